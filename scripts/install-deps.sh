@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Installs the Debian packages zelk needs to build, run and test, when missing.
+set -euo pipefail
+packages=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev
+          libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-dev
+          xvfb xauth)
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+    echo "Installing: ${missing[*]}"
+    SUDO=""
+    [ "$(id -u)" -eq 0 ] || SUDO="sudo"
+    $SUDO apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,1 @@
+// Option parsing of zelk-cli lives here.

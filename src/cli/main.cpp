@@ -1,0 +1,6 @@
+#include <cstdio>
+
+int main() {
+    std::puts("zelk-cli: not built yet");
+    return 0;
+}

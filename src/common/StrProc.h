@@ -1,0 +1,62 @@
+// Text procedures shared by every part of zelk. Text is single-byte
+// Windows-1252: one character per byte, compared ordinally. Positions that
+// mirror the classic 1-based string functions (InStr, Mid, ...) are 1-based
+// and 0 means "not found", so the analysis rules read like their description.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace zelk {
+
+// Case folding of one Windows-1252 byte: A-Z, the accented capitals, Š Œ Ž Ÿ.
+char LowerChar(char c);
+std::string LowerCaseAccented(std::string_view s);
+
+bool EndsWith(std::string_view s, std::string_view ending, bool exact);
+std::string ReplaceEnding(std::string_view s, std::string_view oldEnding,
+                          std::string_view newEnding, bool exact);
+std::string LeftPart(std::string_view s, long n);
+long FindFirstOf(std::string_view s, long start, std::string_view set, long& foundIndex);
+long FindFirstNotOf(std::string_view s, long start, std::string_view set);
+void RemoveChars(std::string& s, std::string_view set);
+bool IsAllCapitals(std::string_view s);
+// 1-based position of part in s at or after start, both folded; 0 when absent.
+long FindIgnoringCase(long start, std::string_view s, std::string_view part);
+
+// --- Classic string helpers (1-based positions, 0 = not found) ---
+long InStr(long start, std::string_view s, std::string_view part);
+inline long InStr(std::string_view s, std::string_view part) { return InStr(1, s, part); }
+// Last occurrence of part that starts at or before start (start < 1: anywhere).
+long InStrRev(std::string_view s, std::string_view part, long start = -1);
+// Characters from 1-based start, at most len of them (len < 0: to the end).
+std::string Mid(std::string_view s, long start, long len = -1);
+std::string Left(std::string_view s, long n);
+std::string Right(std::string_view s, long n);
+// Leading and trailing blanks (spaces only, as the classic Trim).
+std::string Trim(std::string_view s);
+std::string LTrim(std::string_view s);
+std::string RTrim(std::string_view s);
+// Every non-overlapping occurrence, left to right, in one pass.
+std::string Replace(std::string_view s, std::string_view find, std::string_view repl);
+
+// --- Numbers in texts ---
+// Decimal with one leading blank when not negative, "-" when negative: " 5", "-3".
+std::string S(long long n);
+// Plain decimal: "5", "-3".
+std::string Dec(long long n);
+// Leading numeric part of a text (blanks skipped, optional sign, digits,
+// decimal point, exponent); 0 when the text does not begin with a number.
+double Val(std::string_view s);
+// Round to the nearest integer, halves to the even neighbour.
+long long RoundHalfEven(double v);
+// Val rounded half-even and held inside the 16-bit range.
+int16_t ValToInt16(std::string_view s);
+// Digit-grouped decimal ("40,961").
+std::string GroupDigits(long long n);
+
+// Line end used by every text the program shows or writes.
+inline constexpr std::string_view CRLF = "\r\n";
+
+}  // namespace zelk
