@@ -1,0 +1,315 @@
+#include "shell/SettingsFile.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+#include <system_error>
+
+#include "common/StrProc.h"
+
+namespace zelk {
+
+namespace {
+
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
+// Reads the values of lines 2 to 19 the way the classic sequential "input"
+// statement does, so that a file written with an unescaped quote inside a
+// text is misread exactly as it always was rather than in some new way.
+class ValueReader {
+public:
+    ValueReader(const std::string& data, size_t pos) : d_(data), p_(pos) {}
+
+    bool AtEnd() const { return p_ >= d_.size(); }
+
+    // One value; false at the end of the file.
+    bool Next(std::string& value) {
+        while (p_ < d_.size() && (d_[p_] == ' ' || d_[p_] == '\t')) ++p_;
+        if (AtEnd()) return false;
+        value.clear();
+        if (d_[p_] == '"') {
+            // A quoted text ends at the next quote, even on a later line.
+            const size_t close = d_.find('"', p_ + 1);
+            if (close == std::string::npos) {
+                value = d_.substr(p_ + 1);
+                p_ = d_.size();
+                return true;
+            }
+            value = d_.substr(p_ + 1, close - p_ - 1);
+            p_ = close + 1;
+            // Blanks after the closing quote are skipped; a comma or a line
+            // end closes the value. Anything else is where the next value
+            // starts.
+            while (p_ < d_.size() && (d_[p_] == ' ' || d_[p_] == '\t')) ++p_;
+            if (p_ < d_.size() && d_[p_] == ',') {
+                ++p_;
+            } else {
+                SkipLineEnd();
+            }
+            return true;
+        }
+        // An unquoted value runs to the end of its line.
+        size_t end = p_;
+        while (end < d_.size() && d_[end] != '\r' && d_[end] != '\n') ++end;
+        value = RTrim(std::string_view(d_).substr(p_, end - p_));
+        p_ = end;
+        SkipLineEnd();
+        return true;
+    }
+
+private:
+    void SkipLineEnd() {
+        if (p_ < d_.size() && d_[p_] == '\r') ++p_;
+        if (p_ < d_.size() && d_[p_] == '\n') ++p_;
+    }
+
+    const std::string& d_;
+    size_t p_;
+};
+
+// The numeric value of a text as a whole number, as a control would take it:
+// leading number (0 when none), rounded half to even. False when it does not
+// fit a 32-bit integer.
+bool WholeNumber(const std::string& text, long long& out) {
+    const double v = Val(text);
+    if (!std::isfinite(v) || v > 2147483647.5 || v < -2147483648.5) return false;
+    out = RoundHalfEven(v);
+    return out >= std::numeric_limits<int32_t>::min() && out <= std::numeric_limits<int32_t>::max();
+}
+
+bool CheckBoxValue(const std::string& text, int& field) {
+    long long n = 0;
+    if (!WholeNumber(text, n) || n < 0 || n > 2) return false;
+    field = static_cast<int>(n);
+    return true;
+}
+
+bool ListIndex(const std::string& text, int count, int& field) {
+    long long n = 0;
+    if (!WholeNumber(text, n) || n < 0 || n >= count) return false;
+    field = static_cast<int>(n);
+    return true;
+}
+
+}  // namespace
+
+std::string StateFileText(const Settings& s) {
+    std::string out;
+    auto line = [&out](const std::string& text) {
+        out += text;
+        out += CRLF;
+    };
+    line(s.VPMT);
+    line(Quoted(s.InputFile));
+    line(Quoted(s.Folder));
+    line(Quoted(s.BeginMetaTagWith));
+    line(Quoted(s.ExcludedFilepaths));
+    line(Quoted(s.MaxNumKeywordsInMetaTag));
+    line(Quoted(s.MaxNumBytesInMetaTag));
+    line(Dec(s.ForwardSlash));
+    line(Dec(s.InsertKWMT));
+    line(Dec(s.InsertVPMT));
+    line(Dec(s.Language));
+    line(Dec(s.IncludeAllSubfolders));
+    line(Dec(s.PreserveExistingKWMT));
+    line(Dec(s.PreserveExistingVPMT));
+    line(Dec(s.SaveStateOnQuit));
+    line(Dec(s.SaveStateOnClose));
+    line(Dec(s.Pause));
+    line(s.SingleFile ? "#TRUE#" : "#FALSE#");
+    line(Dec(s.BackColor));
+    return out;
+}
+
+bool SaveState(const Settings& s, const std::string& path, std::string& errorDescription) {
+    namespace fs = std::filesystem;
+    errorDescription.clear();
+    if (path.empty()) {
+        errorDescription = "No settings file path";
+        return false;
+    }
+    // A settings file the user has made read-only stays untouched, as it
+    // would with a write in place.
+    std::error_code ec;
+    if (fs::exists(path, ec) && ::access(path.c_str(), W_OK) != 0) {
+        errorDescription = std::strerror(errno);
+        return false;
+    }
+    const std::string text = StateFileText(s);
+    const std::string temp = path + ".tmp";
+    FILE* f = std::fopen(temp.c_str(), "wb");
+    if (!f) {
+        errorDescription = std::strerror(errno);
+        return false;
+    }
+    bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+    int err = ok ? 0 : errno;
+    if (std::fflush(f) != 0 && ok) {
+        ok = false;
+        err = errno;
+    }
+    if (std::fclose(f) != 0 && ok) {
+        ok = false;
+        err = errno;
+    }
+    if (ok && std::rename(temp.c_str(), path.c_str()) != 0) {
+        ok = false;
+        err = errno;
+    }
+    if (!ok) {
+        std::remove(temp.c_str());
+        errorDescription = std::strerror(err != 0 ? err : EIO);
+    }
+    return ok;
+}
+
+bool RestoreState(Settings& s, const std::string& path) {
+    return RestoreState(s, path, std::string(), StateFieldPlaced());
+}
+
+bool RestoreState(Settings& s, const std::string& path, const std::string& folderBoxText,
+                  const StateFieldPlaced& placed) {
+    auto report = [&placed](int line) {
+        if (placed) placed(line);
+    };
+    std::string data;
+    {
+        std::ifstream in(path, std::ios::binary);
+        if (!in) return false;
+        char chunk[4096];
+        while (in.read(chunk, sizeof chunk) || in.gcount() > 0)
+            data.append(chunk, static_cast<size_t>(in.gcount()));
+        if (in.bad()) return false;
+    }
+    // Line 1, whole.
+    size_t end = 0;
+    while (end < data.size() && data[end] != '\r' && data[end] != '\n') ++end;
+    const std::string first = data.substr(0, end);
+    size_t pos = end;
+    if (pos < data.size() && data[pos] == '\r') ++pos;
+    if (pos < data.size() && data[pos] == '\n') ++pos;
+    if (LowerCaseAccented(first).rfind("<meta", 0) != 0 && !Trim(first).empty()) return false;
+    s.VPMT = Trim(first);
+    report(1);
+
+    ValueReader reader(data, pos);
+    std::string v;
+    for (int line = 2; line <= kStateFileLines; ++line) {
+        if (!reader.Next(v)) return false;  // early end of file
+        bool ok = true;
+        switch (line) {
+        case 2: s.InputFile = v; break;
+        case 3: s.Folder = v; break;
+        case 4: s.BeginMetaTagWith = v; break;
+        case 5: s.ExcludedFilepaths = v; break;
+        case 6: s.MaxNumKeywordsInMetaTag = v; break;
+        case 7: s.MaxNumBytesInMetaTag = v; break;
+        case 8: ok = CheckBoxValue(v, s.ForwardSlash); break;
+        case 9: ok = CheckBoxValue(v, s.InsertKWMT); break;
+        case 10: ok = CheckBoxValue(v, s.InsertVPMT); break;
+        case 11: ok = ListIndex(v, kNumLanguages, s.Language); break;
+        case 12: ok = CheckBoxValue(v, s.IncludeAllSubfolders); break;
+        case 13: ok = CheckBoxValue(v, s.PreserveExistingKWMT); break;
+        case 14: ok = CheckBoxValue(v, s.PreserveExistingVPMT); break;
+        case 15: ok = CheckBoxValue(v, s.SaveStateOnQuit); break;
+        case 16: ok = CheckBoxValue(v, s.SaveStateOnClose); break;
+        case 17: ok = ListIndex(v, 5, s.Pause); break;
+        case 18: s.SingleFile = v != "#FALSE#"; break;
+        case 19: {
+            long long n = 0;
+            ok = WholeNumber(v, n);
+            if (ok) s.BackColor = static_cast<int32_t>(n);
+            break;
+        }
+        default: break;
+        }
+        if (!ok) return false;
+        report(line);
+    }
+    if (!folderBoxText.empty()) {
+        s.SingleFile = false;
+        report(kStateFileLines + 1);
+    }
+    return true;
+}
+
+void SetDefaultValues(Settings& s) {
+    s.ExcludedFilepaths.clear();
+    s.VPMT = kDefaultViewportMetaTag;
+    s.BeginMetaTagWith.clear();
+    s.ForwardSlash = 0;
+    s.TitleWeight = 9;
+    s.DescriptionWeight = 9;
+    s.ExistingKeywordsWeight = 9;
+    s.BoldWeight = 4;
+    s.ItalicWeight = 4;
+    s.TableWeight = 1;
+    s.DivWeight = 2;
+    s.SpanWeight = 2;
+    s.ShortWordSize = 1;
+    s.ThresholdFrequency = 1;
+    s.MaxNumKeywordsInMetaTag = "15";
+    s.MaxNumBytesInMetaTag = "150";
+    s.Language = 0;
+    s.IncludeAllSubfolders = 0;
+    s.Confirm = 1;
+    s.PreserveExistingKWMT = 0;
+    s.PreserveExistingVPMT = 0;
+    s.SaveStateOnClose = 1;
+    s.SaveStateOnQuit = 1;
+    s.Pause = 2;
+    s.VPMT = kDefaultViewportMetaTag;
+}
+
+std::string UserDataRoot() {
+    const char* xdg = std::getenv("XDG_DATA_HOME");
+    if (xdg && xdg[0] == '/') return xdg;
+    const char* home = std::getenv("HOME");
+    if (home && home[0] == '/') {
+        std::string root = home;
+        if (root.back() != '/') root += '/';
+        return root + ".local/share";
+    }
+    return std::string();
+}
+
+std::string DataFilepath(const std::string& fileName, const std::string& folderName,
+                         std::string& error) {
+    namespace fs = std::filesystem;
+    error.clear();
+    std::string root = UserDataRoot();
+    if (root.empty()) {
+        error = "The folder for the settings of this program cannot be found (neither "
+                "XDG_DATA_HOME nor HOME is set)." + std::string(CRLF) +
+                "Settings will not be saved.";
+        return std::string();
+    }
+    while (root.size() > 1 && root.back() == '/') root.pop_back();
+    const std::string folder = root + "/" + folderName;
+    std::error_code ec;
+    if (!fs::is_directory(folder, ec)) {
+        if (!fs::is_directory(root, ec)) fs::create_directories(root, ec);
+        if (!ec) fs::create_directory(folder, ec);
+        if (ec || !fs::is_directory(folder, ec)) {
+            const std::string cause = ec ? ec.message() : std::string("Not a folder");
+            error = "The folder for the settings of this program cannot be created:" +
+                    std::string(CRLF) + folder + std::string(CRLF) + cause + "." +
+                    std::string(CRLF) + "Settings will not be saved.";
+            return std::string();
+        }
+    }
+    return folder + "/" + fileName;
+}
+
+std::string StateFileName(const std::string& programShortName) {
+    return LowerCaseAccented(programShortName) + ".usr";
+}
+
+}  // namespace zelk
