@@ -1,0 +1,114 @@
+#include "analysis/WordTally.h"
+
+#include <algorithm>
+#include <array>
+
+#include "common/StrProc.h"
+
+namespace zelk {
+
+namespace {
+
+constexpr size_t kMinWordLength = 3;
+constexpr size_t kMaxWordLength = 30;
+constexpr std::string_view kRomanNumeralLetters = "ivxlcm";
+// Each stem is followed by one blank, so that "stem + blank" is searched for.
+constexpr std::string_view kContractionStems =
+    "aren couldn didn doesn hadn hasn isn shouldn wasn weren wouldn ";
+
+// "Yy", the plain vowels in both cases and the accented vowels of
+// Windows-1252 (not Ç, Ð, Ñ, Ý, Þ, ß, ý, ÿ).
+constexpr std::array<bool, 256> MakeVowelTable() {
+    std::array<bool, 256> t{};
+    for (unsigned char c : std::string_view("YyAEIOUaeiou")) t[c] = true;
+    for (int c = 0xC0; c <= 0xDC; ++c)  // À..Ü
+        if (c != 0xC7 && c != 0xD0 && c != 0xD1 && c != 0xD7) t[static_cast<size_t>(c)] = true;
+    for (int c = 0xE0; c <= 0xFC; ++c)  // à..ü
+        if (c != 0xE7 && c != 0xF0 && c != 0xF1 && c != 0xF7) t[static_cast<size_t>(c)] = true;
+    return t;
+}
+constexpr auto kVowels = MakeVowelTable();
+
+bool AllCharsIn(std::string_view s, std::string_view set) {
+    return std::all_of(s.begin(), s.end(), [&](char c) { return set.find(c) != std::string_view::npos; });
+}
+
+// The word rules of one scanned word, in their fixed order. Returns false
+// when the word is dropped; otherwise `out` is the word to count.
+bool ApplyWordRules(std::string_view w, int language, const WordTally::IsCommonFn& isCommon,
+                    std::string& out) {
+    if (w.size() < kMinWordLength || w.size() > kMaxWordLength) return false;
+    const std::string lower = LowerCaseAccented(w);
+    // One character repeated ("aaa").
+    if (lower.find_first_not_of(lower[0]) == std::string::npos) return false;
+    // Roman numerals, and the words spelt with their letters only ("mix").
+    if (AllCharsIn(lower, kRomanNumeralLetters)) return false;
+    if (std::none_of(w.begin(), w.end(), [](char c) { return kVowels[static_cast<unsigned char>(c)]; }))
+        return false;
+    // The stems of English contractions ("didn", "wouldn"): a substring
+    // search, so fragments such as "ren" go too.
+    if (language == 0 && lower.size() < kContractionStems.size()) {
+        std::string probe = lower;
+        probe += ' ';
+        if (kContractionStems.find(probe) != std::string_view::npos) return false;
+    }
+
+    out = Singular(w);
+    if (out.size() >= 5 && EndsWith(out, "ing", false)) return false;
+    if (isCommon && isCommon(out)) return false;
+    if (out.size() >= 5) {
+        const std::string l = LowerCaseAccented(out);
+        if ((EndsWith(l, "ly", true) || EndsWith(l, "ed", true)) && l != "alfred" && l != "limited" &&
+            l != "screed" && l != "tweed" && l != "filly" && l != "folly" && !EndsWith(l, "poly", true))
+            return false;
+    }
+    return out.size() >= kMinWordLength;
+}
+
+}  // namespace
+
+WordTally::WordTally() = default;
+WordTally::~WordTally() = default;
+
+void WordTally::Reset() {
+    entries_.clear();
+    index_.clear();
+    clock_ = 0;
+    maxKeyValue_ = 0.0f;
+    table_.entries.clear();
+    tableValid_ = true;
+}
+
+int16_t WordTally::WordCount() const { return static_cast<int16_t>(entries_.size()); }
+
+WordTally::Outcome WordTally::CountWord(std::string_view word, int language, const IsCommonFn& isCommon,
+                                        const WeightFn& weight) {
+    std::string w;
+    if (!ApplyWordRules(word, language, isCommon, w)) return Outcome::Dropped;
+    return Count(w, weight);
+}
+
+WordTally::Outcome WordTally::Count(const std::string& w, const WeightFn& weight) {
+    if (auto it = index_.find(w); it != index_.end()) {
+        Entry& e = entries_[it->second];
+        if (e.frequency == kMaxCount) return Outcome::Dropped;
+        ++e.frequency;
+        const float v = e.value + weight();
+        // An entry moves up only when its value really grew: a weight of 0,
+        // or one too small to change a large float, leaves it where it is.
+        if (v != e.value) {
+            e.value = v;
+            e.stamp = ++clock_;
+        }
+        tableValid_ = false;
+        return Outcome::Counted;
+    }
+    if (entries_.size() >= static_cast<size_t>(kMaxCount)) return Outcome::Dropped;
+    const float v = weight();
+    entries_.push_back(Entry{w, 1, v, ++clock_});
+    index_.emplace(w, static_cast<uint32_t>(entries_.size() - 1));
+    tableValid_ = false;
+    return Outcome::NewWord;
+}
+
+}  // namespace zelk

@@ -1,0 +1,112 @@
+// The word tally of one document: the word rules that decide whether a
+// scanned word counts, the ranked word table, and the finishing steps after
+// a complete scan (merging case variants, rescaling the key values).
+//
+// The table behaves exactly as if it were kept the classic way (a linear
+// search for every word, and the counted entry bubbled up past every entry
+// with a smaller value after each count), but a word is found through a hash
+// index and the ranking is kept implicitly: an entry ranks by (KeyValue
+// descending, moment its value last changed ascending). That is the same
+// order, since the bubbling step moves an entry only when its value grew and
+// then puts it behind every entry of equal or greater value.
+//
+// How the analysis uses it:
+//   tally.Reset();                                     // start of a document
+//   for each scanned word:
+//       switch (tally.CountWord(word, language, isCommon, [&] { return ContextWeight(); })) {
+//       case WordTally::Outcome::NewWord: caption "Number of words found: " + count,
+//                                         empty "Now processing ..." from the output box
+//       default: break;
+//       }
+//   after a scan that was not stopped:
+//       tally.MergeCaseVariants();
+//       float maxKeyValue = tally.NormaliseKeyValues();
+//   tally.Table()                                       // ranked, entries[0] is rank 1
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "analysis/WordTable.h"
+
+namespace zelk {
+
+// The singular form of a word; endings are recognised whatever their case
+// ("cities" -> "city", "CITIES" -> "CITY", "Mice" -> "MOUSE").
+std::string Singular(std::string_view word);
+
+class WordTally {
+public:
+    // Both counters are 16-bit: a word counted this often ignores further
+    // occurrences, and no new word enters a table holding this many.
+    static constexpr int16_t kMaxCount = 32767;
+
+    enum class Outcome {
+        Dropped,  // failed a word rule (or hit a 16-bit limit): nothing changed
+        Counted,  // an existing entry was counted again
+        NewWord,  // a new entry was added: WordCount() grew by one
+    };
+
+    // True when the (singular) word is a common word of the language.
+    using IsCommonFn = std::function<bool(std::string_view word)>;
+    // The weight of the current occurrence; called only when the word is
+    // actually counted. Must return a finite value >= 0.
+    using WeightFn = std::function<float()>;
+
+    WordTally();
+    ~WordTally();
+    WordTally(const WordTally&) = delete;
+    WordTally& operator=(const WordTally&) = delete;
+
+    // Start of a document: an empty table.
+    void Reset();
+
+    // One word handed over by the scanner. language is 0..6 (0 = English,
+    // which alone drops the contraction stems). isCommon may be empty (no
+    // common words).
+    Outcome CountWord(std::string_view word, int language, const IsCommonFn& isCommon,
+                      const WeightFn& weight);
+
+    int16_t WordCount() const;
+
+    // After a complete scan, in this order. MergeCaseVariants folds words
+    // that differ only in the case of their first letter into one entry in
+    // small letters; NormaliseKeyValues rescales the values so the best word
+    // has 100 and returns the largest value before rescaling (MaxKeyValue).
+    // Counting again afterwards needs a Reset() first.
+    void MergeCaseVariants();
+    float NormaliseKeyValues();
+    float MaxKeyValue() const { return maxKeyValue_; }
+
+    // The ranked table; entries[0] is rank 1. Valid until the next change.
+    const WordTable& Table();
+
+private:
+    struct Entry {
+        std::string word;
+        int16_t frequency = 0;
+        float value = 0.0f;
+        uint64_t stamp = 0;  // moment the value last changed
+    };
+    struct StringHash {
+        using is_transparent = void;
+        size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+    };
+
+    Outcome Count(const std::string& w, const WeightFn& weight);
+    void Materialise();
+
+    std::vector<Entry> entries_;  // in order of arrival
+    std::unordered_map<std::string, uint32_t, StringHash, std::equal_to<>> index_;
+    uint64_t clock_ = 0;
+    float maxKeyValue_ = 0.0f;
+    WordTable table_;
+    bool tableValid_ = true;
+    bool finished_ = false;  // merged: entries_ and index_ are no longer used
+};
+
+}  // namespace zelk
