@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "analysis/CommonWords.h"
 #include "common/StrProc.h"
 
 namespace zelk {
@@ -35,8 +36,8 @@ bool AllCharsIn(std::string_view s, std::string_view set) {
 
 // The word rules of one scanned word, in their fixed order. Returns false
 // when the word is dropped; otherwise `out` is the word to count.
-bool ApplyWordRules(std::string_view w, int language, const WordTally::IsCommonFn& isCommon,
-                    std::string& out) {
+template <typename IsCommon>
+bool ApplyWordRules(std::string_view w, int language, const IsCommon& isCommon, std::string& out) {
     if (w.size() < kMinWordLength || w.size() > kMaxWordLength) return false;
     const std::string lower = LowerCaseAccented(w);
     // One character repeated ("aaa").
@@ -55,7 +56,7 @@ bool ApplyWordRules(std::string_view w, int language, const WordTally::IsCommonF
 
     out = Singular(w);
     if (out.size() >= 5 && EndsWith(out, "ing", false)) return false;
-    if (isCommon && isCommon(out)) return false;
+    if (isCommon(out)) return false;
     if (out.size() >= 5) {
         const std::string l = LowerCaseAccented(out);
         if ((EndsWith(l, "ly", true) || EndsWith(l, "ed", true)) && l != "alfred" && l != "limited" &&
@@ -84,6 +85,15 @@ int16_t WordTally::WordCount() const { return static_cast<int16_t>(entries_.size
 WordTally::Outcome WordTally::CountWord(std::string_view word, int language, const IsCommonFn& isCommon,
                                         const WeightFn& weight) {
     std::string w;
+    auto common = [&](std::string_view s) { return isCommon && isCommon(s); };
+    if (!ApplyWordRules(word, language, common, w)) return Outcome::Dropped;
+    return Count(w, weight);
+}
+
+WordTally::Outcome WordTally::CountWord(std::string_view word, int language, const CommonWords* common,
+                                        const WeightFn& weight) {
+    std::string w;
+    auto isCommon = [&](std::string_view s) { return common && common->IsCommonWord(s, language); };
     if (!ApplyWordRules(word, language, isCommon, w)) return Outcome::Dropped;
     return Count(w, weight);
 }

@@ -13,7 +13,7 @@
 // How the analysis uses it:
 //   tally.Reset();                                     // start of a document
 //   for each scanned word:
-//       switch (tally.CountWord(word, language, isCommon, [&] { return ContextWeight(); })) {
+//       switch (tally.CountWord(word, language, &commonWords, [&] { return ContextWeight(); })) {
 //       case WordTally::Outcome::NewWord: caption "Number of words found: " + count,
 //                                         empty "Now processing ..." from the output box
 //       default: break;
@@ -34,6 +34,8 @@
 #include "analysis/WordTable.h"
 
 namespace zelk {
+
+class CommonWords;
 
 // The singular form of a word; endings are recognised whatever their case
 // ("cities" -> "city", "CITIES" -> "CITY", "Mice" -> "MOUSE").
@@ -69,6 +71,9 @@ public:
     // which alone drops the contraction stems). isCommon may be empty (no
     // common words).
     Outcome CountWord(std::string_view word, int language, const IsCommonFn& isCommon,
+                      const WeightFn& weight);
+    // The same with the loaded common-word lists; null means no common words.
+    Outcome CountWord(std::string_view word, int language, const CommonWords* common,
                       const WeightFn& weight);
 
     int16_t WordCount() const;
