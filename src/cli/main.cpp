@@ -1,6 +1,41 @@
+// zelk-cli: the analysis commands of zelk for scripts and terminals.
 #include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
 
-int main() {
-    std::puts("zelk-cli: not built yet");
-    return 0;
+#include "cli/Cli.h"
+
+namespace {
+
+struct Command {
+    const char* name;
+    int (*run)(const std::vector<std::string>& args);
+};
+
+// One entry per command; a new command is one function and one line here.
+const Command kCommands[] = {
+    {"keywords", zelk::cli::KeywordsCommand},
+    {"words", zelk::cli::WordsCommand},
+    {"vpmt", zelk::cli::VpmtCommand},
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace zelk::cli;
+    if (argc < 2) {
+        UsageError("no command given");
+        return kExitUsage;
+    }
+    const std::string command = argv[1];
+    if (command == "--help" || command == "-h" || command == "help") {
+        std::fputs(HelpText().c_str(), stdout);
+        return kExitOk;
+    }
+    std::vector<std::string> args(argv + 2, argv + argc);
+    for (const Command& c : kCommands)
+        if (command == c.name) return c.run(args);
+    UsageError("unknown command '" + command + "'");
+    return kExitUsage;
 }

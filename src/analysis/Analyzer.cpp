@@ -1,0 +1,288 @@
+#include "analysis/Analyzer.h"
+
+#include <cerrno>
+#include <new>
+#include <stdexcept>
+
+#include "analysis/AnalysisHost.h"
+#include "analysis/CommonWords.h"
+#include "analysis/KeywordsMetaTag.h"
+#include "analysis/LineReader.h"
+#include "analysis/Markup.h"
+#include "analysis/TextFile.h"
+#include "analysis/WordList.h"
+#include "batch/ReportLog.h"
+#include "common/FileProc.h"
+#include "common/StrProc.h"
+#include "shell/Settings.h"
+
+namespace zelk {
+
+namespace {
+// Failure numbers of the analysis when the system gives none of its own.
+constexpr int16_t kOutOfMemory = 7;
+constexpr int16_t kInternalError = 51;
+constexpr long long kUnixWarningSize = 40960;
+
+int16_t FailureNumber(int err) {
+    if (err <= 0 || err > INT16_MAX) return kInternalError;
+    return static_cast<int16_t>(err);
+}
+
+// The name passes the rule of the input box (a "." after the last "/", an
+// extension holding "htm"), so a refusal by CheckInputFileSpec means the
+// file is missing.
+bool NamePassesRule(const std::string& path) {
+    const long d = InStrRev(path, ".");
+    const long b = InStrRev(path, "/");
+    if (d == 0 || d < b) return false;
+    return LowerCaseAccented(Mid(path, d + 1)).find("htm") != std::string::npos;
+}
+}  // namespace
+
+Analyzer::Analyzer(Settings& settings, const CommonWords& commonWords, AnalysisHost& host,
+                   ReportLog& report)
+    : settings_(settings), commonWords_(commonWords), host_(host), report_(report) {
+    scan.Reset();
+}
+
+float Analyzer::ContextWeight() const {
+    if (scan.InTitle) return static_cast<float>(10 * settings_.TitleWeight);
+    if (scan.InDescription) return static_cast<float>(10 * settings_.DescriptionWeight);
+    if (scan.InExistingKeywords) return static_cast<float>(10 * settings_.ExistingKeywordsWeight);
+    float w = static_cast<float>(scan.FontSize) + static_cast<float>(scan.HeadingBonus);
+    if (scan.InBold) w += static_cast<float>(settings_.BoldWeight);
+    if (scan.InItalic) w += static_cast<float>(settings_.ItalicWeight);
+    if (scan.TableDepth > 0) w += static_cast<float>(settings_.TableWeight);
+    if (scan.DivDepth > 0) w += static_cast<float>(settings_.DivWeight);
+    if (scan.SpanDepth > 0) w += static_cast<float>(settings_.SpanWeight);
+    return w;
+}
+
+Analyzer::DoFileResult Analyzer::DoFile(const std::string& path) {
+    DoFileResult r;
+    KeywordsGenerated = false;
+    const TextFileTest test = IsTextFile(path, kTextTestBytes, kTextTestThreshold, true);
+    if (test.verdict == 0) {
+        r.result = -1;
+        r.firstBadByte = test.firstBadByte;
+        r.firstBadPos = test.firstBadPos;
+        return r;
+    }
+
+    tally_.Reset();
+    scan.Reset();
+    const bool singleFile = settings_.SingleFile;
+    if (singleFile) {
+        host_.SetOutputText("");
+        host_.RepaintOutput();
+    }
+    blnStop = false;
+    host_.BeginAnalysisBusy();
+    host_.EnableDisableButtons(false);
+
+    if (test.verdict == 2) {
+        const long long size = FileLength(path);
+        if (singleFile || settings_.DialogBoxForUnixFiles == 1) {
+            if (size > kUnixWarningSize) {
+                const std::string text =
+                    std::string("This is a Unix-type file!") + std::string(CRLF) +
+                    "This program processes files of this type but much more slowly." +
+                    std::string(CRLF) + "Use of this program with Unix/Linux files larger than 40 Kb" +
+                    std::string(CRLF) + "is not recommended.  The size of this file is " +
+                    FormatFileSize(size) + "." + std::string(CRLF) + std::string(CRLF) +
+                    "Do you wish to proceed with this file anyway?";
+                const Answer a = host_.prompter().Ask(text, "Unix-type file warning", Icon::None,
+                                                      Buttons::YesNoCancel);
+                if (a == Answer::Cancel || a == Answer::No) {
+                    if (a == Answer::Cancel) StopFlag = true;
+                    // Leave the window idle again rather than stuck in its busy state.
+                    host_.EndAnalysisBusy(singleFile);
+                    r.result = -4;
+                    return r;
+                }
+            }
+        } else {
+            host_.ShowUnixFileNote("Warning: File has Unix/Linux line endings");
+        }
+        host_.SetOutputText(kNowProcessing);
+        host_.RepaintOutput();
+    }
+
+    scan.TotalWords = 0;
+    host_.SetWordCountBusyLook(true);
+
+    try {
+        const WordTally::IsCommonFn isCommon = [this](std::string_view w) {
+            return commonWords_.IsCommonWord(w, settings_.Language);
+        };
+        const WordTally::WeightFn weight = [this] { return ContextWeight(); };
+        Scanner scanner(scan, settings_, host_, report_, blnStop, [&] {
+            if (tally_.CountWord(scan.CurrentWord, settings_.Language, isCommon, weight) ==
+                WordTally::Outcome::NewWord) {
+                host_.SetWordCountCaption("Number of words found: " + Dec(tally_.WordCount()));
+                if (host_.OutputText() == kNowProcessing) host_.SetOutputText("");
+            }
+        });
+
+        LineReader reader;
+        if (!reader.Open(path)) {
+            r.result = FailureNumber(reader.ErrorNumber());
+        } else {
+            std::string line;
+            while (reader.Next(line)) {
+                if (!PrepareDocumentLine(line, test.verdict, test.utf8)) continue;
+                NormaliseMarkup(line);
+                DecodeEntities(line);
+                line.insert(line.begin(), ' ');
+                scanner.SetLine(std::move(line));
+                line = std::string();
+                scanner.ScanCurrentLine();
+                if (scan.TagNesting < 0) scan.TagNesting = 0;
+                if (scan.FontDepth < 0) scan.FontDepth = 0;
+                if (blnStop) break;
+            }
+            if (reader.Failed() && !blnStop) r.result = FailureNumber(reader.ErrorNumber());
+            reader.Close();
+        }
+        // The line is of no further use; a long one is not kept.
+        scan.ScanLine = std::string();
+
+        if (r.result == 0) {
+            if (!blnStop && tally_.WordCount() >= 1001)
+                host_.PopUpNotice("Now processing, this may take awhile.");
+
+            host_.SetWordCountBusyLook(false);
+            host_.EndAnalysisBusy(singleFile);
+
+            if (blnStop) {
+                const int16_t n = tally_.WordCount();
+                if (!singleFile)
+                    host_.SetOutputText("");
+                else
+                    host_.AppendOutputText(std::string(CRLF) + std::string(CRLF));
+                const std::string tail = " identified.";
+                host_.AppendOutputText("Stopped with" + S(n) + " word" + (n == 1 ? "" : "s") + tail);
+                host_.SetOutputCaret(host_.OutputText().size() - tail.size());
+                host_.SetWordCountCaption("");
+                r.result = -3;
+                return r;
+            }
+
+            tally_.MergeCaseVariants();
+            tally_.NormaliseKeyValues();
+            host_.SetWordCountCaption("Number of words found: " + Dec(tally_.WordCount()));
+            r.numberOfWords = tally_.WordCount();
+            return r;
+        }
+    } catch (const std::bad_alloc&) {
+        r.result = kOutOfMemory;
+    } catch (const std::length_error&) {
+        r.result = kOutOfMemory;
+    } catch (const std::exception&) {
+        r.result = kInternalError;
+    }
+    // A failure while reading or scanning.
+    scan.ScanLine = std::string();
+    r.numberOfWords = 0;
+    host_.SetWordCountBusyLook(false);
+    host_.EndAnalysisBusy(singleFile);
+    return r;
+}
+
+void Analyzer::GenerateKeywordMetaTag() {
+    KeywordsInputs in;
+    in.maxKeywordsText = settings_.MaxNumKeywordsInMetaTag;
+    in.maxBytesText = settings_.MaxNumBytesInMetaTag;
+    in.beginWith = settings_.BeginMetaTagWith;
+    in.forwardSlash = settings_.ForwardSlash == 1;
+    in.insertVPMT = settings_.InsertVPMT == 1;
+    in.vpmtText = settings_.VPMT;
+    in.singleFile = settings_.SingleFile;
+    const KeywordsResult res = zelk::GenerateKeywordMetaTag(tally_.Table(), in);
+    if (settings_.BeginMetaTagWith != res.beginWithTrimmed) {
+        settings_.BeginMetaTagWith = res.beginWithTrimmed;
+    }
+    host_.SetBeginMetaTagWithText(res.beginWithTrimmed);
+    host_.SetOutputText(res.text);
+    host_.RepaintOutput();
+}
+
+void Analyzer::ListWords() {
+    KeywordsGenerated = false;
+    host_.SetOutputText("");
+    const std::string text = zelk::ListWords(tally_.Table(), scan.TotalWords,
+                                             [this](const std::string& appended) {
+                                                 host_.AppendOutputText(appended);
+                                                 host_.RepaintOutput();
+                                             });
+    if (host_.OutputText() != text) host_.SetOutputText(text);
+    host_.SetOutputCaret(0);
+    host_.RepaintOutput();
+}
+
+bool Analyzer::RequestTimeChecks() {
+    Prompter& prompter = host_.prompter();
+    if (!DocumentAnalysed) {
+        const std::string input = Trim(host_.InputFileText());
+        host_.SetInputFileText(input);
+        if (input.empty()) {
+            prompter.Message("Input file not specified.", "Error", Icon::Exclamation);
+            return false;
+        }
+        if (!CheckInputFileSpec(host_, input)) {
+            // The name rule refuses a missing file without a word; the user
+            // is told instead of being left with nothing happening.
+            if (NamePassesRule(input) && !FileExists(input))
+                prompter.Message("Input file not found.", "File not found", Icon::Exclamation);
+            return false;
+        }
+        if (!FileExists(input)) {
+            prompter.Message("Input file not found.", "File not found", Icon::Exclamation);
+            return false;
+        }
+        const DoFileResult r = DoFile(input);
+        switch (r.result) {
+            case 0:
+                DocumentAnalysed = true;
+                break;
+            case -1:
+                prompter.Message("This file is not a text file." + std::string(CRLF) +
+                                     "The byte at position" + S(r.firstBadPos) + " with value" +
+                                     S(r.firstBadByte) + std::string(CRLF) +
+                                     " is neither text nor whitespace.",
+                                 "Not a text file", Icon::Information);
+                break;
+            case -3:
+            case -4:
+                break;
+            default:
+                prompter.Message("An error of an unknown kind has occurred:" + S(r.result), "Error",
+                                 Icon::Exclamation);
+                break;
+        }
+    }
+    return true;
+}
+
+void Analyzer::DoIt(bool generate) {
+    if (!RequestTimeChecks()) return;
+    if (!DocumentAnalysed) {
+        host_.EnableDisableButtons(true);
+    } else if (!generate) {
+        ListWords();
+    } else {
+        const std::string input = Trim(host_.InputFileText());
+        if (!FileContainsText(input, "<head", 100, false)) {
+            host_.prompter().Message("<head> not found in input file.", "No header",
+                                     Icon::Exclamation);
+            return;
+        }
+        GenerateKeywordMetaTag();
+        KeywordsGenerated = true;
+        host_.ShowInsertButton();
+    }
+    host_.SetTheFocus();
+}
+
+}  // namespace zelk

@@ -1,0 +1,77 @@
+// The analysis state of the main window and the single-file request behind
+// its Generate and List words buttons: from an input file to a ranked word
+// table, and from the table to the keywords meta tag or the word list in
+// the output box.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "analysis/ScanState.h"
+#include "analysis/WordTally.h"
+
+namespace zelk {
+
+class AnalysisHost;
+class CommonWords;
+class ReportLog;
+struct Settings;
+
+class Analyzer {
+public:
+    Analyzer(Settings& settings, const CommonWords& commonWords, AnalysisHost& host,
+             ReportLog& report);
+
+    ScanState scan;
+    bool blnStop = false;           // set by the Stop button during an analysis
+    bool StopFlag = false;          // end-of-batch flag: the Unix-file warning was cancelled
+    bool DocumentAnalysed = false;  // the input file is analysed with the current settings
+    bool KeywordsGenerated = false; // the output box holds a tag made by Generate
+
+    // An input or an analysis setting changed: the next request analyses again.
+    void InvalidateAnalysis() {
+        DocumentAnalysed = false;
+        KeywordsGenerated = false;
+    }
+
+    struct DoFileResult {
+        // 0 analysed; -1 not a text file; -3 stopped; -4 Unix-type file
+        // refused; anything else the number of a failure while reading.
+        int16_t result = 0;
+        unsigned char firstBadByte = 32;
+        int32_t firstBadPos = 0;
+        int16_t numberOfWords = 0;
+    };
+    // Analyses one document into the word table.
+    DoFileResult DoFile(const std::string& path);
+
+    // The single-file request: Generate (generate true) or List words.
+    void DoIt(bool generate);
+    // Its first half: unless the document is already analysed, the checks of
+    // the input file name and DoFile, with their messages. False when a
+    // check failed and the request ends there; afterwards DocumentAnalysed
+    // tells whether there is a table to show.
+    bool RequestTimeChecks();
+
+    // The two ways of showing an analysed table in the output box.
+    void GenerateKeywordMetaTag();
+    void ListWords();
+
+    // The weight of the current word's place in the document.
+    float ContextWeight() const;
+
+    const WordTable& Table() { return tally_.Table(); }
+    WordTally& Tally() { return tally_; }
+    int32_t TotalWords() const { return scan.TotalWords; }
+
+    static constexpr const char* kNowProcessing = "Now processing ...";
+
+private:
+    Settings& settings_;
+    const CommonWords& commonWords_;
+    AnalysisHost& host_;
+    ReportLog& report_;
+    WordTally tally_;
+};
+
+}  // namespace zelk

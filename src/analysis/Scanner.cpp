@@ -1,0 +1,291 @@
+// The scanner: one prepared line at a time, left to right, one step per
+// character class. Context (script, style, comment, tag, table, font ...)
+// carries over from line to line in ScanState.
+#include <cstring>
+
+#include "analysis/AnalysisHost.h"
+#include "analysis/ScanState.h"
+#include "analysis/WordChars.h"
+#include "common/StrProc.h"
+#include "shell/Settings.h"
+
+namespace zelk {
+
+namespace {
+constexpr std::size_t npos = std::string_view::npos;
+
+inline char FoldAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
+}  // namespace
+
+void ScanState::Reset() {
+    ScanLine.clear();
+    ScanPos = 1;
+    CurrentWord.clear();
+    TotalWords = 0;
+    InTag = InScript = InStyle = InComment = InFontTag = false;
+    InBold = InItalic = InTitle = InDescription = InExistingKeywords = false;
+    TagNesting = HeadingBonus = TableDepth = DivDepth = SpanDepth = 0;
+    FontSize = 3;
+    FontDepth = 0;
+    FontSizeStack.assign(17, 0);
+}
+
+std::size_t Scanner::NextOccurrence::Find(std::string_view text, std::size_t from) {
+    if (valid_ && from >= from_ && (found_ == npos || found_ >= from)) return found_;
+    valid_ = true;
+    from_ = from;
+    found_ = npos;
+    const std::size_t m = pattern_.size();
+    if (from >= text.size() || m > text.size() - from) return found_;
+    if (!fold_) {
+        found_ = text.find(pattern_, from);
+        return found_;
+    }
+    // The patterns are lower-case ASCII; folding A-Z is all the general
+    // lower-casing can change about a match with them.
+    const char first = pattern_[0];
+    const std::size_t last = text.size() - m;
+    for (std::size_t i = from; i <= last; ++i) {
+        if (FoldAscii(text[i]) != first) continue;
+        std::size_t k = 1;
+        while (k < m && FoldAscii(text[i + k]) == pattern_[k]) ++k;
+        if (k == m) {
+            found_ = i;
+            break;
+        }
+    }
+    return found_;
+}
+
+Scanner::Scanner(ScanState& state, const Settings& settings, AnalysisHost& host,
+                 ReportLog& report, const bool& stop, WordSink sink)
+    : s_(state), settings_(settings), host_(host), report_(report), stop_(stop),
+      sink_(std::move(sink)) {}
+
+void Scanner::SetLine(std::string line) {
+    s_.ScanLine = std::move(line);
+    s_.ScanPos = 1;
+    nextGreater_.Forget();
+    nextSemicolon_.Forget();
+    nextBlank_.Forget();
+    nextContentFolded_.Forget();
+    nextContentExact_.Forget();
+    nextSizeFolded_.Forget();
+    restFont_.Forget();
+    restSize_.Forget();
+    blanklessBuilt_ = false;
+    blankless_.clear();
+    countedTo_ = 1;
+    blanksBefore_ = 0;
+}
+
+bool Scanner::AtTag(int32_t pos, std::string_view tag) const {
+    if (pos < 1) return false;
+    const std::size_t i = static_cast<std::size_t>(pos) - 1;
+    const std::string& line = s_.ScanLine;
+    if (i >= line.size() || tag.size() > line.size() - i) return false;
+    for (std::size_t k = 0; k < tag.size(); ++k)
+        if (FoldAscii(line[i + k]) != tag[k]) return false;
+    return true;
+}
+
+int32_t Scanner::NextGreater(int32_t pos) {
+    const int32_t len = Length();
+    if (pos > len) return len + 1;
+    std::size_t p = nextGreater_.Find(s_.ScanLine, static_cast<std::size_t>(pos < 1 ? 1 : pos) - 1);
+    return p == npos ? len + 1 : static_cast<int32_t>(p) + 1;
+}
+
+int32_t Scanner::WordLength(std::string_view text, int32_t start, bool digits,
+                            std::string_view extra) {
+    if (start < 1) return 0;
+    int32_t k = 0;
+    const std::size_t base = static_cast<std::size_t>(start) - 1;
+    while (k < kMaxWordLength && base + static_cast<std::size_t>(k) < text.size() &&
+           IsWordChar(static_cast<unsigned char>(text[base + static_cast<std::size_t>(k)]),
+                      digits, extra))
+        ++k;
+    return k;
+}
+
+bool Scanner::SkipToEndMarker(std::string_view marker) {
+    long p = FindIgnoringCase(s_.ScanPos, s_.ScanLine, marker);
+    if (p > 0) {
+        s_.ScanPos = static_cast<int32_t>(p) + static_cast<int32_t>(marker.size());
+        return true;
+    }
+    s_.ScanPos = Length() + 1;
+    return false;
+}
+
+// The content of a table (div, span) whose weight is 0. Counts nested start
+// and end tags and returns true just behind the end tag that closes the
+// outermost one; false when the line ends first.
+bool Scanner::SkipElementContent(std::string_view startTag, std::string_view endTag,
+                                 int16_t& depth) {
+    const int32_t len = Length();
+    for (;;) {
+        if (AtTag(s_.ScanPos, startTag)) {
+            Increment16(depth);
+            s_.ScanPos += static_cast<int32_t>(startTag.size());
+        } else if (AtTag(s_.ScanPos, endTag)) {
+            Decrement16(depth);
+            s_.ScanPos += static_cast<int32_t>(endTag.size());
+            if (depth == 0) return true;
+        }
+        ++s_.ScanPos;
+        // A start tag that ends the line leaves ScanPos beyond the position
+        // just past the end; that is the end of the line all the same.
+        if (s_.ScanPos >= len + 1) return false;
+    }
+}
+
+void Scanner::TakeWord() {
+    std::string_view extra = ExtraWordChars(settings_.Language);
+    const int32_t n = WordLength(s_.ScanLine, s_.ScanPos, false, extra);
+    s_.CurrentWord.assign(s_.ScanLine, static_cast<std::size_t>(s_.ScanPos) - 1,
+                          static_cast<std::size_t>(n));
+    const unsigned char a = At(s_.ScanPos + n);
+    const unsigned char b = At(s_.ScanPos + n + 1);
+    const unsigned char c = At(s_.ScanPos + n + 2);
+    if (a == '\'' && IsWordChar(b, false, "") && b != 's' && b != 'S' && c == ' ') {
+        // A contraction: the word, the apostrophe and the letter are dropped.
+        s_.CurrentWord.clear();
+        s_.ScanPos += n + 3;
+        return;
+    }
+    if (sink_) sink_();
+    s_.ScanPos += n;
+}
+
+void Scanner::ScanCurrentLine() {
+    ScanState& s = s_;
+    const std::string& line = s.ScanLine;
+    const int32_t len = Length();
+    s.ScanPos = 1;
+    for (;;) {
+        if (s.ScanPos > len) return;
+        host_.Yield();
+        if (stop_) return;
+
+        // Step over blanks; nothing but blanks left ends the line.
+        {
+            std::size_t i = static_cast<std::size_t>(s.ScanPos) - 1;
+            while (i < line.size() && line[i] == ' ') ++i;
+            if (i >= line.size()) return;
+            s.ScanPos = static_cast<int32_t>(i) + 1;
+        }
+
+        // Inside a table of weight 0 that began on an earlier line.
+        if (s.TableDepth >= 1 && settings_.TableWeight == 0) {
+            if (!SkipElementContent("<table", "</table>", s.TableDepth)) return;
+        }
+
+        // The rest of a font start tag that did not end on its own line.
+        if (s.InFontTag) {
+            const int32_t g = NextGreater(s.ScanPos);
+            s.ScanPos = g;
+            if (g < len) {
+                Decrement16(s.TagNesting);
+                s.ScanPos = g + 1;
+            }
+            s.InFontTag = false;
+            s.InTag = false;
+        }
+
+        // Table, div and span boundaries; the tags themselves are skipped below.
+        if (AtTag(s.ScanPos, "<table")) {
+            if (settings_.TableWeight >= 1)
+                Increment16(s.TableDepth);
+            else if (!SkipElementContent("<table", "</table>", s.TableDepth))
+                return;
+        } else if (AtTag(s.ScanPos, "</table>")) {
+            if (settings_.TableWeight >= 1 && s.TableDepth > 0) --s.TableDepth;
+        }
+        if (AtTag(s.ScanPos, "<div")) {
+            if (settings_.DivWeight >= 1)
+                Increment16(s.DivDepth);
+            else if (!SkipElementContent("<div", "</div>", s.DivDepth))
+                return;
+        } else if (AtTag(s.ScanPos, "</div>")) {
+            if (settings_.DivWeight >= 1 && s.DivDepth > 0) --s.DivDepth;
+        }
+        if (AtTag(s.ScanPos, "<span")) {
+            if (settings_.SpanWeight >= 1)
+                Increment16(s.SpanDepth);
+            else if (!SkipElementContent("<span", "</span>", s.SpanDepth))
+                return;
+        } else if (AtTag(s.ScanPos, "</span>")) {
+            if (settings_.SpanWeight >= 1 && s.SpanDepth > 0) --s.SpanDepth;
+        }
+
+        if (AtTag(s.ScanPos, "<!--") || s.InComment) {
+            const bool found = SkipToEndMarker("-->");
+            s.InComment = !found;
+            if (!found) return;
+            continue;
+        }
+        if (AtTag(s.ScanPos, "<style") || s.InStyle) {
+            const bool found = SkipToEndMarker("</style>");
+            s.InStyle = !found;
+            if (!found) return;
+            continue;
+        }
+        if (AtTag(s.ScanPos, "<script") || s.InScript) {
+            const bool found = SkipToEndMarker("</script>");
+            s.InScript = !found;
+            if (!found) return;
+            continue;
+        }
+        const unsigned char c = At(s.ScanPos);
+        if (c == '<' || s.InTag) {
+            s.InTag = true;
+            HandleTag();
+            continue;
+        }
+        if (c == '>') {
+            s.InFontTag = s.InDescription = s.InExistingKeywords = false;
+            ++s.ScanPos;
+            if (s.TagNesting >= 1) --s.TagNesting;
+            continue;
+        }
+        switch (c) {
+            case 11: s.InBold = true; ++s.ScanPos; continue;
+            case 12: s.InBold = false; ++s.ScanPos; continue;
+            case 16: s.InItalic = true; ++s.ScanPos; continue;
+            case 17: s.InItalic = false; ++s.ScanPos; continue;
+            case 14: s.InTitle = true; ++s.ScanPos; continue;
+            case 15: s.InTitle = false; ++s.ScanPos; continue;
+            default: break;
+        }
+        if (c >= 1 && c <= 6) {
+            s.HeadingBonus = static_cast<int16_t>(5 * c);
+            ++s.ScanPos;
+            continue;
+        }
+        if (c == '&') {
+            // An entity the normalisation left alone: skipped up to its ";"
+            // when that comes before the next blank.
+            const std::size_t from = static_cast<std::size_t>(s.ScanPos) - 1;
+            const std::size_t semi = nextSemicolon_.Find(line, from);
+            const std::size_t blank = nextBlank_.Find(line, from);
+            if (semi != npos && (blank == npos || semi < blank)) {
+                s.ScanPos = static_cast<int32_t>(semi) + 2;
+                continue;
+            }
+        }
+        if (IsWordChar(c, false, "")) {
+            TakeWord();
+            if (s.CurrentWord.empty()) continue;
+            if (s.TotalWords < INT32_MAX) ++s.TotalWords;
+            if (At(s.ScanPos) == 7) {
+                s.HeadingBonus = 0;
+                ++s.ScanPos;
+            }
+            continue;
+        }
+        ++s.ScanPos;
+    }
+}
+
+}  // namespace zelk

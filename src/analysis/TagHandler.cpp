@@ -1,0 +1,215 @@
+// The tag handler: skips the text of a tag, except that a description or
+// keywords meta tag switches the scanner into that context and font tags
+// change the font size the weighting reads.
+//
+// "The rest" of a tag is the line from ScanPos on, lower-cased, without
+// blanks. Rather than building it for every meta or font tag (quadratic on a
+// document that is one long line), the blank-removed line is built once per
+// line, and every question about the rest becomes a question about a suffix
+// of it: whether a text occurs in it at all (its last occurrence lies in the
+// suffix) or where it occurs first (a cached forward search).
+#include <cmath>
+
+#include "analysis/ScanState.h"
+#include "batch/ReportLog.h"
+#include "common/StrProc.h"
+#include "shell/Settings.h"
+
+namespace zelk {
+
+namespace {
+constexpr std::size_t npos = std::string_view::npos;
+constexpr std::string_view kNameDescription = "name=\"description\"";
+constexpr std::string_view kNameKeywords = "name=\"keywords\"";
+
+bool IsFontSizeChar(unsigned char c) { return c == '-' || c == '+' || (c >= '0' && c <= '9'); }
+}  // namespace
+
+void Scanner::BuildBlankless() {
+    if (blanklessBuilt_) return;
+    blanklessBuilt_ = true;
+    blankless_.clear();
+    blankless_.reserve(s_.ScanLine.size());
+    for (char c : s_.ScanLine)
+        if (c != ' ') blankless_.push_back(LowerChar(c));
+    std::size_t p = blankless_.rfind(kNameDescription);
+    lastDescription_ = p == npos ? 0 : p + 1;
+    p = blankless_.rfind(kNameKeywords);
+    lastKeywords_ = p == npos ? 0 : p + 1;
+    restFont_.Forget();
+    restSize_.Forget();
+}
+
+std::size_t Scanner::BlanklessIndex(int32_t pos) {
+    const int32_t end = Length() + 1;
+    if (pos > end) pos = end;
+    if (pos < 1) pos = 1;
+    if (pos < countedTo_) {
+        countedTo_ = 1;
+        blanksBefore_ = 0;
+    }
+    const std::string& line = s_.ScanLine;
+    while (countedTo_ < pos) {
+        if (line[static_cast<std::size_t>(countedTo_) - 1] == ' ') ++blanksBefore_;
+        ++countedTo_;
+    }
+    return static_cast<std::size_t>(pos - 1) - blanksBefore_;
+}
+
+bool Scanner::RestContains(std::size_t lastOccurrence, int32_t pos) {
+    return lastOccurrence != 0 && lastOccurrence - 1 >= BlanklessIndex(pos);
+}
+
+void Scanner::HandleTag() {
+    ScanState& s = s_;
+    const int32_t len = Length();
+    for (;;) {
+        if (s.ScanPos > len) return;
+        const unsigned char c = At(s.ScanPos);
+        if (c == '>') {
+            Decrement16(s.TagNesting);
+            ++s.ScanPos;
+            if (s.TagNesting == 0) {
+                s.InTag = false;
+                return;
+            }
+            continue;
+        }
+        if (c == '<') {
+            Increment16(s.TagNesting);
+            int32_t p = s.ScanPos + 1;
+            while (p <= len && At(p) == ' ') ++p;
+            s.ScanPos = p;
+            if (p > len) return;
+            if (AtTag(p, "meta ")) {
+                HandleMetaTag();
+                s.InTag = false;
+                return;
+            }
+            if (AtTag(p, "font")) {
+                HandleFontTag();
+                if (s.InTag) continue;
+                return;
+            }
+            if (AtTag(p, "/font")) {
+                HandleEndFontTag();
+                Decrement16(s.TagNesting);
+                s.InTag = false;
+                return;
+            }
+            ++s.ScanPos;
+            continue;
+        }
+        const int32_t g = NextGreater(s.ScanPos);
+        s.ScanPos = g;
+        if (g > len) return;
+    }
+}
+
+void Scanner::HandleMetaTag() {
+    ScanState& s = s_;
+    s.InDescription = false;
+    s.InExistingKeywords = false;
+    s.ScanPos += 5;
+    BuildBlankless();
+    const std::string& line = s.ScanLine;
+    const std::size_t from = static_cast<std::size_t>(s.ScanPos) - 1;
+    if (RestContains(lastDescription_, s.ScanPos)) {
+        const std::size_t p = nextContentFolded_.Find(line, from);
+        if (p != npos) {
+            s.InDescription = true;
+            s.ScanPos = static_cast<int32_t>(p) + 1 + 7;
+        }
+    } else if (RestContains(lastKeywords_, s.ScanPos) && settings_.ExistingKeywordsWeight >= 1) {
+        const std::size_t p = nextContentExact_.Find(line, from);
+        if (p != npos) {
+            s.InExistingKeywords = true;
+            s.ScanPos = static_cast<int32_t>(p) + 1 + 7;
+        }
+    }
+    if (!s.InDescription && !s.InExistingKeywords) {
+        const int32_t g = NextGreater(s.ScanPos);
+        s.ScanPos = g;
+        if (g < Length()) {
+            ++s.ScanPos;
+            Decrement16(s.TagNesting);
+        }
+    }
+}
+
+void Scanner::PushFontSize() {
+    ScanState& s = s_;
+    // The depth is a 16-bit counter: font tags nested deeper than it can
+    // count are not pushed (their end tags then restore the outer sizes).
+    if (s.FontDepth == INT16_MAX) return;
+    if (static_cast<std::size_t>(s.FontDepth) >= s.FontSizeStack.size())
+        s.FontSizeStack.resize(s.FontSizeStack.size() + 16, 0);
+    s.FontSizeStack[static_cast<std::size_t>(s.FontDepth)] = s.FontSize;
+    ++s.FontDepth;
+}
+
+void Scanner::HandleFontTag() {
+    ScanState& s = s_;
+    const int32_t len = Length();
+    s.ScanPos += 4;
+    s.InFontTag = true;
+    PushFontSize();
+
+    BuildBlankless();
+    const std::size_t k = BlanklessIndex(s.ScanPos);
+    const std::size_t f = restFont_.Find(blankless_, k);
+    const std::size_t sz = restSize_.Find(blankless_, k);
+    // The size is read only when "size" comes before a later "font" on the
+    // line (normally that of the end tag).
+    if (sz != npos && f != npos && sz < f) {
+        const std::size_t p = nextSizeFolded_.Find(s.ScanLine, static_cast<std::size_t>(s.ScanPos) - 1);
+        // "size" written with blanks inside it is in the rest but not in the
+        // line; the size is then not read.
+        if (p != npos) {
+            int32_t q = static_cast<int32_t>(p) + 1 + 4;
+            while (q <= len && !IsFontSizeChar(At(q))) ++q;
+            s.ScanPos = q;
+            if (q <= len) {
+                const unsigned char c = At(q);
+                const std::string_view line = s.ScanLine;
+                double v;
+                if (c == '+')
+                    v = s.FontSize + Val(line.substr(static_cast<std::size_t>(q)));
+                else if (c == '-')
+                    v = s.FontSize - Val(line.substr(static_cast<std::size_t>(q)));
+                else
+                    v = Val(line.substr(static_cast<std::size_t>(q) - 1));
+                // Limited to 1-7 before the rounding, so no size text can
+                // overflow the 16-bit field; the result is the same.
+                if (!(v >= 1.0))
+                    s.FontSize = 1;
+                else if (v > 7.0)
+                    s.FontSize = 7;
+                else
+                    s.FontSize = static_cast<int16_t>(RoundHalfEven(v));
+            }
+        }
+    }
+
+    const int32_t g = NextGreater(s.ScanPos);
+    s.ScanPos = g;
+    if (g < len) {
+        s.InFontTag = false;
+        s.InTag = false;
+        Decrement16(s.TagNesting);
+        ++s.ScanPos;
+    }
+}
+
+void Scanner::HandleEndFontTag() {
+    ScanState& s = s_;
+    if (s.FontDepth > 0) {
+        --s.FontDepth;
+        s.FontSize = s.FontSizeStack[static_cast<std::size_t>(s.FontDepth)];
+    } else {
+        report_.ReportLine("File contains an invalid end-font tag.", true);
+    }
+    s.ScanPos = NextGreater(s.ScanPos) + 1;
+}
+
+}  // namespace zelk
