@@ -1,0 +1,123 @@
+// A child process inserting into a real-looking page is killed at random
+// moments; whatever the moment, the page is afterwards either the old or the
+// new text, never missing and never partial.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <random>
+#include <thread>
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "insertion/Insert.h"
+#include "insertion/TempDir.h"
+
+using namespace zelk;
+using namespace zelk::testing;
+
+namespace {
+
+// Stretches the writing of the working file over many small, slow steps so
+// that random kills land in every phase of an insertion.
+class SlowFileSystem final : public FileSystem {
+public:
+    explicit SlowFileSystem(FileSystem& inner) : inner_(inner) {}
+    bool Stat(const std::string& p, FileStatus& o) override { return inner_.Stat(p, o); }
+    std::string ResolvePath(const std::string& p) override { return inner_.ResolvePath(p); }
+    Handle OpenRead(const std::string& p) override { return inner_.OpenRead(p); }
+    long long Read(Handle h, char* b, std::size_t n) override { return inner_.Read(h, b, n); }
+    Handle OpenWrite(const std::string& p, uint32_t m) override { return inner_.OpenWrite(p, m); }
+    bool Write(Handle h, const char* data, std::size_t size) override {
+        while (size > 0) {
+            std::size_t n = std::min<std::size_t>(size, 2048);
+            if (!inner_.Write(h, data, n)) return false;
+            data += n;
+            size -= n;
+            std::this_thread::sleep_for(std::chrono::microseconds(20));
+        }
+        return true;
+    }
+    bool SetMode(Handle h, uint32_t m, uint32_t u, uint32_t g) override {
+        return inner_.SetMode(h, m, u, g);
+    }
+    bool Sync(Handle h) override { return inner_.Sync(h); }
+    bool Close(Handle h) override { return inner_.Close(h); }
+    bool Rename(const std::string& a, const std::string& b) override {
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+        return inner_.Rename(a, b);
+    }
+    bool Remove(const std::string& p) override { return inner_.Remove(p); }
+    void SyncFolder(const std::string& f) override { inner_.SyncFolder(f); }
+
+private:
+    FileSystem& inner_;
+};
+
+std::string RealPage() {
+    std::string page = ReadBytes(InsertionData("garden.htm"));
+    // Body text repeated to a few hundred kilobytes.
+    std::string body = page.substr(page.find("<body>"));
+    for (int i = 0; i < 150; ++i) page += body;
+    return page;
+}
+
+TEST(InsertCrash, KilledAtRandomMomentsTheDocumentIsOldOrNew) {
+    TempDir dir;
+    const std::string doc = dir / "garden.htm";
+    const std::string oldText = RealPage();
+    ASSERT_GT(oldText.size(), 100000u);
+
+    InsertRequest rq;
+    rq.insertVPMT = true;
+    rq.insertKWMT = true;
+    rq.vpmtText = "<meta name=\"viewport\" content=\"width=device-width,initial-scale=1.0\">";
+    rq.mainMetaTagText = "<meta name=\"keywords\" content=\"garden, roses, soil, compost\">";
+    const std::string tag = MetaTagFromTextbox(rq.mainMetaTagText);
+
+    // The new text, made once without interruption.
+    WriteBytes(doc, oldText);
+    {
+        ReportLog log;
+        ASSERT_EQ(InsertMetaTags(tag, doc, rq, log), 0);
+    }
+    const std::string newText = ReadBytes(doc);
+    ASSERT_NE(newText, oldText);
+
+    std::mt19937 rng(20261206);
+    int sawOld = 0, sawNew = 0;
+    for (int round = 0; round < 60; ++round) {
+        if (round % 2 == 0) WriteBytes(doc, oldText);
+        std::fflush(nullptr);
+        pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            SlowFileSystem slow(RealFileSystem());
+            ReportLog log;
+            int16_t code = InsertMetaTags(tag, doc, rq, log, slow);
+            ::_exit(code == 0 ? 0 : 3);
+        }
+        std::uniform_int_distribution<int> delay(0, 12000);
+        std::this_thread::sleep_for(std::chrono::microseconds(delay(rng)));
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        if (WIFEXITED(status)) {
+            ASSERT_EQ(WEXITSTATUS(status), 0) << "round " << round;
+        }
+        const std::string now = ReadBytes(doc);
+        ASSERT_TRUE(now == oldText || now == newText)
+            << "round " << round << ": document has " << now.size() << " bytes";
+        (now == oldText ? sawOld : sawNew)++;
+        // A killed run may leave its working file; the batch run reports such
+        // leftovers. Clear it for the next round.
+        std::filesystem::remove(dir / "garden.bak.htm");
+    }
+    // The kills landed both before and after the moment of replacement.
+    EXPECT_GT(sawOld, 0);
+    EXPECT_GT(sawNew, 0);
+}
+
+}  // namespace
