@@ -1,6 +1,12 @@
 #include "analysis/CommonWords.h"
 
+#include <algorithm>
+
 #include "analysis/AnalysisHost.h"
+#include "analysis/LineReader.h"
+#include "analysis/TextFile.h"
+#include "analysis/WordChars.h"
+#include "common/StrProc.h"
 
 namespace zelk {
 
@@ -11,23 +17,132 @@ const std::array<const char*, kCommonWordLanguages> kLanguageCodes = {
 const std::array<const char*, kCommonWordLanguages> kProgressNames = {
     "English", "German", "Spanish", "Portuguese", "Italian", "French", "all six languages"};
 
-bool CommonWords::ReadAllCommonWords(AnalysisHost*, Prompter*, int, bool,
-                                     const std::function<void()>&) {
+bool CommonWords::ReadAllCommonWords(AnalysisHost* host, Prompter* prompter,
+                                     int selectedLanguage, bool ignoreCommonWordsChecked,
+                                     const std::function<void()>& afterEachList) {
+    if (host) host->SetOutputText("");
+    for (int i = 0; i < kCommonWordLanguages; ++i) {
+        if (host) {
+            std::string part;
+            if (i == 0) {
+                part = std::string("Reading common words in ") + kProgressNames[0];
+            } else {
+                part = ", ";
+                if (i == kCommonWordLanguages - 1) part += "and ";
+                part += kProgressNames[i];
+            }
+            host->AppendOutputText(part);
+            host->RepaintOutput();
+        }
+        ReadCommonWords(i, prompter);
+        if (afterEachList) afterEachList();
+    }
+    if (host) {
+        host->SetOutputText("");
+        host->RepaintOutput();
+    }
+    if (ValidLanguage(selectedLanguage) && Count(selectedLanguage) == 0 &&
+        ignoreCommonWordsChecked) {
+        if (prompter) ReportCommonWordsUnavailable(*prompter, selectedLanguage);
+        return true;
+    }
     return false;
 }
-int CommonWords::ReadCommonWords(int, Prompter*) { return 0; }
-bool CommonWords::AddCommonWordsFromLine(int, std::string_view) { return true; }
-bool CommonWords::IsCommonWord(std::string_view, int) const { return false; }
+
+int CommonWords::ReadCommonWords(int language, Prompter* prompter) {
+    if (!ValidLanguage(language)) return 0;
+    std::vector<std::string>& list = lists_[language];
+    list.clear();
+    const std::string path = ListPath(language);
+    // Missing, empty or not text: the list stays empty. A file shorter than
+    // five bytes is still text and is read.
+    const int16_t verdict = IsTextFile(path, kTextTestBytes, kTextTestThreshold).verdict;
+    if (verdict == 0 || verdict == -1 || verdict == -2 || verdict == -5) return 0;
+    LineReader reader;
+    if (!reader.Open(path)) return 0;
+    std::string line;
+    while (reader.Next(line)) {
+        // Blanks around the words: spaces, tabs, line breaks, no-break spaces.
+        for (char& c : line)
+            if (c == '\t' || c == '\n' || c == '\r' || c == '\xA0') c = ' ';
+        std::string prepared = Trim(line);
+        if (prepared.empty()) continue;
+        prepared = LowerCaseAccented(prepared);
+        prepared += ' ';
+        if (!AddCommonWordsFromLine(language, prepared)) {
+            if (prompter) ReportTooManyCommonWords(*prompter, language);
+            break;
+        }
+    }
+    // A read error part-way keeps the words read so far.
+    return Count(language);
+}
+
+bool CommonWords::AddCommonWordsFromLine(int language, std::string_view line) {
+    if (!ValidLanguage(language)) return true;
+    std::vector<std::string>& list = lists_[language];
+    const std::string_view extra = ExtraWordChars(language);
+    std::size_t i = 0;
+    // Up to the trailing blank the caller appended.
+    while (i + 1 < line.size()) {
+        const unsigned char c = static_cast<unsigned char>(line[i]);
+        if (!IsWordChar(c, false, extra)) {
+            ++i;
+            continue;
+        }
+        std::size_t k = 0;
+        while (k < 65000 && i + k < line.size() &&
+               IsWordChar(static_cast<unsigned char>(line[i + k]), false, extra))
+            ++k;
+        std::string word(line.substr(i, k));
+        i += k + 1;
+        auto pos = std::lower_bound(list.begin(), list.end(), word);
+        if (pos != list.end() && *pos == word) continue;
+        if (static_cast<int>(list.size()) >= kMaxCommonWords) return false;
+        list.insert(pos, std::move(word));
+    }
+    return true;
+}
+
+bool CommonWords::IsCommonWord(std::string_view word, int language) const {
+    if (!ValidLanguage(language)) return false;
+    const std::vector<std::string>& list = lists_[language];
+    if (list.empty()) return false;
+    const std::string w = LowerCaseAccented(word);
+    return std::binary_search(list.begin(), list.end(), w);
+}
+
 int CommonWords::Count(int language) const {
     return ValidLanguage(language) ? static_cast<int>(lists_[language].size()) : 0;
 }
+
 const std::vector<std::string>& CommonWords::Words(int language) const {
     static const std::vector<std::string> none;
     return ValidLanguage(language) ? lists_[language] : none;
 }
-std::string CommonWords::ListPath(int) const { return {}; }
-std::string CommonWords::MessageLanguageName(int) { return {}; }
-void CommonWords::ReportCommonWordsUnavailable(Prompter&, int) const {}
-void CommonWords::ReportTooManyCommonWords(Prompter&, int) const {}
+
+std::string CommonWords::ListPath(int language) const {
+    if (!ValidLanguage(language)) return {};
+    std::string path = dataDir_;
+    if (!path.empty() && path.back() != '/') path += '/';
+    return path + "cwds_" + kLanguageCodes[language] + ".txt";
+}
+
+std::string CommonWords::MessageLanguageName(int language) {
+    if (language == kCommonWordLanguages - 1) return "another language";
+    return ValidLanguage(language) ? kLanguageNames[language] : "";
+}
+
+void CommonWords::ReportCommonWordsUnavailable(Prompter& prompter, int language) const {
+    prompter.Message("Common words in " + MessageLanguageName(language) +
+                         " could not be read from file\r\n" + ListPath(language) + ".",
+                     "Common words not available", Icon::Exclamation);
+}
+
+void CommonWords::ReportTooManyCommonWords(Prompter& prompter, int language) const {
+    prompter.Message("The file " + ListPath(language) + " contains too many common words in " +
+                         MessageLanguageName(language) + ".",
+                     "Too many common words", Icon::Exclamation);
+}
 
 }  // namespace zelk

@@ -1,15 +1,253 @@
 #include "analysis/Markup.h"
 
+#include <array>
+#include <cstring>
+
+#include "common/StrProc.h"
+
 namespace zelk {
 
-void NormaliseMarkup(std::string&) {}
-void DecodeEntities(std::string&) {}
-std::string ReplaceIgnoringCase(std::string_view text, std::string_view, std::string_view) {
-    return std::string(text);
+namespace {
+
+struct Rule {
+    std::string_view text;
+    char code;
+};
+
+// The replacements of the normalisation chain, in chain order. Exact ones
+// first (the bare lower-case and upper-case tags and the three entities),
+// then the tags recognised in any letter case.
+constexpr std::array<Rule, 39> kExactRules = {{
+    {"&nbsp;", ' '}, {"&#160;", ' '},
+    {"&quot;", '"'}, {"&laquo;", '"'}, {"&raquo;", '"'},
+    {"<b>", 11}, {"</b>", 12}, {"<strong>", 11}, {"</strong>", 12},
+    {"<i>", 16}, {"</i>", 17}, {"<em>", 16}, {"</em>", 17},
+    {"<title>", 14}, {"</title>", 15},
+    {"<h1>", 6}, {"</h1>", 7}, {"<h2>", 5}, {"</h2>", 7}, {"<h3>", 4}, {"</h3>", 7},
+    {"<h4>", 3}, {"</h4>", 7}, {"<h5>", 2}, {"</h5>", 7}, {"<h6>", 1}, {"</h6>", 7},
+    {"<B>", 11}, {"</B>", 12}, {"<I>", 16}, {"</I>", 17},
+    // Only the upper-case heading forms follow the any-case tags; no text
+    // matches both groups, so their relative order has no effect.
+    {"<H1>", 6}, {"</H1>", 7}, {"<H2>", 5}, {"</H2>", 7}, {"<H3>", 4}, {"</H3>", 7},
+    {"<H4>", 3}, {"</H4>", 7},
+}};
+constexpr std::array<Rule, 4> kExactRulesTail = {{
+    {"<H5>", 2}, {"</H5>", 7}, {"<H6>", 1}, {"</H6>", 7},
+}};
+constexpr std::array<Rule, 6> kAnyCaseRules = {{
+    {"<strong>", 11}, {"</strong>", 12}, {"<em>", 16}, {"</em>", 17},
+    {"<title>", 14}, {"</title>", 15},
+}};
+constexpr std::size_t kLongestRule = 9;  // "</strong>"
+
+bool EqualsFolded(std::string_view a, std::string_view lowerB) {
+    if (a.size() != lowerB.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (LowerChar(a[i]) != lowerB[i]) return false;
+    return true;
 }
-const std::string& EntityTable() {
-    static const std::string t;
+
+// Code of the normalisation for the candidate span, or -1.
+int MarkupCode(std::string_view span) {
+    for (const Rule& r : kExactRules)
+        if (r.text == span) return static_cast<unsigned char>(r.code);
+    for (const Rule& r : kAnyCaseRules)
+        if (EqualsFolded(span, r.text)) return static_cast<unsigned char>(r.code);
+    for (const Rule& r : kExactRulesTail)
+        if (r.text == span) return static_cast<unsigned char>(r.code);
+    return -1;
+}
+
+// Entities of Latin-1 letters and the byte each one stands for.
+struct Entity {
+    const char* name;
+    unsigned char byte;
+};
+constexpr std::array<Entity, 67> kEntities = {{
+    {"&copy;", 169}, {"&amp;", '&'}, {"&nbsp;", ' '}, {"&#160;", ' '}, {"&#8212;", 151},
+    {"&AElig;", 198}, {"&Aacute;", 193}, {"&Acirc;", 194}, {"&Agrave;", 192},
+    {"&Aring;", 197}, {"&Atilde;", 195}, {"&Auml;", 196}, {"&Ccedil;", 199},
+    {"&ETH;", 208}, {"&Eacute;", 201}, {"&Ecirc;", 202}, {"&Egrave;", 200},
+    {"&Euml;", 203}, {"&Iacute;", 205}, {"&Icirc;", 206}, {"&Igrave;", 204},
+    {"&Iuml;", 207}, {"&Ntilde;", 209}, {"&Oacute;", 211}, {"&Ocirc;", 212},
+    {"&Ograve;", 210}, {"&Oslash;", 216}, {"&Otilde;", 213}, {"&Ouml;", 214},
+    {"&THORN;", 222}, {"&Uacute;", 218}, {"&Ucirc;", 219}, {"&Ugrave;", 217},
+    {"&Uuml;", 220}, {"&Yacute;", 221}, {"&aacute;", 225}, {"&acirc;", 226},
+    {"&aelig;", 230}, {"&agrave;", 224}, {"&aring;", 229}, {"&atilde;", 227},
+    {"&auml;", 228}, {"&ccedil;", 231}, {"&eacute;", 233}, {"&ecirc;", 234},
+    {"&egrave;", 232}, {"&eth;", 240}, {"&euml;", 235}, {"&iacute;", 237},
+    {"&icirc;", 238}, {"&igrave;", 236}, {"&iuml;", 239}, {"&ntilde;", 241},
+    {"&oacute;", 243}, {"&ocirc;", 244}, {"&ograve;", 242}, {"&oslash;", 248},
+    {"&otilde;", 245}, {"&ouml;", 246}, {"&szlig;", 223}, {"&thorn;", 254},
+    {"&uacute;", 250}, {"&ucirc;", 251}, {"&ugrave;", 249}, {"&uuml;", 252},
+    {"&yacute;", 253}, {"&yuml;", 255},
+}};
+
+std::string BuildEntityTable() {
+    std::string t;
+    for (const Entity& e : kEntities) {
+        if (!t.empty()) t += ' ';
+        t += e.name;
+        t += static_cast<char>(e.byte);
+    }
     return t;
+}
+
+// The byte that a candidate "&...;" found in the entity table stands for,
+// or -1. A candidate matches where the table text holds it: the entity
+// names, and one more text that straddles two entries, "& &nbsp;" (the
+// ampersand of "&amp;", the blank between entries, "&nbsp;").
+int EntityByte(std::string_view cand) {
+    static const std::string table = BuildEntityTable();
+    if (cand.size() > 8) return -1;  // longer than every "&...;" of the table
+    std::size_t p = table.find(cand);
+    if (p == std::string::npos) return -1;
+    std::size_t after = p + cand.size();
+    return after < table.size() ? static_cast<unsigned char>(table[after]) : -1;
+}
+
+}  // namespace
+
+const std::string& EntityTable() {
+    static const std::string table = BuildEntityTable();
+    return table;
+}
+
+// The chain of replacements, each over the whole line, in one pass. Every
+// pattern starts with "<" or "&" and ends at its first ">" or ";", with
+// neither inside, so two occurrences of patterns either coincide or do not
+// touch; and every replacement is one blank, quote or control byte, which
+// no pattern contains, so a replacement never completes a later match. The
+// chain therefore rewrites exactly the spans the pass finds, each with the
+// first rule of the chain that matches it.
+void NormaliseMarkup(std::string& line) {
+    const std::size_t n = line.size();
+    std::size_t i = 0;
+    // Nothing to do on most lines: leave them untouched.
+    while (i < n && line[i] != '<' && line[i] != '&') ++i;
+    if (i == n) return;
+    std::string out;
+    out.reserve(n);
+    out.append(line, 0, i);
+    while (i < n) {
+        const char c = line[i];
+        if (c == '<' || c == '&') {
+            const char end = c == '<' ? '>' : ';';
+            const std::size_t limit = std::min(n, i + kLongestRule);
+            std::size_t j = i + 1;
+            while (j < limit && line[j] != end && line[j] != '<' && line[j] != '&') ++j;
+            if (j < limit && line[j] == end) {
+                int code = MarkupCode(std::string_view(line).substr(i, j - i + 1));
+                if (code >= 0) {
+                    out += static_cast<char>(code);
+                    i = j + 1;
+                    continue;
+                }
+            }
+        }
+        out += c;
+        ++i;
+    }
+    line.swap(out);
+}
+
+// The search loop over the line: the next "&", the next ";" behind it, the
+// text between looked up in the entity table. A decoded character is never
+// looked at again (the search goes on behind it), and a candidate that is
+// not an entity is passed over up to its ";", so the line is read once,
+// left to right.
+void DecodeEntities(std::string& line) {
+    const std::size_t n = line.size();
+    std::size_t amp = line.find('&');
+    if (amp == std::string::npos) return;
+    std::string out;
+    out.reserve(n);
+    std::size_t copied = 0;  // line[0, copied) is in out
+    std::size_t start = amp;
+    while (true) {
+        const std::size_t a = line.find('&', start);
+        if (a == std::string::npos) break;
+        const std::size_t b = line.find(';', a);
+        if (b == std::string::npos) break;
+        const std::string_view cand = std::string_view(line).substr(a, b - a + 1);
+        int byte = -1;
+        if (cand == "&quot;") byte = '"';
+        else byte = EntityByte(cand);
+        if (byte < 0) {
+            start = b + 1;
+            continue;
+        }
+        out.append(line, copied, a - copied);
+        out += static_cast<char>(byte);
+        copied = b + 1;
+        start = b + 1;
+    }
+    if (copied == 0) return;
+    out.append(line, copied, std::string::npos);
+    line.swap(out);
+}
+
+// The rule: find the first occurrence (letter case ignored), replace it,
+// search again from the beginning. Text in front of a found occurrence
+// holds no occurrence, so the next one can only end inside the replacement
+// or behind it: the text is processed as a stack, each character pushed
+// onto the result and a match looked for at the result's end, with the
+// replacement fed back in front of the remaining input. That is the same
+// sequence of replacements, in linear time for the short patterns used
+// here. A replacement that holds the searched text itself would make the
+// rule loop for ever; it is then applied once to each occurrence of the
+// original text.
+std::string ReplaceIgnoringCase(std::string_view text, std::string_view find,
+                                std::string_view repl) {
+    if (find.empty()) return std::string(text);
+    const std::string f = LowerCaseAccented(find);
+    const std::string lowerText = LowerCaseAccented(text);
+    if (lowerText.find(f) == std::string::npos) return std::string(text);
+    const std::string lr = LowerCaseAccented(repl);
+    const std::size_t m = f.size();
+
+    if (lr.find(f) != std::string::npos) {
+        std::string r;
+        std::size_t pos = 0;
+        while (true) {
+            std::size_t p = lowerText.find(f, pos);
+            if (p == std::string::npos) break;
+            r.append(text.substr(pos, p - pos));
+            r.append(repl);
+            pos = p + m;
+        }
+        r.append(text.substr(pos));
+        return r;
+    }
+
+    std::string out;        // the result so far, holding no occurrence
+    std::string outLower;   // its folded form
+    out.reserve(text.size());
+    outLower.reserve(text.size());
+    std::string pending;    // replacement text still to be re-read, reversed
+    std::size_t next = 0;   // next unread character of text
+    // A replacement that grows the text may in principle keep re-creating
+    // matches; the budget keeps that finite without touching real input.
+    std::size_t budget = 16 * (text.size() + 16);
+    while (!pending.empty() || next < text.size()) {
+        char c;
+        if (!pending.empty()) {
+            c = pending.back();
+            pending.pop_back();
+        } else {
+            c = text[next++];
+        }
+        out += c;
+        outLower += LowerChar(c);
+        if (outLower.size() >= m && budget > 0 &&
+            std::memcmp(outLower.data() + outLower.size() - m, f.data(), m) == 0) {
+            --budget;
+            out.resize(out.size() - m);
+            outLower.resize(outLower.size() - m);
+            pending.append(repl.rbegin(), repl.rend());
+        }
+    }
+    return out;
 }
 
 }  // namespace zelk

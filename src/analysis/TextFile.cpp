@@ -1,24 +1,424 @@
 #include "analysis/TextFile.h"
 
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
 #include "analysis/AnalysisHost.h"
+#include "analysis/LineReader.h"
+#include "common/FileProc.h"
+#include "common/StrProc.h"
 
 namespace zelk {
 
-int16_t DetectEncoding(const std::string&, bool) { return -5; }
-TextFileTest IsTextFile(const std::string&, int32_t, double, bool) { return {}; }
-bool HasTextExtension(const std::string&) { return false; }
-std::string ReadLines(const std::string&, std::string& errText, int& errNumber, int& lineCount,
-                      bool, int, bool, bool, bool, bool) {
+namespace {
+
+inline unsigned char U(char c) { return static_cast<unsigned char>(c); }
+
+// Reads up to n bytes from the start of the file; false when it cannot be
+// opened or read.
+bool ReadHead(const std::string& path, std::size_t n, std::string& out) {
+    out.clear();
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return false;
+    out.resize(n);
+    std::size_t got = n == 0 ? 0 : std::fread(out.data(), 1, n, f);
+    bool ok = !std::ferror(f);
+    std::fclose(f);
+    out.resize(got);
+    return ok;
+}
+
+}  // namespace
+
+bool HasTextExtension(const std::string& path) {
+    static const std::array<std::string_view, 11> kExt = {
+        "txt", "log", "xml", "htm", "html", "shtm", "shtml", "xhtm", "xhtml", "csv", "prn"};
+    std::string ext = FileExtension(path, true);
+    for (auto e : kExt)
+        if (ext == e) return true;
+    return false;
+}
+
+int16_t DetectEncoding(const std::string& path, bool charsetSearch) {
+    if (path.empty()) return -5;
+    if (!FileExists(path)) return -1;
+    long long len = FileLength(path);
+    std::string head;
+    // A file that exists but cannot be read is reported like a missing one:
+    // nothing of it can be analysed.
+    if (len < 0 || !ReadHead(path, 5, head)) return -1;
+    if (len == 0 || head.empty()) return -2;
+    if (len < 5 || head.size() < 5) return -4;
+
+    const unsigned char b0 = U(head[0]), b1 = U(head[1]), b2 = U(head[2]), b3 = U(head[3]);
+    if (head == "{\\rtf") return 6;
+    if (b0 == 0xFF && b1 == 0xFE) return 1;
+    if (b0 == 0xFE && b1 == 0xFF) return 2;
+    if (b0 == 0xEF && b1 == 0xBB && b2 == 0xBF) return 3;
+    if (b0 == 0x00 && b1 == 0x00 && b2 == 0xFE && b3 == 0xFF) return 5;
+
+    int16_t code = 0;
+    if (FileExtension(path, true) == "xml") {
+        if (b0 == '<' && b1 != 0) return 3;
+        if (b0 == '<' && b1 == 0) return 1;
+        if (b0 == 0 && b1 == '<') return 2;
+        code = 0;
+    }
+    if (code == 0 && charsetSearch && HasTextExtension(path)) {
+        std::string errText;
+        int errNumber = 0, lineCount = 0;
+        std::string text = ReadLines(path, errText, errNumber, lineCount, true, 10, false, false,
+                                     false, false);
+        if (errNumber == 0) {
+            if (text.find("charset=UTF-8") != std::string::npos ||
+                text.find("charset=\"UTF-8\"") != std::string::npos ||
+                text.find("\xE2\x80") != std::string::npos)
+                code = 3;
+        }
+    }
+    return code;
+}
+
+TextFileTest IsTextFile(const std::string& path, int32_t maxBytes, double thresholdPercent,
+                        bool charsetSearch) {
+    TextFileTest t;
+    int16_t r = DetectEncoding(path, charsetSearch);
+    if (r < 0 || r == 6) {
+        t.verdict = r;
+        return t;
+    }
+    if (r == 3) {
+        t.utf8 = true;
+        t.verdict = 1;
+        return t;
+    }
+    if (r == 1 || r == 2 || r == 5) {
+        t.verdict = 7;
+        return t;
+    }
+    long long len = FileLength(path);
+    if (len == 0) {
+        t.verdict = -2;
+        return t;
+    }
+    std::size_t n = static_cast<std::size_t>(
+        len < 0 ? 0 : (maxBytes < 0 ? 0 : std::min<long long>(len, maxBytes)));
+    std::string bytes;
+    if (!ReadHead(path, n, bytes)) {
+        t.verdict = -1;
+        return t;
+    }
+    n = bytes.size();
+
+    bool sawLf = false, sawCr = false;
+    long long count = 0;
+    const double abandonAfter = maxBytes / 5.0;
+    const double abandonAfter2 = maxBytes / 10.0;
+    for (std::size_t k = 0; k < n; ++k) {
+        const unsigned char c = U(bytes[k]);
+        const long long i = static_cast<long long>(k) + 1;
+        if (c == 10) {
+            sawLf = true;
+        } else if (c == 13) {
+            sawCr = true;
+        } else if (c < 32 && c != 9 && c != 12 && c != 8) {
+            if (t.firstBadByte == 32) {
+                t.firstBadByte = c;
+                t.firstBadPos = static_cast<int32_t>(i);
+            }
+            ++count;
+        }
+        if (static_cast<double>(i) > abandonAfter && static_cast<double>(i) > abandonAfter2) {
+            t.nonTextPercent = static_cast<double>(count) * 100.0 / static_cast<double>(i);
+            if (t.nonTextPercent > 10.0 * thresholdPercent) {
+                t.verdict = 0;
+                return t;
+            }
+        }
+    }
+    t.nonTextPercent = count > 0 ? static_cast<double>(count) * 100.0 / static_cast<double>(n) : 0.0;
+    if (t.nonTextPercent > thresholdPercent) {
+        t.verdict = 0;
+        return t;
+    }
+    if (sawCr && sawLf) t.verdict = 1;
+    else if (sawCr) t.verdict = 3;
+    else if (sawLf) t.verdict = 2;
+    else t.verdict = 1;
+    return t;
+}
+
+std::string ReadLines(const std::string& path, std::string& errText, int& errNumber,
+                      int& lineCount, bool skipBlank, int maxLines, bool latin1,
+                      bool punctuation, bool joinBlank, bool joinSlash) {
     errText.clear();
     errNumber = 0;
     lineCount = 0;
-    return {};
+    std::string result;
+    LineReader reader;
+    if (!reader.Open(path)) {
+        errText = reader.ErrorText();
+        errNumber = reader.ErrorNumber();
+        return {};
+    }
+    std::string line;
+    while (reader.Next(line)) {
+        if (skipBlank && line.empty()) continue;
+        ++lineCount;
+        if (latin1) {
+            line = Utf8ToLatin1(line);
+            if (punctuation) line = Utf8PunctuationToAscii(line);
+        }
+        if (!result.empty()) result += joinBlank ? " " : (joinSlash ? " / " : "\r\n");
+        result += line;
+        if (maxLines > 0 && lineCount == maxLines) break;
+    }
+    if (reader.Failed()) {
+        errText = reader.ErrorText();
+        errNumber = reader.ErrorNumber();
+        return {};
+    }
+    return result;
 }
-bool FileContainsText(const std::string&, const std::string&, int, bool) { return false; }
-std::string Utf8ToLatin1(std::string_view line) { return std::string(line); }
-std::string Utf8PunctuationToAscii(std::string_view line) { return std::string(line); }
-std::string FormatFileSize(long long) { return {}; }
-bool CheckInputFileSpec(AnalysisHost&, const std::string&) { return false; }
-bool PrepareDocumentLine(std::string& line, int16_t, bool) { return !line.empty(); }
+
+bool FileContainsText(const std::string& path, const std::string& needle, int maxLines,
+                      bool caseSensitive) {
+    if (needle.empty()) return false;
+    LineReader reader;
+    if (!reader.Open(path)) return false;
+    const std::string want = caseSensitive ? needle : LowerCaseAccented(needle);
+    std::string line;
+    int count = 0;
+    while (reader.Next(line)) {
+        if (!caseSensitive) {
+            for (char& c : line) c = LowerChar(c);
+        }
+        if (line.find(want) != std::string::npos) return true;
+        if (maxLines > 0 && ++count >= maxLines) break;
+    }
+    return false;
+}
+
+// ---------------------------------------------------------------------------
+// UTF-8 clean-up.
+//
+// The rule is a search loop: find a lead byte, replace every pair of that
+// lead and the byte behind it all over the line, go on one position behind
+// the find. On well-formed text that is the same as one left-to-right pass
+// that rewrites each pair where it stands, and the pass is what runs for
+// long lines. Two things can make the loop differ: a replacement that
+// produces a new lead byte right before another pair ("C2 C2 A0 A0",
+// "C3 83 ..." which gives C3 itself), and a deleted pair whose successor the
+// search then steps over. Lines holding such patterns take the literal
+// loop.
+
+namespace {
+
+// The literal loop for one lead byte: pairs lead x with x in delLo..delHi
+// are deleted, with x in keepLo..keepHi replaced by the byte x + add.
+void LeadPassLiteral(std::string& s, char lead, unsigned char delLo, unsigned char delHi,
+                     unsigned char keepLo, unsigned char keepHi, int add) {
+    std::size_t p = s.find(lead);
+    while (p != std::string::npos && p + 1 < s.size()) {
+        const unsigned char x = U(s[p + 1]);
+        const char pair[2] = {lead, static_cast<char>(x)};
+        if (x >= delLo && x <= delHi) {
+            s = Replace(s, std::string_view(pair, 2), "");
+        } else if (x >= keepLo && x <= keepHi) {
+            const char out = static_cast<char>(x + add);
+            s = Replace(s, std::string_view(pair, 2), std::string_view(&out, 1));
+        }
+        p = s.find(lead, p + 1);
+    }
+}
+
+// The 0xC2 pass: 80-9F deleted, A0-BF kept as the single byte.
+void PassC2(std::string& s) {
+    bool hazard = false;
+    bool any = false;
+    for (std::size_t i = 0; i + 1 < s.size(); ++i) {
+        if (U(s[i]) != 0xC2) continue;
+        any = true;
+        const unsigned char x = U(s[i + 1]);
+        if (x == 0xC2 || (x >= 0x80 && x <= 0x9F)) {
+            hazard = true;
+            break;
+        }
+    }
+    if (!any) return;
+    if (hazard) {
+        LeadPassLiteral(s, '\xC2', 0x80, 0x9F, 0xA0, 0xBF, 0);
+        return;
+    }
+    std::string r;
+    r.reserve(s.size());
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (U(s[i]) == 0xC2 && i + 1 < s.size() && U(s[i + 1]) >= 0xA0 && U(s[i + 1]) <= 0xBF) {
+            r += s[i + 1];
+            ++i;
+        } else {
+            r += s[i];
+        }
+    }
+    s.swap(r);
+}
+
+// The 0xC3 pass: 80-BF become the byte + 64.
+void PassC3(std::string& s) {
+    bool hazard = false;
+    bool any = false;
+    for (std::size_t i = 0; i + 1 < s.size(); ++i) {
+        if (U(s[i]) != 0xC3) continue;
+        any = true;
+        const unsigned char x = U(s[i + 1]);
+        if (x == 0xC3 || x == 0x83) {
+            hazard = true;
+            break;
+        }
+    }
+    if (!any) return;
+    if (hazard) {
+        LeadPassLiteral(s, '\xC3', 1, 0, 0x80, 0xBF, 64);
+        return;
+    }
+    std::string r;
+    r.reserve(s.size());
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (U(s[i]) == 0xC3 && i + 1 < s.size() && U(s[i + 1]) >= 0x80 && U(s[i + 1]) <= 0xBF) {
+            r += static_cast<char>(U(s[i + 1]) + 64);
+            ++i;
+        } else {
+            r += s[i];
+        }
+    }
+    s.swap(r);
+}
+
+}  // namespace
+
+std::string Utf8ToLatin1(std::string_view line) {
+    std::string s(line);
+    PassC2(s);
+    PassC3(s);
+    if (s.find("\xC4\x8D") != std::string::npos) s = Replace(s, "\xC4\x8D", "c");
+    return s;
+}
+
+std::string Utf8PunctuationToAscii(std::string_view line) {
+    std::size_t first = line.find("\xE2\x80");
+    if (first == std::string_view::npos) return std::string(line);
+    auto replacement = [](unsigned char x) -> std::string_view {
+        switch (x) {
+            case 0x90: case 0x91: case 0x92: case 0x93: return "-";
+            case 0x94: return " -- ";
+            case 0x95: return "--";
+            case 0x96: return "|";
+            case 0x97: return "\x89";
+            case 0x98: case 0x99: case 0x9A: case 0x9B: return "'";
+            case 0x9C: case 0x9D: case 0x9E: case 0x9F: return "\"";
+            case 0xA2: return " . ";
+            case 0xA6: return "...";
+            case 0xB9: return "<";
+            case 0xBA: return ">";
+            default: return {};
+        }
+    };
+    // A line that ends inside the first sequence has no third byte: the
+    // two bytes there are dropped like any other unknown sequence.
+    if (first + 2 >= line.size() || replacement(U(line[first + 2])).empty()) {
+        std::string r(line.substr(0, first));
+        if (first + 3 <= line.size()) r.append(line.substr(first + 3));
+        return r;
+    }
+    // Every known triple, wherever it stands. The triples cannot overlap and
+    // no replacement holds 0xE2 or 0x80, so one pass gives what the
+    // replacements one after another give.
+    std::string r;
+    r.reserve(line.size());
+    std::size_t pos = 0;
+    while (true) {
+        std::size_t p = line.find("\xE2\x80", pos);
+        if (p == std::string_view::npos || p + 2 >= line.size()) break;
+        std::string_view rep = replacement(U(line[p + 2]));
+        if (rep.empty()) {
+            r.append(line.substr(pos, p + 2 - pos));
+            pos = p + 2;
+            continue;
+        }
+        r.append(line.substr(pos, p - pos));
+        r.append(rep);
+        pos = p + 3;
+    }
+    r.append(line.substr(pos));
+    return r;
+}
+
+std::string FormatFileSize(long long bytes) {
+    if (bytes < 0) return {};
+    if (bytes == 0) return "0 bytes";
+    std::string r = GroupDigits(bytes) + " bytes";
+    if (bytes > 1024) {
+        long long kb = bytes % 1024 == 0 ? bytes / 1024 : (bytes - 1) / 1024 + 1;
+        r += " (" + GroupDigits(kb) + " Kb)";
+    }
+    return r;
+}
+
+bool CheckInputFileSpec(AnalysisHost& host, const std::string& path) {
+    const long d = InStrRev(path, ".");
+    const long b = InStrRev(path, "/");
+    if (d == 0 || d < b) {
+        if (host.StartUpCompleted())
+            host.prompter().Message("Invalid input file specification", "Invalid input",
+                                    Icon::Exclamation);
+        else
+            host.SetInputFileText("");
+        return false;
+    }
+    const std::string ext = LowerCaseAccented(Mid(path, d + 1));
+    if (ext.find("htm") == std::string::npos) {
+        if (host.StartUpCompleted())
+            host.prompter().Message("Input file name must have an extension containing 'htm'.",
+                                    "Invalid input", Icon::None);
+        else
+            host.SetInputFileText("");
+        return false;
+    }
+    if (!FileExists(path)) {
+        const std::string box = host.InputFileText();
+        const long slash = InStrRev(box, "/");
+        if (slash > 0) {
+            const std::string folder = Left(box, slash);
+            if (FolderExists(folder)) {
+                std::error_code ec;
+                std::filesystem::current_path(Trim(folder), ec);
+            }
+        }
+        host.SetInputFileText("");
+        return false;
+    }
+    return true;
+}
+
+bool PrepareDocumentLine(std::string& line, int16_t verdict, bool utf8) {
+    const std::size_t b = line.find_first_not_of(' ');
+    if (b == std::string::npos) {
+        line.clear();
+        return false;
+    }
+    const std::size_t e = line.find_last_not_of(' ');
+    if (b > 0 || e + 1 < line.size()) line = line.substr(b, e - b + 1);
+    if (verdict == 2) {
+        for (char& c : line)
+            if (c == '\n') c = ' ';
+    }
+    if (utf8) {
+        line = Utf8ToLatin1(line);
+        line = Utf8PunctuationToAscii(line);
+    }
+    return true;
+}
 
 }  // namespace zelk
