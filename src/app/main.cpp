@@ -1,9 +1,44 @@
+// zelk, the desktop program.
 #include <QApplication>
-#include <QLabel>
+#include <QDir>
+#include <QFile>
+#include <QRadioButton>
+#include <QTimer>
+
+#include "shell/gui/FrmMain.h"
+#include "shell/gui/QtPrompter.h"
+#include "shell/gui/QtText.h"
+#include "shell/gui/RealDesktop.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QLabel l("zelk");
-    l.show();
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    // A hidden option for documentation: --screenshot FILE [--multiple]
+    // grabs the main window once it is up and ends the program.
+    QString screenshot;
+    bool multiple = false;
+    const QStringList args = QApplication::arguments();
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        if (args[i] == QLatin1String("--screenshot") && i + 1 < args.size()) screenshot = args[++i];
+        else if (args[i] == QLatin1String("--multiple")) multiple = true;
+    }
+
+    zelk::QtPrompter prompter;
+    zelk::QtFilePicker picker;
+    zelk::RealDesktop desktop;
+    zelk::GuiServices services{&prompter, &picker, &desktop};
+    zelk::FrmMain frm(services, QApplication::applicationDirPath().toStdString());
+    prompter.SetParent(&frm);
+    frm.onQuit = [] { QApplication::quit(); };
+    if (!frm.Form_Load()) return 1;
+
+    if (!screenshot.isEmpty()) {
+        if (multiple) frm.optMultipleFiles->setChecked(true);
+        QTimer::singleShot(500, &frm, [&frm, screenshot] {
+            frm.grab().save(screenshot);
+            QApplication::exit(0);
+        });
+    }
     return app.exec();
 }

@@ -1,0 +1,155 @@
+#include "batch/gui/FrmReport.h"
+
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+
+#include "batch/ReportLog.h"
+#include "shell/gui/GuiServices.h"
+#include "shell/gui/QtText.h"
+#include "shell/gui/WindowLook.h"
+
+namespace zelk {
+
+namespace {
+constexpr int kWidthTwips = 6600;
+constexpr int kButtonWidthTwips = 1800;
+constexpr int kButtonHeightTwips = 375;
+constexpr int kMarginTwips = 120;
+}  // namespace
+
+FrmReport::FrmReport(ReportLog& log, QWidget* mainWindow, std::function<bool()> automaticInsertion)
+    : QWidget(nullptr, Qt::Window),
+      log_(log),
+      main_(mainWindow),
+      automaticInsertion_(std::move(automaticInsertion)),
+      txbReport_(new QPlainTextEdit(this)),
+      cmdCopyToClipboard_(new QPushButton(QStringLiteral("Copy to clipboard"), this)),
+      cmdPauseContinue_(new QPushButton(QStringLiteral("Pause"), this)),
+      cmdClose_(new QPushButton(QStringLiteral("Close"), this)) {
+    setObjectName("frmReport");
+    setWindowTitle(QStringLiteral("Report"));
+    txbReport_->setObjectName("txbReport");
+    txbReport_->setAccessibleName(QStringLiteral("Report"));
+    txbReport_->setReadOnly(true);
+    txbReport_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    txbReport_->setFont(FixedFont());
+    cmdCopyToClipboard_->setObjectName("cmdCopyToClipboard");
+    cmdPauseContinue_->setObjectName("cmdPauseContinue");
+    cmdClose_->setObjectName("cmdClose");
+    for (QPushButton* b : {cmdCopyToClipboard_, cmdPauseContinue_, cmdClose_}) {
+        b->setAccessibleName(b->text());
+        b->setFont(SansFont());
+        b->setAutoDefault(false);
+    }
+    connect(cmdCopyToClipboard_, &QPushButton::clicked, this, &FrmReport::cmdCopyToClipboard_Click);
+    connect(cmdPauseContinue_, &QPushButton::clicked, this, &FrmReport::cmdPauseContinue_Click);
+    connect(cmdClose_, &QPushButton::clicked, this, &FrmReport::cmdClose_Click);
+
+    LayOut();
+    txbReport_->setPlainText(ToQ(log_.Text()));
+    log_.onAppend = [this](const std::string& s) { OnAppend(s); };
+    log_.onClear = [this] { OnClear(); };
+}
+
+FrmReport::~FrmReport() {
+    log_.onAppend = nullptr;
+    log_.onClear = nullptr;
+    if (pauseLoop_) pauseLoop_->quit();
+}
+
+void FrmReport::LayOut() {
+    const int mainHeight = main_ ? Twips(main_->height()) : 7900;
+    const int h = mainHeight + 100;
+    resize(Px(kWidthTwips), Px(h));
+    const int boxLeft = kMarginTwips;
+    const int boxWidth = kWidthTwips - 2 * kMarginTwips;
+    txbReport_->setGeometry(Px(boxLeft), Px(kMarginTwips), Px(boxWidth), Px(h - 1200));
+    const int row = h - 1000;
+    cmdCopyToClipboard_->setGeometry(Px(boxLeft), Px(row), Px(kButtonWidthTwips),
+                                     Px(kButtonHeightTwips));
+    cmdClose_->setGeometry(Px(boxLeft + boxWidth - kButtonWidthTwips), Px(row),
+                           Px(kButtonWidthTwips), Px(kButtonHeightTwips));
+    cmdPauseContinue_->setGeometry(Px((kWidthTwips - kButtonWidthTwips) / 2), Px(row),
+                                   Px(kButtonWidthTwips), Px(kButtonHeightTwips));
+    for (QPushButton* b : {cmdCopyToClipboard_, cmdPauseContinue_, cmdClose_}) b->setEnabled(true);
+}
+
+void FrmReport::Activate() {
+    if (main_) {
+        const QRect g = main_->frameGeometry();
+        move(g.left() + g.width(), g.top());
+    }
+    if (automaticInsertion_ && automaticInsertion_()) {
+        cmdClose_->hide();
+        cmdPauseContinue_->setText(QStringLiteral("Pause"));
+        cmdPauseContinue_->show();
+        cmdCopyToClipboard_->hide();
+    }
+    update();
+}
+
+bool FrmReport::event(QEvent* e) {
+    if (e->type() == QEvent::WindowActivate) Activate();
+    return QWidget::event(e);
+}
+
+void FrmReport::closeEvent(QCloseEvent* e) {
+    // Closing from the title bar discards the window: the next use starts
+    // afresh with an empty report.
+    e->accept();
+    if (pauseLoop_) {
+        blnPaused_ = false;
+        pauseLoop_->quit();
+    }
+    log_.onAppend = nullptr;
+    log_.onClear = nullptr;
+    log_.Clear();
+    deleteLater();
+}
+
+void FrmReport::OnAppend(const std::string& text) {
+    QTextCursor c(txbReport_->document());
+    c.movePosition(QTextCursor::End);
+    c.insertText(ToQ(text));
+    txbReport_->setTextCursor(c);
+    txbReport_->ensureCursorVisible();
+}
+
+void FrmReport::OnClear() { txbReport_->clear(); }
+
+void FrmReport::cmdCopyToClipboard_Click() {
+    const QString text = txbReport_->toPlainText();
+    if (!text.isEmpty()) {
+        QClipboard* cb = QGuiApplication::clipboard();
+        cb->clear();
+        cb->setText(text);
+    }
+    cmdClose_->setFocus();
+}
+
+void FrmReport::cmdPauseContinue_Click() {
+    if (cmdPauseContinue_->text() == QStringLiteral("Pause")) {
+        cmdPauseContinue_->setText(QStringLiteral("Resume"));
+        blnPaused_ = true;
+        // Hold the click here, events still flowing, until Resume clears the
+        // flag: a batch run waiting on this handler stays held meanwhile.
+        QPointer<FrmReport> self(this);
+        QEventLoop loop;
+        pauseLoop_ = &loop;
+        while (self && blnPaused_) loop.exec();
+        if (self) pauseLoop_ = nullptr;
+    } else {
+        cmdPauseContinue_->setText(QStringLiteral("Pause"));
+        blnPaused_ = false;
+        if (pauseLoop_) pauseLoop_->quit();
+    }
+}
+
+void FrmReport::cmdClose_Click() { hide(); }
+
+}  // namespace zelk

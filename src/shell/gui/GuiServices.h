@@ -1,0 +1,48 @@
+// What the windows need from the desktop beyond their own widgets: message
+// boxes, file and folder pickers, the web browser, blocking waits and the
+// pop-up notice. The program passes the real ones; the GUI tests pass
+// scripted ones, answer by script and record what was shown.
+#pragma once
+
+#include <QString>
+#include <QUrl>
+
+#include "common/Ui.h"
+
+class QWidget;
+
+namespace zelk {
+
+class FilePicker {
+public:
+    virtual ~FilePicker() = default;
+    // The path of the chosen file, or "" when cancelled.
+    virtual QString PickInputFile(QWidget* owner, const QString& title, const QString& filter) = 0;
+    // The path of the chosen folder, or "" when cancelled.
+    virtual QString PickFolder(QWidget* owner, const QString& title) = 0;
+};
+
+class Desktop {
+public:
+    virtual ~Desktop() = default;
+    // Opens an address with the user's default handler; false on failure.
+    virtual bool OpenUrl(const QUrl& url) = 0;
+    // Blocking wait (the pause after each common-word list at start-up).
+    virtual void Wait(double seconds) = 0;
+    // The modal pop-up notice shown inside a window; sizes and offsets in
+    // twips, relative to the window's top-left corner.
+    virtual void PopUpInForm(QWidget* frm, const QString& message, int width, int height,
+                             int interval, int top, int left) = 0;
+};
+
+struct GuiServices {
+    Prompter* prompter = nullptr;
+    FilePicker* picker = nullptr;
+    Desktop* desktop = nullptr;
+};
+
+// Twips to pixels: the window layout is given at 15 twips per pixel.
+constexpr int Px(int twips) { return twips / 15; }
+constexpr int Twips(int px) { return px * 15; }
+
+}  // namespace zelk

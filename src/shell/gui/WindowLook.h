@@ -1,0 +1,26 @@
+// Fonts and colours shared by the windows. The windows were drawn for
+// "Arial"/"Tahoma" and "Courier New"; where those are missing the desktop's
+// own sans-serif and fixed fonts stand in.
+#pragma once
+
+#include <QColor>
+#include <QFont>
+
+class QWidget;
+
+namespace zelk {
+
+// The named family when installed, else the desktop's sans-serif font;
+// point size 8, the size the layout was drawn for.
+QFont SansFont(const char* family = "Arial");
+// "Courier New" when installed, else the desktop's fixed font.
+QFont FixedFont();
+// A colour stored as a 32-bit integer in the settings (0x00BBGGRR).
+QColor ColorFromInt(int32_t value);
+
+// The layout routines of the main window.
+void SetBackColorOfControls(QWidget* frm, const QColor& color);
+void SetForeColorOfControls(QWidget* frm, const QColor& color);
+void SetFontOfControls(QWidget* frm, const QFont& font, bool includeTextBoxes, bool includeButtons);
+
+}  // namespace zelk
