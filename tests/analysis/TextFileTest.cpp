@@ -381,6 +381,9 @@ TEST(CheckInputFileSpec, SilentBeforeStartUpCompleted) {
 
 TEST(CheckInputFileSpec, MissingFileMovesToItsFolderAndClearsTheBox) {
     TempDir dir;
+    // Start from a folder that surely exists: an earlier test may have left
+    // the process in a scratch folder that is gone by now.
+    std::filesystem::current_path(std::filesystem::temp_directory_path());
     const auto before = std::filesystem::current_path();
     ScriptedHost host;
     host.input = dir / "gone.html";
