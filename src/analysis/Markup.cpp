@@ -49,13 +49,34 @@ bool EqualsFolded(std::string_view a, std::string_view lowerB) {
 
 // Code of the normalisation for the candidate span, or -1.
 int MarkupCode(std::string_view span) {
+    if (span.size() < 3 || span.size() > kLongestRule) return -1;
     for (const Rule& r : kExactRules)
-        if (r.text == span) return static_cast<unsigned char>(r.code);
+        if (r.text.size() == span.size() && r.text == span) return static_cast<unsigned char>(r.code);
     for (const Rule& r : kAnyCaseRules)
         if (EqualsFolded(span, r.text)) return static_cast<unsigned char>(r.code);
     for (const Rule& r : kExactRulesTail)
         if (r.text == span) return static_cast<unsigned char>(r.code);
     return -1;
+}
+
+// Characters that can follow the opening "<" or "&" of a rule.
+constexpr std::array<bool, 256> MakeSecondChar() {
+    std::array<bool, 256> t{};
+    for (unsigned char c : std::string_view("/bBiIsSeEtThHnN#qQlLrR")) t[c] = true;
+    return t;
+}
+constexpr auto kSecondChar = MakeSecondChar();
+
+// Position of the next "<" or "&" at or after from, or n.
+inline std::size_t NextTagOrEntity(const std::string& line, std::size_t from) {
+    const std::size_t n = line.size();
+    const char* base = line.data();
+    while (from < n) {
+        const char c = base[from];
+        if (c == '<' || c == '&') return from;
+        ++from;
+    }
+    return n;
 }
 
 // Entities of Latin-1 letters and the byte each one stands for.
@@ -96,14 +117,15 @@ std::string BuildEntityTable() {
 // The byte that a candidate "&...;" found in the entity table stands for,
 // or -1. A candidate matches where the table text holds it: the entity
 // names, and one more text that straddles two entries, "& &nbsp;" (the
-// ampersand of "&amp;", the blank between entries, "&nbsp;").
+// ampersand of "&amp;", the blank between entries, "&nbsp;"); the byte is
+// the one behind it in the table. Every other "&...;" of the table text
+// starts at an entry, so these are all of them.
 int EntityByte(std::string_view cand) {
-    static const std::string table = BuildEntityTable();
-    if (cand.size() > 8) return -1;  // longer than every "&...;" of the table
-    std::size_t p = table.find(cand);
-    if (p == std::string::npos) return -1;
-    std::size_t after = p + cand.size();
-    return after < table.size() ? static_cast<unsigned char>(table[after]) : -1;
+    if (cand.size() < 5 || cand.size() > 8) return -1;  // "&eth;" ... "&Aacute;"
+    if (cand == "& &nbsp;") return ' ';
+    for (const Entity& e : kEntities)
+        if (cand == e.name) return e.byte;
+    return -1;
 }
 
 }  // namespace
@@ -122,32 +144,39 @@ const std::string& EntityTable() {
 // first rule of the chain that matches it.
 void NormaliseMarkup(std::string& line) {
     const std::size_t n = line.size();
-    std::size_t i = 0;
-    // Nothing to do on most lines: leave them untouched.
-    while (i < n && line[i] != '<' && line[i] != '&') ++i;
-    if (i == n) return;
+    std::size_t i = NextTagOrEntity(line, 0);
     std::string out;
-    out.reserve(n);
-    out.append(line, 0, i);
+    std::size_t copied = 0;  // line[0, copied) is in out
+    bool changed = false;
     while (i < n) {
-        const char c = line[i];
-        if (c == '<' || c == '&') {
-            const char end = c == '<' ? '>' : ';';
-            const std::size_t limit = std::min(n, i + kLongestRule);
-            std::size_t j = i + 1;
-            while (j < limit && line[j] != end && line[j] != '<' && line[j] != '&') ++j;
-            if (j < limit && line[j] == end) {
-                int code = MarkupCode(std::string_view(line).substr(i, j - i + 1));
-                if (code >= 0) {
-                    out += static_cast<char>(code);
-                    i = j + 1;
-                    continue;
+        // Most tags and entities cannot be one of the rules: their second
+        // character already tells.
+        if (i + 1 < n && !kSecondChar[static_cast<unsigned char>(line[i + 1])]) {
+            i = NextTagOrEntity(line, i + 1);
+            continue;
+        }
+        const char end = line[i] == '<' ? '>' : ';';
+        const std::size_t limit = std::min(n, i + kLongestRule);
+        std::size_t j = i + 1;
+        while (j < limit && line[j] != end && line[j] != '<' && line[j] != '&') ++j;
+        if (j < limit && line[j] == end) {
+            const int code = MarkupCode(std::string_view(line).substr(i, j - i + 1));
+            if (code >= 0) {
+                if (!changed) {
+                    out.reserve(n);
+                    changed = true;
                 }
+                out.append(line, copied, i - copied);
+                out += static_cast<char>(code);
+                copied = j + 1;
+                i = NextTagOrEntity(line, j + 1);
+                continue;
             }
         }
-        out += c;
-        ++i;
+        i = NextTagOrEntity(line, i + 1);
     }
+    if (!changed) return;
+    out.append(line, copied, std::string::npos);
     line.swap(out);
 }
 

@@ -1,6 +1,7 @@
 #include "analysis/TextFile.h"
 
 #include <array>
+#include <cstring>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
@@ -234,66 +235,65 @@ void LeadPassLiteral(std::string& s, char lead, unsigned char delLo, unsigned ch
     }
 }
 
-// The 0xC2 pass: 80-9F deleted, A0-BF kept as the single byte.
-void PassC2(std::string& s) {
-    bool hazard = false;
-    bool any = false;
-    for (std::size_t i = 0; i + 1 < s.size(); ++i) {
-        if (U(s[i]) != 0xC2) continue;
-        any = true;
+// Whether the line holds a pair lead x that makes the loop differ from a
+// single pass (see above).
+bool HasHazard(const std::string& s, char lead, bool (*hazard)(unsigned char)) {
+    const char* base = s.data();
+    const std::size_t n = s.size();
+    std::size_t i = 0;
+    while (i + 1 < n) {
+        const void* hit = std::memchr(base + i, lead, n - 1 - i);
+        if (!hit) return false;
+        i = static_cast<std::size_t>(static_cast<const char*>(hit) - base);
+        if (hazard(U(base[i + 1]))) return true;
+        ++i;
+    }
+    return false;
+}
+
+// One left-to-right pass: each pair lead x with x in lo..hi becomes x + add.
+void SinglePass(std::string& s, char lead, unsigned char lo, unsigned char hi, int add) {
+    const std::size_t n = s.size();
+    std::size_t first = s.find(lead);
+    if (first == std::string::npos) return;
+    std::string r;
+    r.reserve(n);
+    std::size_t copied = 0;
+    std::size_t i = first;
+    while (i != std::string::npos && i + 1 < n) {
         const unsigned char x = U(s[i + 1]);
-        if (x == 0xC2 || (x >= 0x80 && x <= 0x9F)) {
-            hazard = true;
-            break;
+        if (x >= lo && x <= hi) {
+            r.append(s, copied, i - copied);
+            r += static_cast<char>(x + add);
+            copied = i + 2;
+            i = s.find(lead, i + 2);
+        } else {
+            i = s.find(lead, i + 1);
         }
     }
-    if (!any) return;
-    if (hazard) {
+    if (copied == 0) return;
+    r.append(s, copied, std::string::npos);
+    s.swap(r);
+}
+
+// The 0xC2 pass: 80-9F deleted, A0-BF kept as the single byte.
+void PassC2(std::string& s) {
+    if (s.find('\xC2') == std::string::npos) return;
+    if (HasHazard(s, '\xC2', [](unsigned char x) { return x == 0xC2 || (x >= 0x80 && x <= 0x9F); })) {
         LeadPassLiteral(s, '\xC2', 0x80, 0x9F, 0xA0, 0xBF, 0);
         return;
     }
-    std::string r;
-    r.reserve(s.size());
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        if (U(s[i]) == 0xC2 && i + 1 < s.size() && U(s[i + 1]) >= 0xA0 && U(s[i + 1]) <= 0xBF) {
-            r += s[i + 1];
-            ++i;
-        } else {
-            r += s[i];
-        }
-    }
-    s.swap(r);
+    SinglePass(s, '\xC2', 0xA0, 0xBF, 0);
 }
 
 // The 0xC3 pass: 80-BF become the byte + 64.
 void PassC3(std::string& s) {
-    bool hazard = false;
-    bool any = false;
-    for (std::size_t i = 0; i + 1 < s.size(); ++i) {
-        if (U(s[i]) != 0xC3) continue;
-        any = true;
-        const unsigned char x = U(s[i + 1]);
-        if (x == 0xC3 || x == 0x83) {
-            hazard = true;
-            break;
-        }
-    }
-    if (!any) return;
-    if (hazard) {
+    if (s.find('\xC3') == std::string::npos) return;
+    if (HasHazard(s, '\xC3', [](unsigned char x) { return x == 0xC3 || x == 0x83; })) {
         LeadPassLiteral(s, '\xC3', 1, 0, 0x80, 0xBF, 64);
         return;
     }
-    std::string r;
-    r.reserve(s.size());
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        if (U(s[i]) == 0xC3 && i + 1 < s.size() && U(s[i + 1]) >= 0x80 && U(s[i + 1]) <= 0xBF) {
-            r += static_cast<char>(U(s[i + 1]) + 64);
-            ++i;
-        } else {
-            r += s[i];
-        }
-    }
-    s.swap(r);
+    SinglePass(s, '\xC3', 0x80, 0xBF, 64);
 }
 
 }  // namespace
