@@ -30,8 +30,10 @@ void Scanner::BuildBlankless() {
     blanklessBuilt_ = true;
     blankless_.clear();
     blankless_.reserve(s_.ScanLine.size());
+    // Only A-Z need folding: every text searched for here is lower-case
+    // ASCII, and no other byte lower-cases into ASCII.
     for (char c : s_.ScanLine)
-        if (c != ' ') blankless_.push_back(LowerChar(c));
+        if (c != ' ') blankless_.push_back(c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c);
     std::size_t p = blankless_.rfind(kNameDescription);
     lastDescription_ = p == npos ? 0 : p + 1;
     p = blankless_.rfind(kNameKeywords);
