@@ -121,6 +121,17 @@ TEST_F(StateFile, ReadOnlyFileIsReportedAndKept) {
     EXPECT_EQ(Read(), "old");
 }
 
+TEST_F(StateFile, FailedReplaceLeavesNoWorkingFile) {
+    // A folder where the file should be: the new contents are written but
+    // cannot take its place.
+    fs::create_directory(path_);
+    std::string err;
+    EXPECT_FALSE(SaveState(Settings{}, path_, err));
+    EXPECT_EQ(err, "Is a directory");
+    EXPECT_FALSE(fs::exists(path_ + ".tmp"));
+    EXPECT_TRUE(fs::is_directory(path_));
+}
+
 TEST_F(StateFile, MissingFolderIsReported) {
     std::string err;
     EXPECT_FALSE(SaveState(Settings{}, (dir_ / "no" / "zelk.usr").string(), err));
