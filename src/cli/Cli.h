@@ -105,6 +105,8 @@ void ReportToStderr(ReportLog& log, const Settings& settings);
 int KeywordsCommand(const std::vector<std::string>& args);
 int WordsCommand(const std::vector<std::string>& args);
 int VpmtCommand(const std::vector<std::string>& args);
+int ShowCommand(const std::vector<std::string>& args);
+int InsertCommandMain(const std::vector<std::string>& args);
 
 // The text of --help.
 std::string HelpText();

@@ -186,6 +186,10 @@ std::string HelpText() {
   zelk-cli words [OPTIONS] FILE      the ranked word list of FILE, as List words shows it
   zelk-cli vpmt TEXT                 the validity of a viewport meta tag: 1 valid, 0 empty,
                                      -1 invalid
+  zelk-cli show FILE                 the title and the viewport, keywords and description
+                                     meta tags FILE already has, as "Show existing
+                                     keywords, etc." shows them
+  zelk-cli insert [OPTIONS] FILE     the Insert command: writes the ticked tags into FILE
   zelk-cli --help                    this text
 
 Options of keywords and words (each sets what the main window's control would hold;
@@ -214,6 +218,16 @@ the defaults are the program's defaults):
                                   also --viewport=TEXT)
   --folder-mode                   compose as for a folder of files: no count lines,
                                   no "<head" check, an empty table still gives a tag
+
+Options of insert: those of keywords (but not --folder-mode), and
+  --keywords                      tick "keywords meta tag": Generate runs first on FILE
+                                  and the tag it puts in the output box is inserted
+  --viewport [TEXT]               tick "viewport meta tag": TEXT (default as above) is
+                                  inserted
+insert prints the result message as "TITLE: TEXT" on stdout and exits with status
+0 when the tags were inserted, 1 otherwise; its report lines go to stderr. FILE is
+rewritten through a working file beside it (FILE with "bak" after its last "."),
+renamed over it in one step.
 
 Output: the text of the output box, in UTF-8, with LF line ends, then one LF;
 exit status 0. Where the window would show a message box, zelk-cli prints

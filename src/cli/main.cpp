@@ -18,6 +18,8 @@ const Command kCommands[] = {
     {"keywords", zelk::cli::KeywordsCommand},
     {"words", zelk::cli::WordsCommand},
     {"vpmt", zelk::cli::VpmtCommand},
+    {"show", zelk::cli::ShowCommand},
+    {"insert", zelk::cli::InsertCommandMain},
 };
 
 }  // namespace

@@ -1,0 +1,170 @@
+// zelk-cli show and insert, run as a user would run them.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include <sys/wait.h>
+
+#include "insertion/TempDir.h"
+
+using namespace zelk::testing;
+
+namespace {
+
+struct CliRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string Quote(const std::string& s) {
+    std::string q = "'";
+    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+CliRun RunCli(const TempDir& dir, const std::string& args) {
+    const std::string out = dir / "stdout.txt", err = dir / "stderr.txt";
+    const std::string cmd = "cd " + Quote(dir.path()) + " && " + Quote(ZELK_CLI_PATH) + " " + args +
+                            " >" + Quote(out) + " 2>" + Quote(err);
+    int raw = std::system(cmd.c_str());
+    CliRun r;
+    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    r.out = ReadBytes(out);
+    r.err = ReadBytes(err);
+    std::filesystem::remove(out);
+    std::filesystem::remove(err);
+    return r;
+}
+
+const std::string kVP = "<meta name=\"viewport\" content=\"width=device-width,initial-scale=1.0\">";
+
+TEST(CliShow, RealPage) {
+    TempDir dir;
+    WriteBytes(dir / "garden.htm", ReadBytes(InsertionData("garden.htm")));
+    CliRun r = RunCli(dir, "show garden.htm");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out,
+              "TITLE: Rose Garden Care | Pruning, Feeding and Soil\n\n"
+              "DESCRIPTION meta tag: <meta name=\"description\" content=\"How to look after a "
+              "rose garden through the seasons: pruning, feeding, soil and pests.\">\n\n"
+              "KEYWORDS meta tag: <meta name=\"keywords\" content=\"roses, garden, "
+              "pruning\">\n\n"
+              "No viewport meta tag found.\n\n");
+    EXPECT_EQ(r.err, "");
+}
+
+TEST(CliShow, MessagesAndUsage) {
+    TempDir dir;
+    CliRun r = RunCli(dir, "show missing.htm");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "File not found: Input file not found.\n");
+    r = RunCli(dir, "show ''");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "Error: Input file not specified.\n");
+    r = RunCli(dir, "show a.htm b.htm");
+    EXPECT_EQ(r.status, 2);
+    r = RunCli(dir, "show --bogus a.htm");
+    EXPECT_EQ(r.status, 2);
+}
+
+TEST(CliShow, AccentsReachTheTerminalAsUtf8) {
+    TempDir dir;
+    WriteBytes(dir / "a.htm", "<title>Caf\xe9</title>\r\n</head>\r\n");
+    CliRun r = RunCli(dir, "show a.htm");
+    EXPECT_EQ(r.out, "TITLE: Caf\xc3\xa9\n\nNo viewport meta tag found.\nNo keywords meta tag found.\n\n");
+}
+
+TEST(CliInsert, ViewportOnly) {
+    TempDir dir;
+    WriteBytes(dir / "a.htm", "<html>\r\n<head>\r\n<title>x</title>\r\n</head>\r\n</html>\r\n");
+    CliRun r = RunCli(dir, "insert --viewport a.htm");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out,
+              "Insert viewport meta tag into file: Viewport meta tag inserted successfully into "
+              "document.\n");
+    EXPECT_EQ(r.err, "  New VPMT inserted. As given.\n");
+    EXPECT_EQ(ReadBytes(dir / "a.htm"),
+              "<html>\r\n<head>\r\n<title>x</title>\r\n" + kVP + "\r\n</head>\r\n</html>\r\n");
+}
+
+TEST(CliInsert, OwnViewportTextIsShownInShortForm) {
+    TempDir dir;
+    WriteBytes(dir / "a.htm", "<head><META name=\"viewport\" content=\"w\"></head>\n");
+    CliRun r = RunCli(dir, "insert --viewport '<meta name=\"viewport\" content=\"width=500\">' a.htm");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "  Existing VPMT replaced. As given.\n");
+    EXPECT_EQ(ReadBytes(dir / "a.htm"),
+              "<head><meta name=\"viewport\" content=\"width=500\">\n</head>\n");
+}
+
+TEST(CliInsert, KeywordsComeFromTheGenerateFlow) {
+    TempDir dir;
+    WriteBytes(dir / "garden.htm", ReadBytes(InsertionData("garden.htm")));
+    CliRun gen = RunCli(dir, "keywords garden.htm");
+    ASSERT_EQ(gen.status, 0) << gen.err;
+    const std::string tag = gen.out.substr(0, gen.out.find('\n'));
+    ASSERT_EQ(tag.rfind("<meta name=\"keywords\" content=\"", 0), 0u);
+
+    CliRun r = RunCli(dir, "insert --keywords --viewport garden.htm");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out,
+              "Insert both meta tags into file: Both meta tags inserted successfully into "
+              "document.\n");
+    std::string expected = ReadBytes(InsertionData("garden.htm"));
+    const std::string old = "<meta name=\"keywords\" content=\"roses, garden, pruning\">";
+    expected.replace(expected.find(old), old.size(), tag);
+    expected.replace(expected.find("</head>"), 0, kVP + "\r\n");
+    EXPECT_EQ(ReadBytes(dir / "garden.htm"), expected);
+    EXPECT_EQ(r.err.substr(0, 47), "  Existing KWMT replaced.\n  <meta name=\"keyword");
+    EXPECT_NE(r.err.find("\n  New VPMT inserted. As given.\n"), std::string::npos);
+    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"garden.htm"});
+}
+
+TEST(CliInsert, Refusals) {
+    TempDir dir;
+    WriteBytes(dir / "a.htm", "<html><body>x</body></html>\r\n");
+    CliRun r = RunCli(dir, "insert a.htm");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "Insert keywords meta tag into file: Nothing to insert.\n");
+    r = RunCli(dir, "insert --viewport missing.htm");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "Insert viewport meta tag into file: File not found.\n");
+    // Generate refuses a page without a head; the Insert command then has
+    // no generated tag.
+    r = RunCli(dir, "insert --keywords --viewport a.htm");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "No header: <head> not found in input file.\n");
+    EXPECT_EQ(r.out,
+              "Insert viewport meta tag into file: The keywords meta tag has not been "
+              "generated.\n");
+    EXPECT_EQ(ReadBytes(dir / "a.htm"), "<html><body>x</body></html>\r\n");
+    r = RunCli(dir, "insert --folder-mode --viewport a.htm");
+    EXPECT_EQ(r.status, 2);
+}
+
+TEST(CliInsert, Utf16PageIsLeftAlone) {
+    TempDir dir;
+    const std::string u16("\xff\xfe<\0h\0e\0a\0d\0>\0<\0/\0h\0e\0a\0d\0>\0", 30);
+    WriteBytes(dir / "a.htm", u16);
+    CliRun r = RunCli(dir, "insert --viewport a.htm");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out,
+              "Not inserted: Meta tags NOT inserted because the document is UTF-16 or UTF-32 "
+              "text.\n");
+    EXPECT_EQ(r.err, "  Not inserted: UTF-16 or UTF-32 file.\n");
+    EXPECT_EQ(ReadBytes(dir / "a.htm"), u16);
+}
+
+TEST(CliInsert, MissingHeadEndIsReported) {
+    TempDir dir;
+    WriteBytes(dir / "a.htm", "<head>\n<title>t</title>\n");
+    CliRun r = RunCli(dir, "insert --viewport a.htm");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "Not inserted: Keywords meta tag NOT inserted because </head> is missing.\n");
+    EXPECT_EQ(ReadBytes(dir / "a.htm"), "<head>\n<title>t</title>\n");
+}
+
+}  // namespace
