@@ -4,6 +4,9 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QFrame>
+#include <QGuiApplication>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
