@@ -27,6 +27,7 @@
 #include <string>
 #include <vector>
 
+#include "common/StrProc.h"
 #include "common/Ui.h"
 #include "shell/gui/FrmMain.h"
 #include "shell/gui/GuiServices.h"

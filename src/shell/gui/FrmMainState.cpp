@@ -2,6 +2,7 @@
 // the command buttons, the one-second tick, the focus rule, Quit.
 #include <QCheckBox>
 #include <QClipboard>
+#include <QApplication>
 #include <QGuiApplication>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -492,6 +493,17 @@ void FrmMain::SetInsertButton() {
 }
 
 void FrmMain::EnableDisableButtons(bool blnX) {
+    if (!blnX) {
+        // Disabling the focused button would let the toolkit pass the focus
+        // on to the next control, often a text box whose leaving handler
+        // would then run at the end of the operation. Park it on the Stop
+        // button (or the output box) instead.
+        QWidget* f = QApplication::focusWidget();
+        if (f && f != cmdListWords && f != txbMetaTag && isAncestorOf(f)) {
+            if (!cmdListWords->isHidden()) cmdListWords->setFocus(Qt::OtherFocusReason);
+            else txbMetaTag->setFocus(Qt::OtherFocusReason);
+        }
+    }
     for (QWidget* w : std::initializer_list<QWidget*>{
              cmdSave, cmdReset, cmdShowExistingKeywordMetaTag, cmdGenerateKeywordMetaTag,
              cmdClearInputFile, cmdClearBeginMetaTagWith, cmdHelp, cmdClearOutput, cmdCopyMetaTag,
