@@ -147,7 +147,7 @@ TEST(CliInsert, Refusals) {
 
 TEST(CliInsert, Utf16PageIsLeftAlone) {
     TempDir dir;
-    const std::string u16("\xff\xfe<\0h\0e\0a\0d\0>\0<\0/\0h\0e\0a\0d\0>\0", 30);
+    const std::string u16("\xff\xfe<\0h\0e\0a\0d\0>\0<\0/\0h\0e\0a\0d\0>\0", 28);
     WriteBytes(dir / "a.htm", u16);
     CliRun r = RunCli(dir, "insert --viewport a.htm");
     EXPECT_EQ(r.status, 1);

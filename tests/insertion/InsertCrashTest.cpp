@@ -86,20 +86,39 @@ TEST(InsertCrash, KilledAtRandomMomentsTheDocumentIsOldOrNew) {
     const std::string newText = ReadBytes(doc);
     ASSERT_NE(newText, oldText);
 
-    std::mt19937 rng(20261206);
-    int sawOld = 0, sawNew = 0;
-    for (int round = 0; round < 60; ++round) {
-        if (round % 2 == 0) WriteBytes(doc, oldText);
+    auto startChild = [&]() {
         std::fflush(nullptr);
         pid_t child = ::fork();
-        ASSERT_GE(child, 0);
         if (child == 0) {
             SlowFileSystem slow(RealFileSystem());
             ReportLog log;
             int16_t code = InsertMetaTags(tag, doc, rq, log, slow);
             ::_exit(code == 0 ? 0 : 3);
         }
-        std::uniform_int_distribution<int> delay(0, 12000);
+        return child;
+    };
+
+    // How long one uninterrupted insertion takes in this build: the kills
+    // are spread over that time and a little beyond.
+    WriteBytes(doc, oldText);
+    const auto t0 = std::chrono::steady_clock::now();
+    pid_t timed = startChild();
+    ASSERT_GT(timed, 0);
+    int timedStatus = 0;
+    ASSERT_EQ(::waitpid(timed, &timedStatus, 0), timed);
+    ASSERT_TRUE(WIFEXITED(timedStatus) && WEXITSTATUS(timedStatus) == 0);
+    const auto full = std::chrono::duration_cast<std::chrono::microseconds>(
+                          std::chrono::steady_clock::now() - t0)
+                          .count();
+    ASSERT_EQ(ReadBytes(doc), newText);
+
+    std::mt19937 rng(20261206);
+    std::uniform_int_distribution<long long> delay(0, full + full / 4);
+    int sawOld = 0, sawNew = 0;
+    for (int round = 0; round < 60; ++round) {
+        if (round % 2 == 0) WriteBytes(doc, oldText);
+        pid_t child = startChild();
+        ASSERT_GT(child, 0);
         std::this_thread::sleep_for(std::chrono::microseconds(delay(rng)));
         ::kill(child, SIGKILL);
         int status = 0;
