@@ -158,6 +158,22 @@ TEST(CliInsert, Utf16PageIsLeftAlone) {
     EXPECT_EQ(ReadBytes(dir / "a.htm"), u16);
 }
 
+TEST(CliInsert, KeywordsTagOverTwoLinesIsNotTouched) {
+    TempDir dir;
+    const std::string page =
+        "<html>\r\n<head>\r\n<title>Roses and tulips</title>\r\n"
+        "<meta name=\"keywords\"\r\n content=\"roses\">\r\n</head>\r\n"
+        "<body>Roses, tulips and roses.</body>\r\n</html>\r\n";
+    WriteBytes(dir / "a.htm", page);
+    CliRun r = RunCli(dir, "insert --keywords a.htm");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out,
+              "Not inserted: Keywords meta tag NOT inserted because existing\n meta tag extends "
+              "over more than one line.\nSuggestion: Delete existing keywords meta tag.\n");
+    EXPECT_EQ(r.err, "  Existing KWMT extends over more than one line.\n");
+    EXPECT_EQ(ReadBytes(dir / "a.htm"), page);
+}
+
 TEST(CliInsert, MissingHeadEndIsReported) {
     TempDir dir;
     WriteBytes(dir / "a.htm", "<head>\n<title>t</title>\n");
