@@ -8,7 +8,8 @@
 // to the next entry that can merge instead of visiting every position.
 
 #include <algorithm>
-#include <set>
+#include <climits>
+#include <cstdint>
 
 #include "analysis/WordTally.h"
 #include "common/StrProc.h"
@@ -36,7 +37,25 @@ struct AheadLess {
 // the key at a position, both in logarithmic time.
 class RankedKeys {
 public:
-    explicit RankedKeys(size_t reserve) { nodes_.reserve(reserve); }
+    // Builds the tree from keys already in rank order, in linear time.
+    explicit RankedKeys(const std::vector<RankKey>& sorted) {
+        nodes_.reserve(sorted.size() + sorted.size() / 4);
+        std::vector<int> spine;  // right spine of the tree built so far
+        for (const RankKey& key : sorted) {
+            const int n = static_cast<int>(nodes_.size());
+            nodes_.push_back(Node{key, NextPriority(), -1, -1, 1});
+            int last = -1;
+            while (!spine.empty() && nodes_[static_cast<size_t>(spine.back())].priority < nodes_[static_cast<size_t>(n)].priority) {
+                last = spine.back();
+                spine.pop_back();
+            }
+            nodes_[static_cast<size_t>(n)].left = last;
+            if (!spine.empty()) nodes_[static_cast<size_t>(spine.back())].right = n;
+            spine.push_back(n);
+        }
+        root_ = spine.empty() ? -1 : spine.front();
+        FixSizes(root_);
+    }
 
     int Size() const { return SizeOf(root_); }
 
@@ -145,6 +164,14 @@ private:
         return t;
     }
 
+    int FixSizes(int t) {
+        if (t < 0) return 0;
+        Node& n = nodes_[static_cast<size_t>(t)];
+        const int size = 1 + FixSizes(n.left) + FixSizes(n.right);
+        nodes_[static_cast<size_t>(t)].size = size;
+        return size;
+    }
+
     void Collect(int t, std::vector<RankKey>& out) const {
         if (t < 0) return;
         Collect(Left(t), out);
@@ -179,53 +206,84 @@ int16_t AddFrequencies(int16_t a, int16_t b) {
 
 }  // namespace
 
-void WordTally::Materialise() {
-    if (tableValid_) return;
-    std::vector<uint32_t> order(entries_.size());
-    for (uint32_t i = 0; i < order.size(); ++i) order[i] = i;
-    std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
-        const Entry& ea = entries_[a];
-        const Entry& eb = entries_[b];
-        return Ahead(RankKey{ea.value, ea.stamp, a}, RankKey{eb.value, eb.stamp, b});
-    });
-    // Re-file the entries in rank order with stamps that follow it, so the
-    // order stays reproducible when values are later rescaled into ties.
-    std::vector<Entry> ranked;
-    ranked.reserve(entries_.size());
-    for (uint32_t id : order) ranked.push_back(std::move(entries_[id]));
-    entries_ = std::move(ranked);
-    index_.clear();
-    table_.entries.clear();
-    table_.entries.reserve(entries_.size());
-    for (uint32_t i = 0; i < entries_.size(); ++i) {
-        Entry& e = entries_[i];
-        e.stamp = i + 1;
-        // After a merge a word may stand twice; a search finds the first.
-        index_.try_emplace(e.word, i);
-        table_.entries.push_back(WordEntry{e.word, e.frequency, e.value});
+void WordTally::SortOrder() {
+    if (orderValid_) return;
+    std::vector<RankKey> keys;
+    keys.reserve(static_cast<size_t>(count_));
+    for (uint32_t id = 0; id < entries_.size(); ++id) {
+        const Entry& e = entries_[id];
+        if (!e.merged) keys.push_back(RankKey{e.value, e.stamp, id});
     }
-    clock_ = entries_.size();
-    tableValid_ = true;
+    std::sort(keys.begin(), keys.end(), AheadLess{});
+    order_.clear();
+    order_.reserve(keys.size());
+    for (const RankKey& k : keys) order_.push_back(k.id);
+    orderValid_ = true;
+}
+
+void WordTally::RebuildIndex() {
+    SortOrder();
+    index_.clear();
+    // After a merge a word may stand twice; a search finds the first.
+    for (uint32_t id : order_) index_.try_emplace(entries_[id].word, id);
+    indexValid_ = true;
 }
 
 const WordTable& WordTally::Table() {
-    Materialise();
+    SortOrder();
+    if (!tableValid_) {
+        table_.entries.clear();
+        table_.entries.reserve(order_.size());
+        for (uint32_t id : order_) {
+            const Entry& e = entries_[id];
+            table_.entries.push_back(WordEntry{e.word, e.frequency, e.value});
+        }
+        tableValid_ = true;
+    }
     return table_;
 }
 
 void WordTally::MergeCaseVariants() {
-    Materialise();  // entries_ in rank order, stamps 1..n
-    const int count0 = static_cast<int>(entries_.size());
+    SortOrder();
+    const int count0 = count_;
     if (count0 < 2) return;
 
-    RankedKeys ranked(entries_.size());
-    std::unordered_map<std::string, std::set<RankKey, AheadLess>> groups;
     auto keyOf = [&](uint32_t id) { return RankKey{entries_[id].value, entries_[id].stamp, id}; };
-    for (uint32_t id = 0; id < entries_.size(); ++id) {
-        ranked.Insert(keyOf(id));
-        groups[MergeKey(entries_[id].word)].insert(keyOf(id));
-    }
+    std::vector<RankKey> sorted;
+    sorted.reserve(order_.size());
+    for (uint32_t id : order_) sorted.push_back(keyOf(id));
+    RankedKeys ranked(sorted);
 
+    // The entries that can merge with each other, as lists threaded through
+    // nextInGroup (almost all of them hold one entry).
+    constexpr uint32_t kNone = UINT32_MAX;
+    std::unordered_map<std::string, uint32_t> groupHead;
+    groupHead.reserve(order_.size());
+    std::vector<uint32_t> nextInGroup(entries_.size(), kNone);
+    auto join = [&](uint32_t id) {
+        auto [it, added] = groupHead.try_emplace(MergeKey(entries_[id].word), id);
+        if (!added) {
+            nextInGroup[id] = it->second;
+            it->second = id;
+        }
+    };
+    auto leave = [&](uint32_t id) {
+        auto it = groupHead.find(MergeKey(entries_[id].word));
+        if (it->second == id) {
+            if (nextInGroup[id] == kNone)
+                groupHead.erase(it);
+            else
+                it->second = nextInGroup[id];
+        } else {
+            uint32_t k = it->second;
+            while (nextInGroup[k] != id) k = nextInGroup[k];
+            nextInGroup[k] = nextInGroup[id];
+        }
+        nextInGroup[id] = kNone;
+    };
+    for (uint32_t id : order_) join(id);
+
+    bool anyMerge = false;
     // Positions below are 1-based table positions, as in the classic loops;
     // both loop bounds are fixed when their loop starts.
     for (int i = 1; i <= count0 - 1; ++i) {
@@ -233,69 +291,81 @@ void WordTally::MergeCaseVariants() {
         if (!StartsMergePass(entries_[ranked.At(i - 1).id].word)) continue;
         const int bound = ranked.Size();
         int j = i + 1;
+        // The table only shrinks during the pass, so every entry found is
+        // within the bound.
         while (j <= bound && j <= ranked.Size()) {
             // The word now at position i: after a merge that moved the grown
             // entry up, it is the one pushed down into position i, and the
             // pass goes on with it.
-            const RankKey target = ranked.At(i - 1);
-            const RankKey atJ = ranked.At(j - 1);
-            auto groupIt = groups.find(MergeKey(entries_[target.id].word));
-            auto& group = groupIt->second;
-            auto cand = group.lower_bound(atJ);  // first member at a position >= j
-            if (cand == group.end()) break;
-            const RankKey source = *cand;
-            const int p = ranked.Rank(source) + 1;
-            if (p > bound) break;
+            const uint32_t targetId = ranked.At(i - 1).id;
+            auto head = groupHead.find(MergeKey(entries_[targetId].word));
+            // The group member at the smallest position >= j.
+            uint32_t sourceId = kNone;
+            int p = 0;
+            for (uint32_t k = head->second; k != kNone; k = nextInGroup[k]) {
+                if (k == targetId) continue;
+                const int pos = ranked.Rank(keyOf(k)) + 1;
+                if (pos >= j && (sourceId == kNone || pos < p)) {
+                    sourceId = k;
+                    p = pos;
+                }
+            }
+            if (sourceId == kNone) break;
 
-            Entry& t = entries_[target.id];
-            Entry& s = entries_[source.id];
+            anyMerge = true;
+            Entry& t = entries_[targetId];
+            Entry& s = entries_[sourceId];
             const float merged = t.value + s.value;
             t.frequency = AddFrequencies(t.frequency, s.frequency);
-            ranked.Erase(source);
-            group.erase(source);
+            ranked.Erase(keyOf(sourceId));
+            leave(sourceId);
+            s.merged = true;
+            --count_;
 
             // The surviving word is lower-cased; lower-casing a word with
             // capitals after its first letter moves it to another group.
-            std::string lower = LowerCaseAccented(t.word);
-            const bool valueChanged = merged != t.value;
-            group.erase(target);
-            if (valueChanged) {
-                ranked.Erase(target);
+            leave(targetId);
+            if (merged != t.value) {
+                ranked.Erase(keyOf(targetId));
                 t.value = merged;
                 t.stamp = ++clock_;
-                ranked.Insert(keyOf(target.id));
+                ranked.Insert(keyOf(targetId));
             }
-            t.word = std::move(lower);
-            groups[MergeKey(t.word)].insert(keyOf(target.id));
+            t.word = LowerCaseAccented(t.word);
+            join(targetId);
             j = p + 1;
         }
     }
 
-    std::vector<RankKey> order;
-    order.reserve(static_cast<size_t>(ranked.Size()));
-    ranked.InOrder(order);
-    std::vector<Entry> survivors;
-    survivors.reserve(order.size());
-    for (const RankKey& k : order) survivors.push_back(std::move(entries_[k.id]));
-    entries_ = std::move(survivors);
-    // Stamps only need to follow rank order; Materialise renumbers them.
-    for (size_t i = 0; i < entries_.size(); ++i) entries_[i].stamp = i + 1;
-    tableValid_ = false;
+    std::vector<RankKey> keys;
+    keys.reserve(static_cast<size_t>(ranked.Size()));
+    ranked.InOrder(keys);
+    order_.clear();
+    for (const RankKey& k : keys) order_.push_back(k.id);
+    orderValid_ = true;
+    if (anyMerge) {
+        indexValid_ = false;  // words were lower-cased and removed
+        tableValid_ = false;
+    }
 }
 
 float WordTally::NormaliseKeyValues() {
-    Materialise();
+    SortOrder();
     float maxValue = 0.0f;
-    for (const Entry& e : entries_)
-        if (e.value > maxValue) maxValue = e.value;
+    for (uint32_t id : order_)
+        if (entries_[id].value > maxValue) maxValue = entries_[id].value;
     maxKeyValue_ = maxValue;
     if (maxValue <= 0.0f) return maxValue;
-    for (Entry& e : entries_) {
+    // Rescaling can make values equal but never reverses them: stamps that
+    // follow the present order keep it for the new ties.
+    uint64_t stamp = 0;
+    for (uint32_t id : order_) {
+        Entry& e = entries_[id];
+        e.stamp = ++stamp;
         const float scaled = e.value * 100.0f;
         e.value = scaled / maxValue;
     }
-    // Rescaling can only make values equal, never reverse them; the stamps
-    // (in rank order since Materialise) keep the order of the new ties.
+    if (clock_ < stamp) clock_ = stamp;
     tableValid_ = false;
     return maxValue;
 }

@@ -5,8 +5,13 @@
 namespace zelk {
 
 std::string Singular(std::string_view word) {
-    std::string t = Trim(word);
-    if (t.size() <= 2 || t == "Windows") return t;
+    std::string t = word.empty() || (word.front() != ' ' && word.back() != ' ') ? std::string(word) : Trim(word);
+    if (t.size() <= 2) return t;
+    // Every rule below needs a final "s", except "mice" and "lice": most
+    // words leave here.
+    const char last = LowerChar(t.back());
+    if (last != 's' && last != 'e') return t;
+    if (t == "Windows") return t;
     const std::string lower = LowerCaseAccented(t);
     if (lower == "rights") return t;
 
@@ -17,7 +22,7 @@ std::string Singular(std::string_view word) {
     auto endsWith = [&](std::string_view ending) { return EndsWith(t, ending, false); };
     auto lastIs = [&](std::string_view exact) { return EndsWith(t, exact, true); };
 
-    // b: "cities" -> "city", but not "plaies" or "series".
+    // b: "cities" -> "city", but not "plaies".
     if (endsWith("ies") && !endsWith("aies") && !endsWith("eies") && t.size() >= 5)
         return ReplaceEnding(t, "ies", lastIs("IES") ? "Y" : "y", false);
     // c: "classes", "wishes", "buzzes" lose "es".

@@ -12,10 +12,17 @@ namespace {
 
 constexpr size_t kMinWordLength = 3;
 constexpr size_t kMaxWordLength = 30;
-constexpr std::string_view kRomanNumeralLetters = "ivxlcm";
+// "ivxlcm", the small letters of Roman numerals.
+constexpr std::array<bool, 256> MakeRomanTable() {
+    std::array<bool, 256> t{};
+    for (unsigned char c : std::string_view("ivxlcm")) t[c] = true;
+    return t;
+}
+constexpr auto kRomanLetters = MakeRomanTable();
 // Each stem is followed by one blank, so that "stem + blank" is searched for.
 constexpr std::string_view kContractionStems =
     "aren couldn didn doesn hadn hasn isn shouldn wasn weren wouldn ";
+constexpr size_t kLongestStem = 7;  // "shouldn"
 
 // "Yy", the plain vowels in both cases and the accented vowels of
 // Windows-1252 (not Ç, Ð, Ñ, Ý, Þ, ß, ý, ÿ).
@@ -30,39 +37,46 @@ constexpr std::array<bool, 256> MakeVowelTable() {
 }
 constexpr auto kVowels = MakeVowelTable();
 
-bool AllCharsIn(std::string_view s, std::string_view set) {
-    return std::all_of(s.begin(), s.end(), [&](char c) { return set.find(c) != std::string_view::npos; });
-}
-
 // The word rules of one scanned word, in their fixed order. Returns false
 // when the word is dropped; otherwise `out` is the word to count.
 template <typename IsCommon>
 bool ApplyWordRules(std::string_view w, int language, const IsCommon& isCommon, std::string& out) {
     if (w.size() < kMinWordLength || w.size() > kMaxWordLength) return false;
-    const std::string lower = LowerCaseAccented(w);
+    char lowerBuf[kMaxWordLength];
+    for (size_t i = 0; i < w.size(); ++i) lowerBuf[i] = LowerChar(w[i]);
+    std::string_view lower(lowerBuf, w.size());
     // One character repeated ("aaa").
-    if (lower.find_first_not_of(lower[0]) == std::string::npos) return false;
+    if (lower.find_first_not_of(lower[0]) == std::string_view::npos) return false;
     // Roman numerals, and the words spelt with their letters only ("mix").
-    if (AllCharsIn(lower, kRomanNumeralLetters)) return false;
+    if (std::all_of(lower.begin(), lower.end(), [](char c) { return kRomanLetters[static_cast<unsigned char>(c)]; }))
+        return false;
     if (std::none_of(w.begin(), w.end(), [](char c) { return kVowels[static_cast<unsigned char>(c)]; }))
         return false;
-    // The stems of English contractions ("didn", "wouldn"): a substring
-    // search, so fragments such as "ren" go too.
-    if (language == 0 && lower.size() < kContractionStems.size()) {
-        std::string probe = lower;
+    // The stems of English contractions ("didn", "wouldn"): the word and a
+    // blank anywhere in the list, so fragments such as "ren" go too.
+    // A word without blanks is followed by one in that list exactly when it
+    // ends one of the stems.
+    if (language == 0 && lower.find(' ') != std::string_view::npos) {
+        std::string probe(lower);
         probe += ' ';
         if (kContractionStems.find(probe) != std::string_view::npos) return false;
+    } else if (language == 0 && lower.size() <= kLongestStem && lower.back() == 'n') {
+        for (size_t start = 0, end; (end = kContractionStems.find(' ', start)) != std::string_view::npos;
+             start = end + 1)
+            if (kContractionStems.substr(start, end - start).ends_with(lower)) return false;
     }
 
     out = Singular(w);
-    if (out.size() >= 5 && EndsWith(out, "ing", false)) return false;
-    if (isCommon(out)) return false;
-    if (out.size() >= 5) {
-        const std::string l = LowerCaseAccented(out);
-        if ((EndsWith(l, "ly", true) || EndsWith(l, "ed", true)) && l != "alfred" && l != "limited" &&
-            l != "screed" && l != "tweed" && l != "filly" && l != "folly" && !EndsWith(l, "poly", true))
-            return false;
+    if (out != w) {  // the singular form has its own small letters
+        for (size_t i = 0; i < out.size(); ++i) lowerBuf[i] = LowerChar(out[i]);
+        lower = std::string_view(lowerBuf, out.size());
     }
+    if (lower.size() >= 5 && lower.ends_with("ing")) return false;
+    if (isCommon(out)) return false;
+    if (lower.size() >= 5 && (lower.ends_with("ly") || lower.ends_with("ed")) && lower != "alfred" &&
+        lower != "limited" && lower != "screed" && lower != "tweed" && lower != "filly" && lower != "folly" &&
+        !lower.ends_with("poly"))
+        return false;
     return out.size() >= kMinWordLength;
 }
 
@@ -73,14 +87,18 @@ WordTally::~WordTally() = default;
 
 void WordTally::Reset() {
     entries_.clear();
+    count_ = 0;
     index_.clear();
+    indexValid_ = true;
+    order_.clear();
+    orderValid_ = true;
     clock_ = 0;
     maxKeyValue_ = 0.0f;
     table_.entries.clear();
     tableValid_ = true;
 }
 
-int16_t WordTally::WordCount() const { return static_cast<int16_t>(entries_.size()); }
+int16_t WordTally::WordCount() const { return static_cast<int16_t>(count_); }
 
 WordTally::Outcome WordTally::CountWord(std::string_view word, int language, const IsCommonFn& isCommon,
                                         const WeightFn& weight) {
@@ -99,6 +117,7 @@ WordTally::Outcome WordTally::CountWord(std::string_view word, int language, con
 }
 
 WordTally::Outcome WordTally::Count(const std::string& w, const WeightFn& weight) {
+    if (!indexValid_) RebuildIndex();
     if (auto it = index_.find(w); it != index_.end()) {
         Entry& e = entries_[it->second];
         if (e.frequency == kMaxCount) return Outcome::Dropped;
@@ -109,14 +128,17 @@ WordTally::Outcome WordTally::Count(const std::string& w, const WeightFn& weight
         if (v != e.value) {
             e.value = v;
             e.stamp = ++clock_;
+            orderValid_ = false;
         }
         tableValid_ = false;
         return Outcome::Counted;
     }
-    if (entries_.size() >= static_cast<size_t>(kMaxCount)) return Outcome::Dropped;
+    if (count_ >= kMaxCount) return Outcome::Dropped;
     const float v = weight();
-    entries_.push_back(Entry{w, 1, v, ++clock_});
+    entries_.push_back(Entry{w, 1, false, v, ++clock_});
     index_.emplace(w, static_cast<uint32_t>(entries_.size() - 1));
+    ++count_;
+    orderValid_ = false;
     tableValid_ = false;
     return Outcome::NewWord;
 }

@@ -82,7 +82,7 @@ public:
     // that differ only in the case of their first letter into one entry in
     // small letters; NormaliseKeyValues rescales the values so the best word
     // has 100 and returns the largest value before rescaling (MaxKeyValue).
-    // Counting again afterwards needs a Reset() first.
+    // Counting may go on afterwards, as on the classic table.
     void MergeCaseVariants();
     float NormaliseKeyValues();
     float MaxKeyValue() const { return maxKeyValue_; }
@@ -94,8 +94,9 @@ private:
     struct Entry {
         std::string word;
         int16_t frequency = 0;
+        bool merged = false;  // merged into another entry: no longer in the table
         float value = 0.0f;
-        uint64_t stamp = 0;  // moment the value last changed
+        uint64_t stamp = 0;   // moment the value last changed
     };
     struct StringHash {
         using is_transparent = void;
@@ -103,15 +104,19 @@ private:
     };
 
     Outcome Count(const std::string& w, const WeightFn& weight);
-    void Materialise();
+    void SortOrder();       // order_ from the entries' rank keys
+    void RebuildIndex();    // index_ from order_ (after merging)
 
-    std::vector<Entry> entries_;  // in order of arrival
+    std::vector<Entry> entries_;  // by id, in order of arrival; ids never change
+    int count_ = 0;               // entries still in the table
     std::unordered_map<std::string, uint32_t, StringHash, std::equal_to<>> index_;
+    bool indexValid_ = true;
+    std::vector<uint32_t> order_;  // ids in rank order
+    bool orderValid_ = true;
     uint64_t clock_ = 0;
     float maxKeyValue_ = 0.0f;
     WordTable table_;
     bool tableValid_ = true;
-    bool finished_ = false;  // merged: entries_ and index_ are no longer used
 };
 
 }  // namespace zelk

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <random>
 #include <string>
@@ -138,6 +139,66 @@ TEST(TallyAgainstClassicProcedures, MergeGoesOnWithTheWordPushedIntoPlace) {
     EXPECT_EQ(t.entries[1].KeyValue, 10.0f);
     EXPECT_EQ(t.entries[2].Word, "pear");  // the same word twice: the classic pass leaves it so
     EXPECT_EQ(t.entries[2].KeyValue, 1.0f);
+}
+
+// A word lower-cased in passing joins the group of the small spelling;
+// the pass then takes the nearest of several later members, and a search
+// after the merge finds the first of two equal words.
+TEST(TallyAgainstClassicProcedures, NearestOfSeveralLaterSpellingsMergesFirst) {
+    WordTally fast;
+    LiteralWordTable literal;
+    auto count = [&](const char* w, float weight) {
+        auto f = [weight] { return weight; };
+        ASSERT_EQ(fast.CountWord(w, 0, WordTally::IsCommonFn{}, f), literal.CountWord(w, 0, {}, f));
+    };
+    count("PEAR", 9);
+    count("Apple", 5);
+    count("apple", 5);
+    count("kiwi", 4);
+    count("pEAR", 0);
+    count("plum", 0);
+    count("Pear", 0);
+    count("pear", 0);
+    fast.MergeCaseVariants();
+    literal.MergeCaseVariants();
+    ASSERT_EQ(Difference(fast, literal), "");
+    std::vector<std::string> words;
+    for (const WordEntry& e : fast.Table().entries) words.push_back(e.Word + "/" + std::to_string(e.Frequency));
+    EXPECT_EQ(words, (std::vector<std::string>{"apple/2", "pear/3", "kiwi/1", "plum/1", "pear/1"}));
+    count("pear", 1);
+    ASSERT_EQ(Difference(fast, literal), "");
+    EXPECT_EQ(fast.Table().entries[1].Word, "pear");
+    EXPECT_EQ(fast.Table().entries[1].Frequency, 4);
+}
+
+// Rescaling can turn two close values into one; the entry that was ahead
+// stays ahead when the table is reordered by later counts.
+TEST(TallyAgainstClassicProcedures, TiesMadeByRescalingKeepTheirOrder) {
+    const float max = 1000000.0f;
+    float high = max, low = max;
+    for (int guard = 0; guard < 1000; ++guard) {
+        high = std::nextafter(high, 0.0f);
+        low = std::nextafter(high, 0.0f);
+        if (high * 100.0f / max == low * 100.0f / max) break;
+    }
+    ASSERT_EQ(high * 100.0f / max, low * 100.0f / max);
+    WordTally fast;
+    LiteralWordTable literal;
+    auto count = [&](const char* w, float weight) {
+        auto f = [weight] { return weight; };
+        ASSERT_EQ(fast.CountWord(w, 1, WordTally::IsCommonFn{}, f), literal.CountWord(w, 1, {}, f));
+    };
+    count("gamma", max);
+    count("beta", low);   // reached its value first...
+    count("alpha", high);  // ...but alpha is ahead with the greater one
+    fast.MergeCaseVariants();
+    literal.MergeCaseVariants();
+    fast.NormaliseKeyValues();
+    literal.NormaliseKeyValues();
+    count("delta", 0);
+    count("gamma", 1);
+    ASSERT_EQ(Difference(fast, literal), "");
+    EXPECT_EQ(fast.Table().entries[1].Word, "alpha");
 }
 
 TEST(TallyAgainstClassicProcedures, LargeTablesWithManyTwins) {
