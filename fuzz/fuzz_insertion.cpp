@@ -29,13 +29,25 @@ using namespace zelk;
     std::abort();
 }
 
-std::string ScratchFolder() {
-    static std::string dir = [] {
+// One scratch folder per fuzzing process, removed when the process ends.
+struct Scratch {
+    std::string dir;
+    Scratch() {
         char tmpl[] = "/tmp/zelk-fuzz-insert-XXXXXX";
         const char* d = ::mkdtemp(tmpl);
-        return std::string(d ? d : "/tmp");
-    }();
-    return dir;
+        if (!d) std::abort();
+        dir = d;
+    }
+    ~Scratch() {
+        ::unlink((dir + "/page.htm").c_str());
+        ::unlink((dir + "/page.bak.htm").c_str());
+        ::rmdir(dir.c_str());
+    }
+};
+
+std::string ScratchFolder() {
+    static Scratch scratch;
+    return scratch.dir;
 }
 
 std::string ReadAll(const std::string& path) {
