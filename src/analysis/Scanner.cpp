@@ -1,6 +1,8 @@
 // The scanner: one prepared line at a time, left to right, one step per
 // character class. Context (script, style, comment, tag, table, font ...)
 // carries over from line to line in ScanState.
+#include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "analysis/AnalysisHost.h"
@@ -99,13 +101,23 @@ int32_t Scanner::NextGreater(int32_t pos) {
 int32_t Scanner::WordLength(std::string_view text, int32_t start, bool digits,
                             std::string_view extra) {
     if (start < 1) return 0;
-    int32_t k = 0;
     const std::size_t base = static_cast<std::size_t>(start) - 1;
-    while (k < kMaxWordLength && base + static_cast<std::size_t>(k) < text.size() &&
-           IsWordChar(static_cast<unsigned char>(text[base + static_cast<std::size_t>(k)]),
-                      digits, extra))
-        ++k;
-    return k;
+    if (base >= text.size()) return 0;
+    const std::size_t limit = std::min(text.size() - base, static_cast<std::size_t>(kMaxWordLength));
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(text.data()) + base;
+    std::size_t k = 0;
+    if (!digits && extra.empty()) {
+        // The common case, letters only, from a table.
+        static const auto kLetters = [] {
+            std::array<bool, 256> t{};
+            for (int c = 0; c < 256; ++c) t[static_cast<std::size_t>(c)] = IsWordChar(static_cast<unsigned char>(c), false, "");
+            return t;
+        }();
+        while (k < limit && kLetters[p[k]]) ++k;
+    } else {
+        while (k < limit && IsWordChar(p[k], digits, extra)) ++k;
+    }
+    return static_cast<int32_t>(k);
 }
 
 bool Scanner::SkipToEndMarker(std::string_view marker) {

@@ -8,6 +8,7 @@
 // line, and every question about the rest becomes a question about a suffix
 // of it: whether a text occurs in it at all (its last occurrence lies in the
 // suffix) or where it occurs first (a cached forward search).
+#include <algorithm>
 #include <cmath>
 
 #include "analysis/ScanState.h"
@@ -28,12 +29,15 @@ bool IsFontSizeChar(unsigned char c) { return c == '-' || c == '+' || (c >= '0' 
 void Scanner::BuildBlankless() {
     if (blanklessBuilt_) return;
     blanklessBuilt_ = true;
-    blankless_.clear();
-    blankless_.reserve(s_.ScanLine.size());
     // Only A-Z need folding: every text searched for here is lower-case
     // ASCII, and no other byte lower-cases into ASCII.
-    for (char c : s_.ScanLine)
-        if (c != ' ') blankless_.push_back(c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c);
+    blankless_.resize(s_.ScanLine.size());
+    char* out = blankless_.data();
+    for (char c : s_.ScanLine) {
+        *out = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+        out += c != ' ';
+    }
+    blankless_.resize(static_cast<std::size_t>(out - blankless_.data()));
     std::size_t p = blankless_.rfind(kNameDescription);
     lastDescription_ = p == npos ? 0 : p + 1;
     p = blankless_.rfind(kNameKeywords);
@@ -50,11 +54,10 @@ std::size_t Scanner::BlanklessIndex(int32_t pos) {
         countedTo_ = 1;
         blanksBefore_ = 0;
     }
-    const std::string& line = s_.ScanLine;
-    while (countedTo_ < pos) {
-        if (line[static_cast<std::size_t>(countedTo_) - 1] == ' ') ++blanksBefore_;
-        ++countedTo_;
-    }
+    const char* line = s_.ScanLine.data();
+    blanksBefore_ += static_cast<std::size_t>(
+        std::count(line + countedTo_ - 1, line + pos - 1, ' '));
+    countedTo_ = pos;
     return static_cast<std::size_t>(pos - 1) - blanksBefore_;
 }
 
