@@ -2,6 +2,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QCheckBox>
+#include <QLineEdit>
 #include <QRadioButton>
 #include <QTimer>
 
@@ -14,13 +16,16 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
 
-    // A hidden option for documentation: --screenshot FILE [--multiple]
-    // grabs the main window once it is up and ends the program.
-    QString screenshot;
+    // Hidden options for the documentation's pictures:
+    //   --screenshot FILE [--multiple] [--input PAGE]
+    // ticks both tags, picks the mode (and in single-file mode analyses PAGE
+    // and generates its tag), grabs the main window and ends the program.
+    QString screenshot, input;
     bool multiple = false;
     const QStringList args = QApplication::arguments();
     for (qsizetype i = 1; i < args.size(); ++i) {
         if (args[i] == QLatin1String("--screenshot") && i + 1 < args.size()) screenshot = args[++i];
+        else if (args[i] == QLatin1String("--input") && i + 1 < args.size()) input = args[++i];
         else if (args[i] == QLatin1String("--multiple")) multiple = true;
     }
 
@@ -34,7 +39,16 @@ int main(int argc, char** argv) {
     if (!frm.Form_Load()) return 1;
 
     if (!screenshot.isEmpty()) {
-        if (multiple) frm.optMultipleFiles->setChecked(true);
+        frm.chkInsertKWMT->setChecked(true);
+        frm.chkInsertVPMT->setChecked(true);
+        if (multiple) {
+            frm.optMultipleFiles->setChecked(true);
+        } else if (!input.isEmpty()) {
+            frm.txbInputFile->setText(input);
+            frm.cmdListWords_Click();
+            frm.cmdGenerateKeywordMetaTag_Click();
+            frm.Timer1_Timer();
+        }
         QTimer::singleShot(500, &frm, [&frm, screenshot] {
             frm.grab().save(screenshot);
             QApplication::exit(0);

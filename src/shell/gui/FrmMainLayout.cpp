@@ -12,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <algorithm>
 
 #include "shell/gui/FrmMain.h"
 #include "shell/gui/WindowLook.h"
@@ -210,37 +211,89 @@ void FrmMain::PlaceControls() {
                           cboBoldWeight};
     QLabel* col2[] = {lblItalicWeight, lblTableWeight, lblDivWeight, lblSpanWeight};
     QComboBox* col2c[] = {cboItalicWeight, cboTableWeight, cboDivWeight, cboSpanWeight};
-    const int c2 = 218, c3 = 406;
+    // Column widths follow the captions in the font in use, so that no label
+    // is cut whatever sans-serif face the desktop supplies.
+    auto textWidth = [](QWidget* w) {
+        QString t;
+        if (auto* l = qobject_cast<QLabel*>(w)) t = l->text();
+        else if (auto* b = qobject_cast<QAbstractButton*>(w)) t = b->text();
+        return w->fontMetrics().horizontalAdvance(t) + 6;
+    };
+    int w1 = 120, w2 = 110, w3 = 200;
     for (int i = 0; i < 4; ++i) {
-        at(col1[i], 8, r0 + i * p, 148);
-        at(col1c[i], 158, r0 + i * p, 50);
-        at(col2[i], c2, r0 + i * p, 132);
-        at(col2c[i], 352, r0 + i * p, 44);
+        w1 = std::max(w1, textWidth(col1[i]));
+        w2 = std::max(w2, textWidth(col2[i]));
     }
-    at(lblMaxNumKeywordsInMetaTag, c3, r0, 234);
-    at(txbMaxNumKeywordsInMetaTag, 642, r0, 38);
-    at(lblMaxNumBytesInMetaTag, c3, r0 + p, 234);
-    at(txbMaxNumBytesInMetaTag, 642, r0 + p, 38);
-    at(lblBeginMetaTagWith, c3, r0 + 2 * p, 120);
-    at(txbBeginMetaTagWith, 528, r0 + 2 * p, 100);
-    at(cmdClearBeginMetaTagWith, 632, r0 + 2 * p, 48);
-    at(chkForwardSlash, c3, r0 + 3 * p, 274);
-    at(lblLanguageOfText, 8, r0 + 4 * p, 148);
-    at(cboLanguage, 158, r0 + 4 * p, 132);
-    at(chkIgnoreCommonWords, c3, r0 + 4 * p, 274);
-    at(chkIgnoreShortWords, 8, r0 + 5 * p, 190);
-    at(cboShortWordSize, 200, r0 + 5 * p, 44);
-    at(lblCharsOrLess, 250, r0 + 5 * p, 100);
-    at(lblThresholdFrequency, c3, r0 + 5 * p, 234);
-    at(cboThresholdFrequency, 642, r0 + 5 * p, 38);
-    at(chkPreserveCase, 8, r0 + 6 * p, 274);
+    w3 = std::max({w3, textWidth(lblMaxNumKeywordsInMetaTag), textWidth(lblMaxNumBytesInMetaTag)});
+    const int inner = W - 16;
+    const int combo1 = 48, combo2 = 44, box3 = 34, gap = 8;
+    const int spare = inner - (8 + w1 + combo1 + gap + w2 + combo2 + gap + w3 + box3 + 6);
+    if (spare < 0) w3 += spare;  // the last column gives way first
+    const int c1c = 8 + w1;
+    const int c2 = c1c + combo1 + gap + std::max(0, spare) / 2;
+    const int c2c = c2 + w2;
+    const int c3 = c2c + combo2 + gap;
+    const int c3box = inner - 6 - box3;
+    for (int i = 0; i < 4; ++i) {
+        at(col1[i], 8, r0 + i * p, w1);
+        at(col1c[i], c1c, r0 + i * p, combo1);
+        at(col2[i], c2, r0 + i * p, w2);
+        at(col2c[i], c2c, r0 + i * p, combo2);
+    }
+    at(lblMaxNumKeywordsInMetaTag, c3, r0, c3box - c3);
+    at(txbMaxNumKeywordsInMetaTag, c3box, r0, box3);
+    at(lblMaxNumBytesInMetaTag, c3, r0 + p, c3box - c3);
+    at(txbMaxNumBytesInMetaTag, c3box, r0 + p, box3);
+    const int wb = textWidth(lblBeginMetaTagWith);
+    at(lblBeginMetaTagWith, c3, r0 + 2 * p, wb);
+    at(cmdClearBeginMetaTagWith, inner - 6 - 44, r0 + 2 * p, 44);
+    at(txbBeginMetaTagWith, c3 + wb, r0 + 2 * p, inner - 6 - 44 - 4 - (c3 + wb));
+    at(chkForwardSlash, c3, r0 + 3 * p, inner - 6 - c3);
+    at(lblLanguageOfText, 8, r0 + 4 * p, w1);
+    at(cboLanguage, c1c, r0 + 4 * p, 132);
+    at(chkIgnoreCommonWords, c3, r0 + 4 * p, inner - 6 - c3);
+    const int ws = textWidth(chkIgnoreShortWords) + 20;
+    at(chkIgnoreShortWords, 8, r0 + 5 * p, ws);
+    at(cboShortWordSize, 8 + ws, r0 + 5 * p, 44);
+    at(lblCharsOrLess, 8 + ws + 48, r0 + 5 * p, textWidth(lblCharsOrLess));
+    at(lblThresholdFrequency, c3, r0 + 5 * p, c3box - c3);
+    at(cboThresholdFrequency, c3box - 6, r0 + 5 * p, box3 + 6);
+    at(chkPreserveCase, 8, r0 + 6 * p, c2 - 8 + w2);
     y += frameHeight + 5;
 
     const int bh = 25;
-    cmdListWords->setGeometry(8, y, 76, bh);
-    cmdGenerateKeywordMetaTag->setGeometry(88, y, 262, bh);
-    cmdShowExistingKeywordMetaTag->setGeometry(354, y, 168, bh);
-    cmdInsert->setGeometry(526, y, W - 8 - 526, bh);
+    // The four command buttons share the row in proportion to their longest
+    // captions (the Generate and Insert captions change with the mode and
+    // the Insert caption turns bold).
+    auto widest = [](QPushButton* b, std::initializer_list<const char*> captions, bool bold) {
+        QFont f = b->font();
+        f.setBold(bold);
+        const QFontMetrics fm(f);
+        int w = 0;
+        for (const char* c : captions) w = std::max(w, fm.horizontalAdvance(QString::fromLatin1(c)));
+        return w + 16;
+    };
+    int bw[4] = {
+        widest(cmdListWords, {"List words", "Stop"}, false),
+        widest(cmdGenerateKeywordMetaTag,
+               {"Generate/show/edit keywords meta tag", "Show/edit/insert keywords meta tags into files"},
+               false),
+        widest(cmdShowExistingKeywordMetaTag, {"Show existing keywords, etc.", "Settings for multiple files"},
+               false),
+        widest(cmdInsert,
+               {"Insert keywords meta tag into file", "Insert viewport meta tag into file",
+                "Insert both meta tags into file"},
+               true)};
+    const int rowWidth = W - 16 - 3 * 4;
+    const int need = bw[0] + bw[1] + bw[2] + bw[3];
+    for (int& w : bw) w = w * rowWidth / need;
+    bw[3] = rowWidth - bw[0] - bw[1] - bw[2];
+    int bx = 8;
+    QPushButton* row4[] = {cmdListWords, cmdGenerateKeywordMetaTag, cmdShowExistingKeywordMetaTag, cmdInsert};
+    for (int i = 0; i < 4; ++i) {
+        row4[i]->setGeometry(bx, y, bw[i], bh);
+        bx += bw[i] + 4;
+    }
     y += bh + 4;
     lblNumberOfWords->setGeometry(8, y, 400, 16);
     y += 18;

@@ -95,11 +95,11 @@ bool FrmMain::Form_Load() {
     RestoreState();
 
     move(Px(1000), Px(1000));
-    PlaceControls();
 
     SetBackColorOfControls(this, ColorFromInt(kDefaultBackColor));
     SetFontOfControls(this, FixedFont(), true, false);
     SetFontOfControls(this, SansFont(), false, true);
+    PlaceControls();  // the widths follow the fonts just set
     lblPublisher->setText(ToQLine("About " + globals.ProgramName));
     lblPublisher->setAccessibleName(lblPublisher->text());
 

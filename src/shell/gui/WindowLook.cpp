@@ -14,10 +14,24 @@
 
 namespace zelk {
 
+namespace {
+QString FallbackSans() {
+    static const QString chosen = [] {
+        for (const char* name : {"Liberation Sans", "Arimo", "Nimbus Sans", "DejaVu Sans Condensed"}) {
+            if (QFontDatabase::hasFamily(QString::fromLatin1(name))) return QString::fromLatin1(name);
+        }
+        return QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
+    }();
+    return chosen;
+}
+}  // namespace
+
 QFont SansFont(const char* family) {
-    // Asking for the family by name lets the desktop's font configuration
-    // substitute its own sans-serif face (usually one with the same widths).
-    QFont f(QString::fromLatin1(family));
+    // The windows were drawn for a narrow sans-serif face. Where the named
+    // one is missing, a face with the same widths is preferred, then a
+    // condensed one, then the desktop's own sans-serif font.
+    const QString name = QString::fromLatin1(family);
+    QFont f(QFontDatabase::hasFamily(name) ? name : FallbackSans());
     f.setStyleHint(QFont::SansSerif);
     f.setPointSize(8);
     return f;
