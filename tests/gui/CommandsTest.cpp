@@ -256,7 +256,7 @@ TEST_F(CommandsTest, InsertTheViewportTag) {
               "<html>\r\n<head>\r\n<title>T</title>\r\n<meta name=\"viewport\" "
               "content=\"width=device-width,initial-scale=1.0\">\r\n</head>\r\n<body>x</body>\r\n"
               "</html>\r\n");
-    ASSERT_TRUE(frm->ReportVisible());
+    EXPECT_FALSE(frm->ReportVisible());
     EXPECT_EQ(frm->Report()->txbReport()->toPlainText(), "  New VPMT inserted. As given.\n");
     EXPECT_FALSE(std::filesystem::exists(docs.path() / "page.bak.htm"));
 }
@@ -287,8 +287,11 @@ TEST_F(CommandsTest, InsertTheGeneratedKeywordsTag) {
     EXPECT_NE(doc.find("\r\n" + tag + "\r\n</head>"), std::string::npos);
     EXPECT_FALSE(frm->cmdInsert->isEnabled());
     EXPECT_FALSE(frm->cmdInsert->font().bold());
+    EXPECT_FALSE(frm->DocumentAnalysed());  // the document changed
     // Generate starts every operation with an empty, hidden report.
+    frm->Report()->show();
     ASSERT_TRUE(frm->ReportVisible());
+    frm->cmdListWords->click();
     frm->cmdGenerateKeywordMetaTag->click();
     EXPECT_FALSE(frm->ReportVisible());
     EXPECT_TRUE(frm->reportLog.Text().empty());

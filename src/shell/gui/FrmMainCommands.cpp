@@ -75,16 +75,17 @@ void FrmMain::cmdInsert_Click() {
     command.request.mainMetaTagText = OutputText();
     command.keywordsGenerated = analyzer_->KeywordsGenerated;
     command.insertCaption = FromQLine(cmdInsert->text());
-    zelk::cmdInsert_Click(command, prompter(), reportLog);
+    // The report window is not brought up here: it collects the lines of a
+    // single-file insertion and shows them when it is next opened.
+    Report();
+    if (zelk::cmdInsert_Click(command, prompter(), reportLog)) {
+        // The document has changed on disk: the next request reads it again.
+        analyzer_->DocumentAnalysed = false;
+    }
     // The command trims both boxes.
     txbInputFile->setText(ToQLine(Trim(command.inputFileText)));
     const std::string trimmedOut = Trim(OutputText());
     if (trimmedOut != OutputText()) SetOutputText(trimmedOut);
-    if (!reportLog.Text().empty()) {
-        FrmReport* r = Report();
-        r->show();
-        r->Activate();
-    }
     SetTheFocus();
 }
 
