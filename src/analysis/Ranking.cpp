@@ -186,12 +186,88 @@ private:
 
 // Two words can merge when they are equal ignoring case and their parts
 // after the first character are equal exactly: the same first letter up to
-// case and the same rest. Words that can merge share this key.
-std::string MergeKey(const std::string& word) {
-    std::string key = word;
-    if (!key.empty()) key[0] = LowerChar(key[0]);
-    return key;
+// case and the same rest ("Apple" and "apple", not "APPLE" and "apple").
+bool SameMergeKey(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && !a.empty() && LowerChar(a[0]) == LowerChar(b[0]) &&
+           a.substr(1) == b.substr(1);
 }
+
+uint64_t MergeKeyHash(std::string_view w) {
+    uint64_t h = 14695981039346656037ull;
+    for (size_t i = 0; i < w.size(); ++i) {
+        h ^= static_cast<unsigned char>(i == 0 ? LowerChar(w[0]) : w[i]);
+        h *= 1099511628211ull;
+    }
+    return h * 0x9E3779B97F4A7C15ull;
+}
+
+// The entries that can merge with each other, as lists threaded through
+// the entries and found by the hash of their merge key. A list may also
+// hold a word whose key merely shares the hash, so users compare keys.
+class MergeGroups {
+public:
+    static constexpr uint32_t kNone = UINT32_MAX;
+
+    // ids below idLimit; at most `live` entries, each lower-cased at most once.
+    MergeGroups(size_t idLimit, size_t live) : next_(idLimit, kNone), partner_(idLimit, 0) {
+        size_t slots = 16;
+        while (slots < 4 * live) slots *= 2;  // keys ever made <= 2 * live: half the slots stay free
+        slots_.assign(slots, Slot{});
+    }
+
+    void Join(uint32_t id, uint64_t hash) {
+        Slot& slot = Find(hash, true);
+        if (slot.head != kNone) {
+            partner_[id] = 1;
+            for (uint32_t k = slot.head; k != kNone; k = next_[k]) partner_[k] = 1;
+        }
+        next_[id] = slot.head;
+        slot.head = id;
+    }
+
+    void Leave(uint32_t id, uint64_t hash) {
+        Slot& slot = Find(hash, false);
+        if (slot.head == id) {
+            slot.head = next_[id];
+        } else {
+            uint32_t k = slot.head;
+            while (next_[k] != id) k = next_[k];
+            next_[k] = next_[id];
+        }
+        next_[id] = kNone;
+    }
+
+    uint32_t Head(uint64_t hash) { return Find(hash, false).head; }
+    uint32_t Next(uint32_t id) const { return next_[id]; }
+    // False when the entry never shared a list: nothing can merge with it.
+    bool MayHavePartner(uint32_t id) const { return partner_[id] != 0; }
+
+private:
+    struct Slot {
+        uint64_t hash = 0;
+        uint32_t head = kNone;
+        bool used = false;
+    };
+
+    Slot& Find(uint64_t hash, bool create) {
+        const size_t mask = slots_.size() - 1;
+        for (size_t i = static_cast<size_t>(hash >> 40) & mask;; i = (i + 1) & mask) {
+            Slot& slot = slots_[i];
+            if (slot.used && slot.hash == hash) return slot;
+            if (!slot.used) {
+                if (create) {
+                    slot.used = true;
+                    slot.hash = hash;
+                }
+                return slot;  // unused: an empty list
+            }
+        }
+    }
+
+    std::vector<Slot> slots_;
+    std::vector<uint32_t> next_;
+    std::vector<unsigned char> partner_;
+};
 
 // A word whose letters after the first are all small ("apple", "Apple").
 bool StartsMergePass(const std::string& word) {
@@ -223,9 +299,12 @@ void WordTally::SortOrder() {
 
 void WordTally::RebuildIndex() {
     SortOrder();
-    index_.clear();
+    ClearIndex();
     // After a merge a word may stand twice; a search finds the first.
-    for (uint32_t id : order_) index_.try_emplace(entries_[id].word, id);
+    for (uint32_t id : order_) {
+        const uint64_t hash = HashWord(entries_[id].word);
+        if (FindWord(entries_[id].word, hash) == kNoEntry) IndexWord(id, hash);
+    }
     indexValid_ = true;
 }
 
@@ -254,41 +333,16 @@ void WordTally::MergeCaseVariants() {
     for (uint32_t id : order_) sorted.push_back(keyOf(id));
     RankedKeys ranked(sorted);
 
-    // The entries that can merge with each other, as lists threaded through
-    // nextInGroup (almost all of them hold one entry).
-    constexpr uint32_t kNone = UINT32_MAX;
-    std::unordered_map<std::string, uint32_t> groupHead;
-    groupHead.reserve(order_.size());
-    std::vector<uint32_t> nextInGroup(entries_.size(), kNone);
-    auto join = [&](uint32_t id) {
-        auto [it, added] = groupHead.try_emplace(MergeKey(entries_[id].word), id);
-        if (!added) {
-            nextInGroup[id] = it->second;
-            it->second = id;
-        }
-    };
-    auto leave = [&](uint32_t id) {
-        auto it = groupHead.find(MergeKey(entries_[id].word));
-        if (it->second == id) {
-            if (nextInGroup[id] == kNone)
-                groupHead.erase(it);
-            else
-                it->second = nextInGroup[id];
-        } else {
-            uint32_t k = it->second;
-            while (nextInGroup[k] != id) k = nextInGroup[k];
-            nextInGroup[k] = nextInGroup[id];
-        }
-        nextInGroup[id] = kNone;
-    };
-    for (uint32_t id : order_) join(id);
+    MergeGroups groups(entries_.size(), order_.size());
+    for (uint32_t id : order_) groups.Join(id, MergeKeyHash(entries_[id].word));
 
     bool anyMerge = false;
     // Positions below are 1-based table positions, as in the classic loops;
     // both loop bounds are fixed when their loop starts.
     for (int i = 1; i <= count0 - 1; ++i) {
         if (i > ranked.Size()) break;  // the rest of the positions are empty
-        if (!StartsMergePass(entries_[ranked.At(i - 1).id].word)) continue;
+        const uint32_t first = ranked.At(i - 1).id;
+        if (!groups.MayHavePartner(first) || !StartsMergePass(entries_[first].word)) continue;
         const int bound = ranked.Size();
         int j = i + 1;
         // The table only shrinks during the pass, so every entry found is
@@ -298,19 +352,20 @@ void WordTally::MergeCaseVariants() {
             // entry up, it is the one pushed down into position i, and the
             // pass goes on with it.
             const uint32_t targetId = ranked.At(i - 1).id;
-            auto head = groupHead.find(MergeKey(entries_[targetId].word));
+            if (!groups.MayHavePartner(targetId)) continue;
+            const std::string& targetWord = entries_[targetId].word;
             // The group member at the smallest position >= j.
-            uint32_t sourceId = kNone;
+            uint32_t sourceId = MergeGroups::kNone;
             int p = 0;
-            for (uint32_t k = head->second; k != kNone; k = nextInGroup[k]) {
-                if (k == targetId) continue;
+            for (uint32_t k = groups.Head(MergeKeyHash(targetWord)); k != MergeGroups::kNone; k = groups.Next(k)) {
+                if (k == targetId || !SameMergeKey(entries_[k].word, targetWord)) continue;
                 const int pos = ranked.Rank(keyOf(k)) + 1;
-                if (pos >= j && (sourceId == kNone || pos < p)) {
+                if (pos >= j && (sourceId == MergeGroups::kNone || pos < p)) {
                     sourceId = k;
                     p = pos;
                 }
             }
-            if (sourceId == kNone) break;
+            if (sourceId == MergeGroups::kNone) break;
 
             anyMerge = true;
             Entry& t = entries_[targetId];
@@ -318,13 +373,13 @@ void WordTally::MergeCaseVariants() {
             const float merged = t.value + s.value;
             t.frequency = AddFrequencies(t.frequency, s.frequency);
             ranked.Erase(keyOf(sourceId));
-            leave(sourceId);
+            groups.Leave(sourceId, MergeKeyHash(s.word));
             s.merged = true;
             --count_;
 
             // The surviving word is lower-cased; lower-casing a word with
             // capitals after its first letter moves it to another group.
-            leave(targetId);
+            groups.Leave(targetId, MergeKeyHash(t.word));
             if (merged != t.value) {
                 ranked.Erase(keyOf(targetId));
                 t.value = merged;
@@ -332,7 +387,7 @@ void WordTally::MergeCaseVariants() {
                 ranked.Insert(keyOf(targetId));
             }
             t.word = LowerCaseAccented(t.word);
-            join(targetId);
+            groups.Join(targetId, MergeKeyHash(t.word));
             j = p + 1;
         }
     }

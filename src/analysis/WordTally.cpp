@@ -85,10 +85,61 @@ bool ApplyWordRules(std::string_view w, int language, const IsCommon& isCommon, 
 WordTally::WordTally() = default;
 WordTally::~WordTally() = default;
 
+namespace {
+// The slot comes from the top bits of a hash, the tag kept beside the entry
+// id from bits below them, so that a probe rarely has to compare words.
+inline uint64_t Tag(uint64_t hash) { return (hash >> 8) << 32; }
+}  // namespace
+
+uint64_t WordTally::HashWord(std::string_view w) {
+    // FNV-1a, then a multiplicative mix so that the high bits (which pick
+    // the slot) depend on every byte.
+    uint64_t h = 14695981039346656037ull;
+    for (char c : w) {
+        h ^= static_cast<unsigned char>(c);
+        h *= 1099511628211ull;
+    }
+    return h * 0x9E3779B97F4A7C15ull;
+}
+
+uint32_t WordTally::FindWord(std::string_view w, uint64_t hash) const {
+    if (index_.empty()) return kNoEntry;
+    const size_t mask = index_.size() - 1;
+    const uint64_t tag = Tag(hash);
+    for (size_t slot = static_cast<size_t>(hash >> 40) & mask;; slot = (slot + 1) & mask) {
+        const uint64_t v = index_[slot];
+        if (v == 0) return kNoEntry;
+        if ((v & 0xFFFFFFFF00000000ull) == tag) {
+            const auto id = static_cast<uint32_t>(v) - 1;
+            if (entries_[id].word == w) return id;
+        }
+    }
+}
+
+void WordTally::IndexWord(uint32_t id, uint64_t hash) {
+    if ((indexed_ + 1) * 2 > index_.size()) {  // keep at most half the slots in use
+        std::vector<uint64_t> old = std::move(index_);
+        index_.assign(old.empty() ? 1024 : old.size() * 2, 0);
+        indexed_ = 0;
+        for (uint64_t v : old)
+            if (v != 0) IndexWord(static_cast<uint32_t>(v) - 1, HashWord(entries_[static_cast<uint32_t>(v) - 1].word));
+    }
+    const size_t mask = index_.size() - 1;
+    size_t slot = static_cast<size_t>(hash >> 40) & mask;
+    while (index_[slot] != 0) slot = (slot + 1) & mask;
+    index_[slot] = Tag(hash) | (static_cast<uint64_t>(id) + 1);
+    ++indexed_;
+}
+
+void WordTally::ClearIndex() {
+    index_.clear();
+    indexed_ = 0;
+}
+
 void WordTally::Reset() {
     entries_.clear();
     count_ = 0;
-    index_.clear();
+    ClearIndex();
     indexValid_ = true;
     order_.clear();
     orderValid_ = true;
@@ -118,8 +169,9 @@ WordTally::Outcome WordTally::CountWord(std::string_view word, int language, con
 
 WordTally::Outcome WordTally::Count(const std::string& w, const WeightFn& weight) {
     if (!indexValid_) RebuildIndex();
-    if (auto it = index_.find(w); it != index_.end()) {
-        Entry& e = entries_[it->second];
+    const uint64_t hash = HashWord(w);
+    if (const uint32_t id = FindWord(w, hash); id != kNoEntry) {
+        Entry& e = entries_[id];
         if (e.frequency == kMaxCount) return Outcome::Dropped;
         ++e.frequency;
         const float v = e.value + weight();
@@ -136,7 +188,7 @@ WordTally::Outcome WordTally::Count(const std::string& w, const WeightFn& weight
     if (count_ >= kMaxCount) return Outcome::Dropped;
     const float v = weight();
     entries_.push_back(Entry{w, 1, false, v, ++clock_});
-    index_.emplace(w, static_cast<uint32_t>(entries_.size() - 1));
+    IndexWord(static_cast<uint32_t>(entries_.size() - 1), hash);
     ++count_;
     orderValid_ = false;
     tableValid_ = false;

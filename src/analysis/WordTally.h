@@ -24,11 +24,11 @@
 //   tally.Table()                                       // ranked, entries[0] is rank 1
 #pragma once
 
+#include <climits>
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "analysis/WordTable.h"
@@ -98,18 +98,21 @@ private:
         float value = 0.0f;
         uint64_t stamp = 0;   // moment the value last changed
     };
-    struct StringHash {
-        using is_transparent = void;
-        size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
-    };
-
     Outcome Count(const std::string& w, const WeightFn& weight);
     void SortOrder();       // order_ from the entries' rank keys
     void RebuildIndex();    // index_ from order_ (after merging)
+    // The word index: open addressing over entry ids, so that finding a
+    // word costs one probe of a flat array and one look at its entry.
+    static uint64_t HashWord(std::string_view w);
+    static constexpr uint32_t kNoEntry = UINT32_MAX;
+    uint32_t FindWord(std::string_view w, uint64_t hash) const;
+    void IndexWord(uint32_t id, uint64_t hash);
+    void ClearIndex();
 
     std::vector<Entry> entries_;  // by id, in order of arrival; ids never change
     int count_ = 0;               // entries still in the table
-    std::unordered_map<std::string, uint32_t, StringHash, std::equal_to<>> index_;
+    std::vector<uint64_t> index_;  // per slot: hash tag << 32 | (id + 1); 0 = free
+    size_t indexed_ = 0;
     bool indexValid_ = true;
     std::vector<uint32_t> order_;  // ids in rank order
     bool orderValid_ = true;

@@ -86,7 +86,11 @@ public:
         opened.push_back(url);
         return openSucceeds;
     }
-    void Wait(double seconds) override { waits.push_back(seconds); }
+    void Wait(double seconds) override {
+        waits.push_back(seconds);
+        if (onWait) onWait();
+    }
+    std::function<void()> onWait;
     void PopUpInForm(QWidget*, const QString& message, int width, int height, int interval,
                      int top, int left) override {
         notices.push_back({message.toStdString(), width, height, interval, top, left});

@@ -60,6 +60,26 @@ TEST_F(StartupTest, NoSettingsFileGivesTheDefaultsSilently) {
     EXPECT_EQ(frm->pos(), QPoint(66, 66));
 }
 
+TEST_F(StartupTest, ProgressTextWhileTheCommonWordListsAreRead) {
+    std::vector<std::string> seen;
+    desktop.onWait = [&] {
+        seen.push_back(frm->OutputText());
+        // Busy meanwhile: List words is disabled, the commands too.
+        EXPECT_FALSE(frm->cmdListWords->isEnabled());
+        EXPECT_FALSE(frm->cmdSave->isEnabled());
+    };
+    ASSERT_TRUE(Start());
+    ASSERT_EQ(seen.size(), 7u);
+    EXPECT_EQ(seen[0], "Reading common words in English");
+    EXPECT_EQ(seen[1], "Reading common words in English, German");
+    EXPECT_EQ(seen[6],
+              "Reading common words in English, German, Spanish, Portuguese, Italian, French, and "
+              "all six languages");
+    EXPECT_TRUE(frm->OutputText().empty());
+    EXPECT_TRUE(frm->cmdListWords->isEnabled());
+    EXPECT_TRUE(frm->cmdSave->isEnabled());
+}
+
 TEST_F(StartupTest, QuitWritesTheDefaultsFileAndEnds) {
     ASSERT_TRUE(Start());
     frm->cmdQuit->click();

@@ -138,10 +138,12 @@ void FrmReport::cmdPauseContinue_Click() {
         blnPaused_ = true;
         // Hold the click here, events still flowing, until Resume clears the
         // flag: a batch run waiting on this handler stays held meanwhile.
+        // Resume, closing this window and the end of the program all leave
+        // the loop.
         QPointer<FrmReport> self(this);
         QEventLoop loop;
         pauseLoop_ = &loop;
-        while (self && blnPaused_) loop.exec();
+        loop.exec();
         if (self) pauseLoop_ = nullptr;
     } else {
         cmdPauseContinue_->setText(QStringLiteral("Pause"));

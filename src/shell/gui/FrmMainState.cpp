@@ -299,6 +299,7 @@ bool FrmMain::SaveState() {
 void FrmMain::cmdQuit_Click() {
     if (quitting_) return;
     quitting_ = true;
+    analyzer_->blnStop = true;  // a scan still running ends at its next step
     if (settings.SaveStateOnQuit == 1) SaveState();
     Timer1.stop();
     if (frmReport_) frmReport_->hide();
