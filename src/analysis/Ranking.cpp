@@ -352,7 +352,7 @@ void WordTally::MergeCaseVariants() {
             // entry up, it is the one pushed down into position i, and the
             // pass goes on with it.
             const uint32_t targetId = ranked.At(i - 1).id;
-            if (!groups.MayHavePartner(targetId)) continue;
+            if (!groups.MayHavePartner(targetId)) break;
             const std::string& targetWord = entries_[targetId].word;
             // The group member at the smallest position >= j.
             uint32_t sourceId = MergeGroups::kNone;
