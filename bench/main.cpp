@@ -189,5 +189,6 @@ int main(int argc, char** argv) {
         fs::remove(path);
     }
     fs::remove_all(dir);
+    zelk::bench::BenchTally();
     return 0;
 }
