@@ -89,6 +89,14 @@ TEST_F(CommandsTest, RequestMessages) {
     EXPECT_EQ(prompter.shown[0].title, "Error");
     EXPECT_EQ(prompter.shown[0].icon, Icon::Exclamation);
 
+    frm->txbInputFile->setText(QString::fromStdString((docs.path() / "missing.html").string()));
+    frm->cmdListWords->click();
+    ASSERT_EQ(prompter.shown.size(), 2u);
+    EXPECT_EQ(prompter.shown[1].text, "Input file not found.");
+    EXPECT_EQ(prompter.shown[1].title, "File not found");
+    EXPECT_EQ(prompter.shown[1].icon, Icon::Exclamation);
+    prompter.shown.erase(prompter.shown.begin() + 1);
+
     const auto nohead = docs.path() / "nohead.html";
     WriteFile(nohead, "<html><body><p>Plain words only here, words.</p></body></html>\r\n");
     frm->chkInsertKWMT->setChecked(true);

@@ -118,7 +118,7 @@ void FrmParameters::Activate() {
 }
 
 bool FrmParameters::event(QEvent* e) {
-    if (e->type() == QEvent::Show) Activate();
+    if (e->type() == QEvent::Show || e->type() == QEvent::WindowActivate) Activate();
     return QWidget::event(e);
 }
 
