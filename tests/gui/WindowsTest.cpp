@@ -99,6 +99,11 @@ TEST_F(ReportWindowTest, LayoutActivationAndTheCaptionOfTheTick) {
     frm->blnAutomaticInsertion = false;
     frm->Timer1_Timer();
     EXPECT_EQ(r->windowTitle(), "Report");
+    // ZELK_GRAB_DIR=folder saves a picture of the window, to look at its layout.
+    if (const char* dir = std::getenv("ZELK_GRAB_DIR")) {
+        frm->reportLog.ReportLine("New VPMT inserted.", true);
+        r->grab().save(QString::fromLocal8Bit(dir) + "/report.png");
+    }
 }
 
 TEST_F(ReportWindowTest, SettingsWindowForMultipleFiles) {
@@ -141,6 +146,8 @@ TEST_F(ReportWindowTest, SettingsWindowForMultipleFiles) {
     const QRect g = frm->frameGeometry();
     EXPECT_EQ(p->x(), g.left() + (g.width() - p->width()) / 2);
     EXPECT_EQ(p->y(), g.top() + frm->fraKWMT->y() + 400 / 15);
+    if (const char* dir = std::getenv("ZELK_GRAB_DIR"))
+        p->grab().save(QString::fromLocal8Bit(dir) + "/parameters.png");
     p->chkPreserveExistingKWMT->setChecked(true);
     EXPECT_EQ(frm->settings.PreserveExistingKWMT, 1);
     p->cboPause->setCurrentIndex(4);
