@@ -80,8 +80,11 @@ TEST_F(ReportWindowTest, LayoutActivationAndTheCaptionOfTheTick) {
     ASSERT_TRUE(Start());
     FrmReport* r = frm->Report();
     EXPECT_EQ(r->windowTitle(), "Report");
-    EXPECT_EQ(r->height(), frm->height() + 100 / 15);
-    EXPECT_EQ(r->txbReport()->height(), (frm->height() * 15 + 100 - 1200) / 15);
+    // Whole-window heights (30 pixels of title bar and borders included).
+    const int mainWindow = (frm->height() + 30) * 15;
+    EXPECT_EQ(r->height() + 30, (mainWindow + 100) / 15);
+    EXPECT_EQ(r->txbReport()->height(), (mainWindow + 100 - 1200) / 15);
+    EXPECT_EQ(r->cmdClose()->y(), (mainWindow + 100 - 1000) / 15);
     EXPECT_EQ(r->cmdClose()->x() + r->cmdClose()->width(),
               r->txbReport()->x() + r->txbReport()->width());
     EXPECT_EQ(r->cmdCopyToClipboard()->x(), r->txbReport()->x());

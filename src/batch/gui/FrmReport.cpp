@@ -63,9 +63,12 @@ FrmReport::~FrmReport() {
 }
 
 void FrmReport::LayOut() {
-    const int mainHeight = main_ ? Twips(main_->height()) : 7900;
+    // Heights as the design gives them for whole windows (title bar
+    // included); the client area is kFrameAllowancePx smaller.
+    const int mainHeight = Twips((main_ ? main_->height() : Px(7900) - kFrameAllowancePx) +
+                                 kFrameAllowancePx);
     const int h = mainHeight + 100;
-    resize(Px(kWidthTwips), Px(h));
+    resize(Px(kWidthTwips), Px(h) - kFrameAllowancePx);
     const int boxLeft = kMarginTwips;
     const int boxWidth = kWidthTwips - 2 * kMarginTwips;
     txbReport_->setGeometry(Px(boxLeft), Px(kMarginTwips), Px(boxWidth), Px(h - 1200));

@@ -15,14 +15,13 @@
 #include <algorithm>
 
 #include "shell/gui/FrmMain.h"
+#include "shell/gui/GuiServices.h"
 #include "shell/gui/WindowLook.h"
 
 namespace zelk {
 
 namespace {
-// Pixels the original window spent on its title bar and borders; the
-// window-height formulas (large window, output box) count them in.
-constexpr int kFrameAllowance = 30;
+constexpr int kFrameAllowance = kFrameAllowancePx;
 constexpr int kRowHeight = 23;
 
 QPushButton* Button(QWidget* parent, const char* name, const char* caption) {

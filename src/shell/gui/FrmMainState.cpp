@@ -587,7 +587,7 @@ void FrmMain::SetTheFocus() {
 void FrmMain::chkLargeWindow_Click() {
     const QScreen* s = screen();
     const int screenHeight = s ? s->geometry().height() : 1024;
-    const int allowance = 30;
+    const int allowance = kFrameAllowancePx;
     if (chkLargeWindow->isChecked()) {
         move(x(), Px(300));
         resize(width(), screenHeight * 9 / 10 - allowance);
