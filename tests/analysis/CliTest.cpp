@@ -224,6 +224,23 @@ TEST_F(CliTest, BadInputsGiveResultsOrOneLineErrors) {
     EXPECT_EQ(r.status, 0);
 }
 
+TEST_F(CliTest, MissingCommonWordListIsReportedAndTheAnalysisGoesOn) {
+    const std::string empty = (dir / "nolists").string();
+    fs::create_directories(empty);
+    const Result r = Run({"words", "--data-dir", empty,
+                          Write("common.html", "<head></head>the orchard and the barn\r\n")});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "Common words not available: Common words in English could not be read from file\n" +
+                         empty + "/cwds_en.txt.\n");
+    EXPECT_EQ(r.out,
+              "Rank Value Freq. Density\n"
+              "   1   100    2  40.00%  the\n"
+              "   2    50    1  20.00%  orchard\n"
+              "   3    50    1  20.00%  and\n"
+              "   4    50    1  20.00%  barn\n"
+              "\n");
+}
+
 TEST_F(CliTest, VpmtPrintsTheValidity) {
     Result r = Run({"vpmt", "<meta name=\"viewport\" content=\"width=device-width,initial-scale=1.0\">"});
     EXPECT_EQ(r.status, 0);
