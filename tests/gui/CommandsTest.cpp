@@ -81,6 +81,21 @@ TEST_F(CommandsTest, ListWordsThenGenerateOnARealPage) {
     EXPECT_EQ(frm->focusWidget(), frm->cmdGenerateKeywordMetaTag);
 }
 
+TEST_F(CommandsTest, AnAnalysedDocumentIsReadAgainOnlyAfterASettingChange) {
+    ASSERT_TRUE(Start());
+    frm->chkInsertKWMT->setChecked(true);
+    const auto p = docs.path() / "cache.html";
+    WriteFile(p, "<html><head><title>alpha alpha</title></head><body>alpha</body></html>\r\n");
+    Pick(p);
+    frm->cmdListWords->click();
+    WriteFile(p, "<html><head><title>omega omega</title></head><body>omega</body></html>\r\n");
+    frm->cmdGenerateKeywordMetaTag->click();
+    EXPECT_NE(Output().find("content=\"alpha\""), std::string::npos) << Output();
+    frm->cboLanguage->setCurrentIndex(1);
+    frm->cmdGenerateKeywordMetaTag->click();
+    EXPECT_NE(Output().find("content=\"omega\""), std::string::npos) << Output();
+}
+
 TEST_F(CommandsTest, RequestMessages) {
     ASSERT_TRUE(Start());
     frm->cmdListWords->click();
