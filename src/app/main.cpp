@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QIcon>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -15,6 +16,8 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
+    // The installed icon (share/icons/hicolor); every window takes it.
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("zelk")));
 
     // Hidden options for the documentation's pictures:
     //   --screenshot FILE [--multiple] [--input PAGE]
