@@ -113,12 +113,9 @@ Analyzer::DoFileResult Analyzer::DoFile(const std::string& path) {
     host_.SetWordCountBusyLook(true);
 
     try {
-        const WordTally::IsCommonFn isCommon = [this](std::string_view w) {
-            return commonWords_.IsCommonWord(w, settings_.Language);
-        };
         const WordTally::WeightFn weight = [this] { return ContextWeight(); };
         Scanner scanner(scan, settings_, host_, report_, blnStop, [&] {
-            if (tally_.CountWord(scan.CurrentWord, settings_.Language, isCommon, weight) ==
+            if (tally_.CountWord(scan.CurrentWord, settings_.Language, &commonWords_, weight) ==
                 WordTally::Outcome::NewWord) {
                 host_.SetWordCountCaption("Number of words found: " + Dec(tally_.WordCount()));
                 if (host_.OutputText() == kNowProcessing) host_.SetOutputText("");

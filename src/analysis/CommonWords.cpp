@@ -53,6 +53,7 @@ int CommonWords::ReadCommonWords(int language, Prompter* prompter) {
     if (!ValidLanguage(language)) return 0;
     std::vector<std::string>& list = lists_[language];
     list.clear();
+    ++changes_;
     const std::string path = ListPath(language);
     // Missing, empty or not text: the list stays empty. A file shorter than
     // five bytes is still text and is read.
@@ -100,6 +101,7 @@ bool CommonWords::AddCommonWordsFromLine(int language, std::string_view line) {
         if (pos != list.end() && *pos == word) continue;
         if (static_cast<int>(list.size()) >= kMaxCommonWords) return false;
         list.insert(pos, std::move(word));
+        ++changes_;
     }
     return true;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -68,6 +69,9 @@ public:
     // Language name of the messages: the cboLanguage item, "another
     // language" for the all-six list.
     static std::string MessageLanguageName(int language);
+    // Grows with every change to any list, so that answers remembered from
+    // IsCommonWord can tell when they are out of date.
+    std::uint64_t Changes() const { return changes_; }
 
     void ReportCommonWordsUnavailable(Prompter& prompter, int language) const;
     void ReportTooManyCommonWords(Prompter& prompter, int language) const;
@@ -77,6 +81,7 @@ private:
 
     std::string dataDir_;
     std::array<std::vector<std::string>, kCommonWordLanguages> lists_;
+    std::uint64_t changes_ = 0;
 };
 
 }  // namespace zelk

@@ -323,6 +323,8 @@ const WordTable& WordTally::Table() {
 }
 
 void WordTally::MergeCaseVariants() {
+    // Merging renames and removes entries, and makes room for new words.
+    ForgetRules();
     SortOrder();
     const int count0 = count_;
     if (count0 < 2) return;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 
 #include "analysis/CommonWords.h"
 #include "common/StrProc.h"
@@ -145,50 +146,172 @@ void WordTally::Reset() {
     orderValid_ = true;
     clock_ = 0;
     maxKeyValue_ = 0.0f;
+    ForgetRules();
+    memoLanguage_ = -1;
+    memoSource_ = nullptr;
     table_.entries.clear();
     tableValid_ = true;
 }
 
 int16_t WordTally::WordCount() const { return static_cast<int16_t>(count_); }
 
+// A hash of a word of 3 to 30 bytes, read eight bytes at a time; the
+// slot comes from its low bits, the tag kept in the slot from its high bits.
+uint64_t WordTally::MemoHash(std::string_view w) {
+    auto load8 = [](const char* p) {
+        uint64_t v;
+        std::memcpy(&v, p, 8);
+        return v;
+    };
+    auto load4 = [](const char* p) {
+        uint32_t v;
+        std::memcpy(&v, p, 4);
+        return static_cast<uint64_t>(v);
+    };
+    auto mix = [](uint64_t h, uint64_t v) {
+        h = (h ^ v) * 0xBF58476D1CE4E5B9ull;
+        return h ^ (h >> 31);
+    };
+    const char* p = w.data();
+    const size_t n = w.size();
+    uint64_t h = 0x9E3779B97F4A7C15ull * (n + 1);
+    if (n >= 8) {
+        size_t i = 0;
+        for (; i + 8 < n; i += 8) h = mix(h, load8(p + i));
+        h = mix(h, load8(p + n - 8));  // the last eight bytes, overlapping
+    } else if (n >= 4) {
+        h = mix(h, load4(p) | (load4(p + n - 4) << 32));
+    } else {
+        uint64_t v = 0;
+        for (size_t i = 0; i < n; ++i) v = v << 8 | static_cast<unsigned char>(p[i]);
+        h = mix(h, v);
+    }
+    h *= 0x94D049BB133111EBull;
+    return h ^ (h >> 29);
+}
+
+const WordTally::MemoSlot* WordTally::FindMemo(std::string_view w, uint64_t hash) const {
+    if (memo_.empty()) return nullptr;
+    const size_t mask = memo_.size() - 1;
+    const auto tag = static_cast<uint32_t>(hash >> 32);
+    for (size_t i = static_cast<size_t>(hash) & mask;; i = (i + 1) & mask) {
+        const MemoSlot& slot = memo_[i];
+        if (slot.length == 0) return nullptr;
+        if (slot.tag == tag && slot.length == w.size() &&
+            std::memcmp(memoBytes_.data() + slot.offset, w.data(), w.size()) == 0)
+            return &slot;
+    }
+}
+
+void WordTally::Remember(std::string_view w, uint64_t hash, int32_t result) {
+    // A document of millions of distinct words would make the memo as large
+    // as the document; past this many words new ones are simply not kept.
+    constexpr size_t kMemoLimit = size_t{1} << 20;
+    if (memoUsed_ >= kMemoLimit) return;
+    if ((memoUsed_ + 1) * 2 > memo_.size()) {
+        std::vector<MemoSlot> old = std::move(memo_);
+        memo_.assign(old.empty() ? 256 : old.size() * 2, MemoSlot{});
+        const size_t mask = memo_.size() - 1;
+        for (const MemoSlot& slot : old) {
+            if (slot.length == 0) continue;
+            const uint64_t h = MemoHash(std::string_view(memoBytes_.data() + slot.offset, slot.length));
+            size_t i = static_cast<size_t>(h) & mask;
+            while (memo_[i].length != 0) i = (i + 1) & mask;
+            memo_[i] = slot;
+        }
+    }
+    const size_t mask = memo_.size() - 1;
+    size_t i = static_cast<size_t>(hash) & mask;
+    while (memo_[i].length != 0) i = (i + 1) & mask;
+    memo_[i] = MemoSlot{static_cast<uint32_t>(hash >> 32), static_cast<uint32_t>(memoBytes_.size()), result,
+                        static_cast<uint32_t>(w.size())};
+    memoBytes_.append(w);
+    ++memoUsed_;
+}
+
+void WordTally::ForgetRules() {
+    // Kept small so that forgetting is cheap (the memo is forgotten whenever
+    // the language or the common words change).
+    memo_.clear();
+    memoUsed_ = 0;
+    memoBytes_.clear();
+}
+
+template <typename IsCommon>
+WordTally::Outcome WordTally::CountRemembered(std::string_view word, int language, const void* source,
+                                              uint64_t sourceChanges, const IsCommon& isCommon,
+                                              const WeightFn& weight) {
+    if (word.size() < kMinWordLength || word.size() > kMaxWordLength) return Outcome::Dropped;
+    if (language != memoLanguage_ || source != memoSource_ || sourceChanges != memoSourceChanges_) {
+        ForgetRules();
+        memoLanguage_ = language;
+        memoSource_ = source;
+        memoSourceChanges_ = sourceChanges;
+    }
+    const uint64_t hash = MemoHash(word);
+    if (const MemoSlot* slot = FindMemo(word, hash)) {
+        if (slot->result == kRulesDrop) return Outcome::Dropped;
+        return CountEntry(static_cast<uint32_t>(slot->result), weight);
+    }
+    std::string w;
+    if (!ApplyWordRules(word, language, isCommon, w)) {
+        Remember(word, hash, kRulesDrop);
+        return Outcome::Dropped;
+    }
+    uint32_t id = kNoEntry;
+    const Outcome outcome = Count(w, weight, id);
+    // A word left out because the table is full stays out until merging
+    // makes room, and merging forgets the memo.
+    Remember(word, hash, id == kNoEntry ? kRulesDrop : static_cast<int32_t>(id));
+    return outcome;
+}
+
 WordTally::Outcome WordTally::CountWord(std::string_view word, int language, const IsCommonFn& isCommon,
                                         const WeightFn& weight) {
+    if (!isCommon) {
+        auto none = [](std::string_view) { return false; };
+        return CountRemembered(word, language, nullptr, 0, none, weight);
+    }
+    // An arbitrary predicate may answer differently from one call to the
+    // next: no memo.
     std::string w;
-    auto common = [&](std::string_view s) { return isCommon && isCommon(s); };
-    if (!ApplyWordRules(word, language, common, w)) return Outcome::Dropped;
-    return Count(w, weight);
+    if (!ApplyWordRules(word, language, isCommon, w)) return Outcome::Dropped;
+    uint32_t id = kNoEntry;
+    return Count(w, weight, id);
 }
 
 WordTally::Outcome WordTally::CountWord(std::string_view word, int language, const CommonWords* common,
                                         const WeightFn& weight) {
-    std::string w;
     auto isCommon = [&](std::string_view s) { return common && common->IsCommonWord(s, language); };
-    if (!ApplyWordRules(word, language, isCommon, w)) return Outcome::Dropped;
-    return Count(w, weight);
+    return CountRemembered(word, language, common, common ? common->Changes() : 0, isCommon, weight);
 }
 
-WordTally::Outcome WordTally::Count(const std::string& w, const WeightFn& weight) {
+WordTally::Outcome WordTally::CountEntry(uint32_t id, const WeightFn& weight) {
+    Entry& e = entries_[id];
+    if (e.frequency == kMaxCount) return Outcome::Dropped;
+    ++e.frequency;
+    const float v = e.value + weight();
+    // An entry moves up only when its value really grew: a weight of 0,
+    // or one too small to change a large float, leaves it where it is.
+    if (v != e.value) {
+        e.value = v;
+        e.stamp = ++clock_;
+        orderValid_ = false;
+    }
+    tableValid_ = false;
+    return Outcome::Counted;
+}
+
+WordTally::Outcome WordTally::Count(const std::string& w, const WeightFn& weight, uint32_t& id) {
     if (!indexValid_) RebuildIndex();
     const uint64_t hash = HashWord(w);
-    if (const uint32_t id = FindWord(w, hash); id != kNoEntry) {
-        Entry& e = entries_[id];
-        if (e.frequency == kMaxCount) return Outcome::Dropped;
-        ++e.frequency;
-        const float v = e.value + weight();
-        // An entry moves up only when its value really grew: a weight of 0,
-        // or one too small to change a large float, leaves it where it is.
-        if (v != e.value) {
-            e.value = v;
-            e.stamp = ++clock_;
-            orderValid_ = false;
-        }
-        tableValid_ = false;
-        return Outcome::Counted;
-    }
+    id = FindWord(w, hash);
+    if (id != kNoEntry) return CountEntry(id, weight);
     if (count_ >= kMaxCount) return Outcome::Dropped;
     const float v = weight();
     entries_.push_back(Entry{w, 1, false, v, ++clock_});
-    IndexWord(static_cast<uint32_t>(entries_.size() - 1), hash);
+    id = static_cast<uint32_t>(entries_.size() - 1);
+    IndexWord(id, hash);
     ++count_;
     orderValid_ = false;
     tableValid_ = false;

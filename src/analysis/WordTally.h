@@ -98,7 +98,27 @@ private:
         float value = 0.0f;
         uint64_t stamp = 0;   // moment the value last changed
     };
-    Outcome Count(const std::string& w, const WeightFn& weight);
+    Outcome Count(const std::string& w, const WeightFn& weight, uint32_t& id);
+    Outcome CountEntry(uint32_t id, const WeightFn& weight);
+    // The word rules depend only on the scanned word, the language and the
+    // common-word lists, and a document repeats its words many times: the
+    // outcome of the rules is remembered per scanned word (dropped, or the
+    // entry it counts for), so a repeated word costs one probe. Remembered
+    // entry ids stay right until merging renames and removes entries.
+    template <typename IsCommon>
+    Outcome CountRemembered(std::string_view word, int language, const void* source, uint64_t sourceChanges,
+                            const IsCommon& isCommon, const WeightFn& weight);
+    struct MemoSlot {
+        uint32_t tag = 0;
+        uint32_t offset = 0;  // into memoBytes_
+        int32_t result = 0;   // entry id, or kRulesDrop
+        uint32_t length = 0;  // 0 = free (remembered words have at least 3 bytes)
+    };
+    static constexpr int32_t kRulesDrop = -1;
+    static uint64_t MemoHash(std::string_view w);
+    const MemoSlot* FindMemo(std::string_view w, uint64_t hash) const;
+    void Remember(std::string_view w, uint64_t hash, int32_t result);
+    void ForgetRules();
     void SortOrder();       // order_ from the entries' rank keys
     void RebuildIndex();    // index_ from order_ (after merging)
     // The word index: open addressing over entry ids, so that finding a
@@ -118,6 +138,12 @@ private:
     bool orderValid_ = true;
     uint64_t clock_ = 0;
     float maxKeyValue_ = 0.0f;
+    std::vector<MemoSlot> memo_;  // open addressing, at most half full
+    size_t memoUsed_ = 0;
+    std::string memoBytes_;       // the remembered words, one after another
+    const void* memoSource_ = nullptr;  // the common words the memo holds for
+    uint64_t memoSourceChanges_ = 0;    // and their change count then
+    int memoLanguage_ = -1;
     WordTable table_;
     bool tableValid_ = true;
 };
