@@ -1,6 +1,7 @@
 #include "analysis/Markup.h"
 
 #include <array>
+#include <cstdint>
 #include <cstring>
 
 #include "common/StrProc.h"
@@ -47,15 +48,36 @@ bool EqualsFolded(std::string_view a, std::string_view lowerB) {
     return true;
 }
 
+// The rules of each length, in chain order, so that a candidate is compared
+// only with the rules it could equal.
+struct SizedRule {
+    std::string_view text;
+    char code;
+    bool anyCase;
+};
+struct RulesBySize {
+    std::array<std::array<SizedRule, 24>, kLongestRule + 1> rules{};
+    std::array<std::size_t, kLongestRule + 1> count{};
+    constexpr void Add(const Rule& r, bool anyCase) { rules[r.text.size()][count[r.text.size()]++] = {r.text, r.code, anyCase}; }
+};
+constexpr RulesBySize MakeRulesBySize() {
+    RulesBySize t;
+    for (const Rule& r : kExactRules) t.Add(r, false);
+    for (const Rule& r : kAnyCaseRules) t.Add(r, true);
+    for (const Rule& r : kExactRulesTail) t.Add(r, false);
+    return t;
+}
+constexpr RulesBySize kRulesBySize = MakeRulesBySize();
+
 // Code of the normalisation for the candidate span, or -1.
 int MarkupCode(std::string_view span) {
     if (span.size() < 3 || span.size() > kLongestRule) return -1;
-    for (const Rule& r : kExactRules)
-        if (r.text.size() == span.size() && r.text == span) return static_cast<unsigned char>(r.code);
-    for (const Rule& r : kAnyCaseRules)
-        if (EqualsFolded(span, r.text)) return static_cast<unsigned char>(r.code);
-    for (const Rule& r : kExactRulesTail)
-        if (r.text == span) return static_cast<unsigned char>(r.code);
+    const std::size_t n = kRulesBySize.count[span.size()];
+    const auto& rules = kRulesBySize.rules[span.size()];
+    for (std::size_t k = 0; k < n; ++k) {
+        const SizedRule& r = rules[k];
+        if (r.anyCase ? EqualsFolded(span, r.text) : r.text == span) return static_cast<unsigned char>(r.code);
+    }
     return -1;
 }
 
@@ -67,10 +89,22 @@ constexpr std::array<bool, 256> MakeSecondChar() {
 }
 constexpr auto kSecondChar = MakeSecondChar();
 
-// Position of the next "<" or "&" at or after from, or n.
+// Position of the next "<" or "&" at or after from, or n. Eight bytes are
+// tested at a time: a byte equal to one of the two gives a zero byte in
+// one of the XORs, which the usual zero-byte test finds.
 inline std::size_t NextTagOrEntity(const std::string& line, std::size_t from) {
     const std::size_t n = line.size();
     const char* base = line.data();
+    constexpr uint64_t kOnes = 0x0101010101010101ull;
+    constexpr uint64_t kHighs = 0x8080808080808080ull;
+    while (from + 8 <= n) {
+        uint64_t v;
+        std::memcpy(&v, base + from, 8);
+        const uint64_t a = v ^ (kOnes * '<');
+        const uint64_t b = v ^ (kOnes * '&');
+        if ((((a - kOnes) & ~a) | ((b - kOnes) & ~b)) & kHighs) break;
+        from += 8;
+    }
     while (from < n) {
         const char c = base[from];
         if (c == '<' || c == '&') return from;
