@@ -206,44 +206,46 @@ void Scanner::ScanCurrentLine() {
         }
 
         // Table, div and span boundaries; the tags themselves are skipped below.
-        if (AtTag(s.ScanPos, "<table")) {
+        // Every tag looked for starts with "<": most steps need one look.
+        auto tagHere = [&](std::string_view tag) { return At(s.ScanPos) == '<' && AtTag(s.ScanPos, tag); };
+        if (tagHere("<table")) {
             if (settings_.TableWeight >= 1)
                 Increment16(s.TableDepth);
             else if (!SkipElementContent("<table", "</table>", s.TableDepth))
                 return;
-        } else if (AtTag(s.ScanPos, "</table>")) {
+        } else if (tagHere("</table>")) {
             if (settings_.TableWeight >= 1 && s.TableDepth > 0) --s.TableDepth;
         }
-        if (AtTag(s.ScanPos, "<div")) {
+        if (tagHere("<div")) {
             if (settings_.DivWeight >= 1)
                 Increment16(s.DivDepth);
             else if (!SkipElementContent("<div", "</div>", s.DivDepth))
                 return;
-        } else if (AtTag(s.ScanPos, "</div>")) {
+        } else if (tagHere("</div>")) {
             if (settings_.DivWeight >= 1 && s.DivDepth > 0) --s.DivDepth;
         }
-        if (AtTag(s.ScanPos, "<span")) {
+        if (tagHere("<span")) {
             if (settings_.SpanWeight >= 1)
                 Increment16(s.SpanDepth);
             else if (!SkipElementContent("<span", "</span>", s.SpanDepth))
                 return;
-        } else if (AtTag(s.ScanPos, "</span>")) {
+        } else if (tagHere("</span>")) {
             if (settings_.SpanWeight >= 1 && s.SpanDepth > 0) --s.SpanDepth;
         }
 
-        if (AtTag(s.ScanPos, "<!--") || s.InComment) {
+        if (tagHere("<!--") || s.InComment) {
             const bool found = SkipToEndMarker("-->");
             s.InComment = !found;
             if (!found) return;
             continue;
         }
-        if (AtTag(s.ScanPos, "<style") || s.InStyle) {
+        if (tagHere("<style") || s.InStyle) {
             const bool found = SkipToEndMarker("</style>");
             s.InStyle = !found;
             if (!found) return;
             continue;
         }
-        if (AtTag(s.ScanPos, "<script") || s.InScript) {
+        if (tagHere("<script") || s.InScript) {
             const bool found = SkipToEndMarker("</script>");
             s.InScript = !found;
             if (!found) return;
