@@ -10,6 +10,7 @@
 // suffix) or where it occurs first (a cached forward search).
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 #include "analysis/ScanState.h"
 #include "batch/ReportLog.h"
@@ -24,6 +25,18 @@ constexpr std::string_view kNameDescription = "name=\"description\"";
 constexpr std::string_view kNameKeywords = "name=\"keywords\"";
 
 bool IsFontSizeChar(unsigned char c) { return c == '-' || c == '+' || (c >= '0' && c <= '9'); }
+
+// Index of the last occurrence of pattern in text, or npos. The meta tags
+// usually stand near the start of a document, so on a document that is one
+// long line the search crosses almost all of it: it skips ahead by up to
+// the pattern's length instead of trying every position.
+std::size_t LastOccurrence(std::string_view text, std::string_view pattern) {
+    if (pattern.empty() || pattern.size() > text.size()) return pattern.empty() ? text.size() : npos;
+    const std::boyer_moore_horspool_searcher searcher(pattern.rbegin(), pattern.rend());
+    const auto found = std::search(text.rbegin(), text.rend(), searcher);
+    if (found == text.rend()) return npos;
+    return static_cast<std::size_t>(text.rend() - found) - pattern.size();
+}
 }  // namespace
 
 void Scanner::BuildBlankless() {
@@ -38,9 +51,9 @@ void Scanner::BuildBlankless() {
         out += c != ' ';
     }
     blankless_.resize(static_cast<std::size_t>(out - blankless_.data()));
-    std::size_t p = blankless_.rfind(kNameDescription);
+    std::size_t p = LastOccurrence(blankless_, kNameDescription);
     lastDescription_ = p == npos ? 0 : p + 1;
-    p = blankless_.rfind(kNameKeywords);
+    p = LastOccurrence(blankless_, kNameKeywords);
     lastKeywords_ = p == npos ? 0 : p + 1;
     restFont_.Forget();
     restSize_.Forget();
