@@ -339,21 +339,31 @@ void WordTally::MergeCaseVariants() {
     for (uint32_t id : order_) groups.Join(id, MergeKeyHash(entries_[id].word));
 
     bool anyMerge = false;
+    // The entries behind position i are never moved during the pass, only
+    // removed (a merged entry is always behind its target, and a grown
+    // target only moves up to position i or before it). So the entry that
+    // reaches position i + 1 is the next one of the starting order that has
+    // not been merged away, and the outer loop walks that order instead of
+    // looking each position up.
+    size_t cursor = 0;
     // Positions below are 1-based table positions, as in the classic loops;
     // both loop bounds are fixed when their loop starts.
     for (int i = 1; i <= count0 - 1; ++i) {
         if (i > ranked.Size()) break;  // the rest of the positions are empty
-        const uint32_t first = ranked.At(i - 1).id;
+        while (cursor < sorted.size() && entries_[sorted[cursor].id].merged) ++cursor;
+        if (cursor == sorted.size()) break;
+        const uint32_t first = sorted[cursor++].id;
         if (!groups.MayHavePartner(first) || !StartsMergePass(entries_[first].word)) continue;
         const int bound = ranked.Size();
         int j = i + 1;
+        bool mergedHere = false;
         // The table only shrinks during the pass, so every entry found is
         // within the bound.
         while (j <= bound && j <= ranked.Size()) {
             // The word now at position i: after a merge that moved the grown
             // entry up, it is the one pushed down into position i, and the
             // pass goes on with it.
-            const uint32_t targetId = ranked.At(i - 1).id;
+            const uint32_t targetId = mergedHere ? ranked.At(i - 1).id : first;
             if (!groups.MayHavePartner(targetId)) break;
             const std::string& targetWord = entries_[targetId].word;
             // The group member at the smallest position >= j.
@@ -370,6 +380,7 @@ void WordTally::MergeCaseVariants() {
             if (sourceId == MergeGroups::kNone) break;
 
             anyMerge = true;
+            mergedHere = true;
             Entry& t = entries_[targetId];
             Entry& s = entries_[sourceId];
             const float merged = t.value + s.value;
