@@ -8,6 +8,9 @@
 // to the next entry that can merge instead of visiting every position.
 
 #include <algorithm>
+#include <array>
+#include <cstring>
+#include <utility>
 #include <climits>
 #include <cstdint>
 
@@ -282,8 +285,51 @@ int16_t AddFrequencies(int16_t a, int16_t b) {
 
 }  // namespace
 
+namespace {
+
+// A float as an unsigned integer of the same order (zeros of either sign
+// are one value, as they compare equal).
+inline uint32_t OrderBits(float v) {
+    if (v == 0.0f) v = 0.0f;
+    uint32_t b;
+    std::memcpy(&b, &v, sizeof b);
+    return (b & 0x80000000u) ? ~b : (b | 0x80000000u);
+}
+
+// Sorts (key, id) pairs by key, least significant byte first, skipping the
+// bytes that all keys share.
+void RadixSort(std::vector<std::pair<uint64_t, uint32_t>>& items) {
+    std::vector<std::pair<uint64_t, uint32_t>> buffer(items.size());
+    for (int shift = 0; shift < 64; shift += 8) {
+        std::array<size_t, 257> start{};
+        for (const auto& item : items) ++start[((item.first >> shift) & 0xFF) + 1];
+        if (std::find(start.begin() + 1, start.end(), items.size()) != start.end()) continue;
+        for (size_t b = 1; b < start.size(); ++b) start[b] += start[b - 1];
+        for (const auto& item : items) buffer[start[(item.first >> shift) & 0xFF]++] = item;
+        items.swap(buffer);
+    }
+}
+
+}  // namespace
+
 void WordTally::SortOrder() {
     if (orderValid_) return;
+    order_.clear();
+    order_.reserve(static_cast<size_t>(count_));
+    if (clock_ <= UINT32_MAX && count_ >= 256) {
+        // The rank key as one integer: the value descending, then the
+        // moment it last changed.
+        std::vector<std::pair<uint64_t, uint32_t>> items;
+        items.reserve(static_cast<size_t>(count_));
+        for (uint32_t id = 0; id < entries_.size(); ++id) {
+            const Entry& e = entries_[id];
+            if (!e.merged) items.emplace_back(static_cast<uint64_t>(~OrderBits(e.value)) << 32 | e.stamp, id);
+        }
+        RadixSort(items);
+        for (const auto& item : items) order_.push_back(item.second);
+        orderValid_ = true;
+        return;
+    }
     std::vector<RankKey> keys;
     keys.reserve(static_cast<size_t>(count_));
     for (uint32_t id = 0; id < entries_.size(); ++id) {
@@ -291,8 +337,6 @@ void WordTally::SortOrder() {
         if (!e.merged) keys.push_back(RankKey{e.value, e.stamp, id});
     }
     std::sort(keys.begin(), keys.end(), AheadLess{});
-    order_.clear();
-    order_.reserve(keys.size());
     for (const RankKey& k : keys) order_.push_back(k.id);
     orderValid_ = true;
 }

@@ -4,10 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
 #include "analysis/CommonWords.h"
+#include "analysis/LiteralWordTable.h"
 #include "analysis/WordTally.h"
 
 namespace zelk {
@@ -152,6 +154,55 @@ TEST(RememberedWordRules, ResetForgetsEverything) {
     EXPECT_EQ(Add(tally, "pages"), Outcome::NewWord);
     EXPECT_EQ(tally.WordCount(), 1);
     EXPECT_EQ(FrequencyOf(tally, "page"), 1);
+}
+
+}  // namespace
+}  // namespace zelk
+
+// Large tables are ranked with an integer form of the rank key: its order
+// must be the classic table's, ties and zeros of either sign included.
+
+namespace zelk {
+namespace {
+
+TEST(RankOrderOfLargeTables, SameAsTheClassicTableWithManyTies) {
+    std::mt19937 rng(4242);
+    static const float weights[] = {0.0f, -0.0f, 1.0f, 2.0f, 2.0f, 3.0f, 0.5f, 1e-7f, 1e6f, 16777216.0f};
+    WordTally fast;
+    test::LiteralWordTable literal;
+    // Words that stay at a value of zero, reached with either sign.
+    for (int k = 0; k < 300; ++k) {
+        const float weight = k % 2 ? -0.0f : 0.0f;
+        auto f = [weight] { return weight; };
+        const std::string w = PassingWord(1000 + k);
+        ASSERT_EQ(fast.CountWord(w, 0, WordTally::IsCommonFn{}, f), literal.CountWord(w, 0, {}, f));
+    }
+    for (int c = 0; c < 4000; ++c) {
+        const std::string w = PassingWord(static_cast<int>(rng() % 700));
+        const float weight = weights[rng() % (sizeof weights / sizeof weights[0])];
+        auto f = [weight] { return weight; };
+        ASSERT_EQ(fast.CountWord(w, 0, WordTally::IsCommonFn{}, f), literal.CountWord(w, 0, {}, f));
+    }
+    auto same = [&] {
+        const WordTable& t = fast.Table();
+        if (t.WordCount() != literal.WordCount) return false;
+        for (int i = 1; i <= literal.WordCount; ++i) {
+            const WordEntry& e = t.entries[static_cast<size_t>(i - 1)];
+            if (e.Word != literal.Word[static_cast<size_t>(i)] ||
+                e.Frequency != literal.Frequency[static_cast<size_t>(i)] ||
+                !(e.KeyValue == literal.KeyValue[static_cast<size_t>(i)]))
+                return false;
+        }
+        return true;
+    };
+    ASSERT_GT(literal.WordCount, 900);
+    EXPECT_TRUE(same());
+    fast.MergeCaseVariants();
+    literal.MergeCaseVariants();
+    EXPECT_TRUE(same());
+    fast.NormaliseKeyValues();
+    literal.NormaliseKeyValues();
+    EXPECT_TRUE(same());
 }
 
 }  // namespace
