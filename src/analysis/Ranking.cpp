@@ -247,21 +247,20 @@ public:
 
 private:
     struct Slot {
-        uint64_t hash = 0;
+        uint32_t tag = 0;  // 0 = unused
         uint32_t head = kNone;
-        bool used = false;
     };
 
+    // A slot holds 32 bits of the hash; keys that share them share a list,
+    // which the users' key comparison sorts out.
     Slot& Find(uint64_t hash, bool create) {
         const size_t mask = slots_.size() - 1;
+        const uint32_t tag = static_cast<uint32_t>(hash) | 1u;
         for (size_t i = static_cast<size_t>(hash >> 40) & mask;; i = (i + 1) & mask) {
             Slot& slot = slots_[i];
-            if (slot.used && slot.hash == hash) return slot;
-            if (!slot.used) {
-                if (create) {
-                    slot.used = true;
-                    slot.hash = hash;
-                }
+            if (slot.tag == tag) return slot;
+            if (slot.tag == 0) {
+                if (create) slot.tag = tag;
                 return slot;  // unused: an empty list
             }
         }
