@@ -114,11 +114,23 @@ Analyzer::DoFileResult Analyzer::DoFile(const std::string& path) {
 
     try {
         const WordTally::WeightFn weight = [this] { return ContextWeight(); };
+        // The caption is rebuilt in one buffer for every new word, and the
+        // output box is read back (which costs the window a conversion of
+        // its whole text) only at the first new word: after that it can no
+        // longer hold the notice, since nothing writes it during the scan.
+        std::string caption = "Number of words found: ";
+        const std::size_t captionPrefix = caption.size();
+        bool noticeMayStand = true;
         Scanner scanner(scan, settings_, host_, report_, blnStop, [&] {
             if (tally_.CountWord(scan.CurrentWord, settings_.Language, &commonWords_, weight) ==
                 WordTally::Outcome::NewWord) {
-                host_.SetWordCountCaption("Number of words found: " + Dec(tally_.WordCount()));
-                if (host_.OutputText() == kNowProcessing) host_.SetOutputText("");
+                caption.resize(captionPrefix);
+                caption += Dec(tally_.WordCount());
+                host_.SetWordCountCaption(caption);
+                if (noticeMayStand) {
+                    noticeMayStand = false;
+                    if (host_.OutputText() == kNowProcessing) host_.SetOutputText("");
+                }
             }
         });
 
