@@ -500,7 +500,6 @@ TEST(InsertCommand, RefusalsShowTheirBoxAndTouchNothing) {
     {
         RecordingPrompter p;
         InsertCommand cmd = Command(doc, false, true, true);
-        cmd.request.mainMetaTagText = "  \r\n ";
         cmd.request.mainMetaTagText = "   ";
         EXPECT_FALSE(cmdInsert_Click(cmd, p, log).has_value());
         EXPECT_EQ(p.shown, std::vector<ShownBox>{Box("Nothing to insert.", cap, Icon::Exclamation)});
