@@ -41,42 +41,63 @@ constexpr std::array<Rule, 6> kAnyCaseRules = {{
 }};
 constexpr std::size_t kLongestRule = 9;  // "</strong>"
 
-bool EqualsFolded(std::string_view a, std::string_view lowerB) {
-    if (a.size() != lowerB.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (LowerChar(a[i]) != lowerB[i]) return false;
-    return true;
-}
-
 // The rules of each length, in chain order, so that a candidate is compared
-// only with the rules it could equal.
+// only with the rules it could equal; a rule's first eight bytes are kept
+// as one integer (loaded as the candidate's are) and the ninth beside it.
 struct SizedRule {
-    std::string_view text;
+    uint64_t head;
+    unsigned char ninth;
     char code;
     bool anyCase;
 };
+inline uint64_t Head(const char* p, std::size_t n) {
+    uint64_t v = 0;
+    std::memcpy(&v, p, std::min<std::size_t>(n, 8));
+    return v;
+}
 struct RulesBySize {
     std::array<std::array<SizedRule, 24>, kLongestRule + 1> rules{};
     std::array<std::size_t, kLongestRule + 1> count{};
-    constexpr void Add(const Rule& r, bool anyCase) { rules[r.text.size()][count[r.text.size()]++] = {r.text, r.code, anyCase}; }
+    void Add(const Rule& r, bool anyCase) {
+        const std::size_t n = r.text.size();
+        const auto ninth = static_cast<unsigned char>(n > 8 ? r.text[8] : 0);
+        rules[n][count[n]++] = {Head(r.text.data(), n), ninth,
+                                r.code, anyCase};
+    }
 };
-constexpr RulesBySize MakeRulesBySize() {
-    RulesBySize t;
-    for (const Rule& r : kExactRules) t.Add(r, false);
-    for (const Rule& r : kAnyCaseRules) t.Add(r, true);
-    for (const Rule& r : kExactRulesTail) t.Add(r, false);
+const RulesBySize& Rules() {
+    static const RulesBySize t = [] {
+        RulesBySize r;
+        for (const Rule& rule : kExactRules) r.Add(rule, false);
+        for (const Rule& rule : kAnyCaseRules) r.Add(rule, true);
+        for (const Rule& rule : kExactRulesTail) r.Add(rule, false);
+        return r;
+    }();
     return t;
 }
-constexpr RulesBySize kRulesBySize = MakeRulesBySize();
 
 // Code of the normalisation for the candidate span, or -1.
 int MarkupCode(std::string_view span) {
-    if (span.size() < 3 || span.size() > kLongestRule) return -1;
-    const std::size_t n = kRulesBySize.count[span.size()];
-    const auto& rules = kRulesBySize.rules[span.size()];
-    for (std::size_t k = 0; k < n; ++k) {
+    const std::size_t n = span.size();
+    if (n < 3 || n > kLongestRule) return -1;
+    const RulesBySize& all = Rules();
+    const std::size_t count = all.count[n];
+    const auto& rules = all.rules[n];
+    const uint64_t head = Head(span.data(), n);
+    const unsigned char ninth = n > 8 ? static_cast<unsigned char>(span[8]) : 0;
+    // The any-case rules are lower-case ASCII, and only A-Z lower-case into
+    // ASCII letters, so folding A-Z is all the comparison needs.
+    char folded[kLongestRule];
+    for (std::size_t i = 0; i < n; ++i) {
+        const char c = span[i];
+        folded[i] = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+    }
+    const uint64_t foldedHead = Head(folded, n);
+    const unsigned char foldedNinth = n > 8 ? static_cast<unsigned char>(folded[8]) : 0;
+    for (std::size_t k = 0; k < count; ++k) {
         const SizedRule& r = rules[k];
-        if (r.anyCase ? EqualsFolded(span, r.text) : r.text == span) return static_cast<unsigned char>(r.code);
+        if (r.anyCase ? (r.head == foldedHead && r.ninth == foldedNinth) : (r.head == head && r.ninth == ninth))
+            return static_cast<unsigned char>(r.code);
     }
     return -1;
 }
@@ -115,7 +136,7 @@ inline std::size_t NextTagOrEntity(const std::string& line, std::size_t from) {
 
 // Entities of Latin-1 letters and the byte each one stands for.
 struct Entity {
-    const char* name;
+    std::string_view name;
     unsigned char byte;
 };
 constexpr std::array<Entity, 67> kEntities = {{
@@ -158,7 +179,7 @@ int EntityByte(std::string_view cand) {
     if (cand.size() < 5 || cand.size() > 8) return -1;  // "&eth;" ... "&Aacute;"
     if (cand == "& &nbsp;") return ' ';
     for (const Entity& e : kEntities)
-        if (cand == e.name) return e.byte;
+        if (e.name.size() == cand.size() && e.name[1] == cand[1] && e.name == cand) return e.byte;
     return -1;
 }
 
