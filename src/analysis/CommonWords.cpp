@@ -106,12 +106,55 @@ bool CommonWords::AddCommonWordsFromLine(int language, std::string_view line) {
     return true;
 }
 
+namespace {
+std::uint64_t LookupHash(std::string_view w) {
+    std::uint64_t h = 14695981039346656037ull;
+    for (char c : w) {
+        h ^= static_cast<unsigned char>(c);
+        h *= 1099511628211ull;
+    }
+    return h ^ (h >> 29);
+}
+}  // namespace
+
+const CommonWords::Lookup& CommonWords::LookupFor(int language) const {
+    Lookup& lookup = lookup_[static_cast<std::size_t>(language)];
+    if (lookup.builtAt == changes_) return lookup;
+    const std::vector<std::string>& list = lists_[static_cast<std::size_t>(language)];
+    std::size_t size = 16;
+    while (size < 2 * list.size()) size *= 2;
+    lookup.table.assign(size, 0);
+    const std::size_t mask = size - 1;
+    for (std::size_t k = 0; k < list.size(); ++k) {
+        std::size_t i = static_cast<std::size_t>(LookupHash(list[k])) & mask;
+        while (lookup.table[i] != 0) i = (i + 1) & mask;
+        lookup.table[i] = static_cast<std::uint32_t>(k + 1);
+    }
+    lookup.builtAt = changes_;
+    return lookup;
+}
+
 bool CommonWords::IsCommonWord(std::string_view word, int language) const {
     if (!ValidLanguage(language)) return false;
-    const std::vector<std::string>& list = lists_[language];
+    const std::vector<std::string>& list = lists_[static_cast<std::size_t>(language)];
     if (list.empty()) return false;
-    const std::string w = LowerCaseAccented(word);
-    return std::binary_search(list.begin(), list.end(), w);
+    // Words are looked up in small letters; the usual short word is
+    // lowered on the stack rather than into a new string.
+    char buffer[64];
+    std::string lowered;
+    std::string_view w;
+    if (word.size() <= sizeof buffer) {
+        for (std::size_t i = 0; i < word.size(); ++i) buffer[i] = LowerChar(word[i]);
+        w = std::string_view(buffer, word.size());
+    } else {
+        lowered = LowerCaseAccented(word);
+        w = lowered;
+    }
+    const Lookup& lookup = LookupFor(language);
+    const std::size_t mask = lookup.table.size() - 1;
+    for (std::size_t i = static_cast<std::size_t>(LookupHash(w)) & mask; lookup.table[i] != 0; i = (i + 1) & mask)
+        if (list[lookup.table[i] - 1] == w) return true;
+    return false;
 }
 
 int CommonWords::Count(int language) const {

@@ -82,6 +82,14 @@ private:
     std::string dataDir_;
     std::array<std::vector<std::string>, kCommonWordLanguages> lists_;
     std::uint64_t changes_ = 0;
+    // A hash index over each list (open addressing, list index + 1 per
+    // slot), built at the first lookup after a change.
+    struct Lookup {
+        std::vector<std::uint32_t> table;
+        std::uint64_t builtAt = UINT64_MAX;
+    };
+    mutable std::array<Lookup, kCommonWordLanguages> lookup_;
+    const Lookup& LookupFor(int language) const;
 };
 
 }  // namespace zelk
