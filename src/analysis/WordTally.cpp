@@ -92,16 +92,8 @@ namespace {
 inline uint64_t Tag(uint64_t hash) { return (hash >> 8) << 32; }
 }  // namespace
 
-uint64_t WordTally::HashWord(std::string_view w) {
-    // FNV-1a, then a multiplicative mix so that the high bits (which pick
-    // the slot) depend on every byte.
-    uint64_t h = 14695981039346656037ull;
-    for (char c : w) {
-        h ^= static_cast<unsigned char>(c);
-        h *= 1099511628211ull;
-    }
-    return h * 0x9E3779B97F4A7C15ull;
-}
+// The counted words are as short as the scanned ones: the same hash serves.
+uint64_t WordTally::HashWord(std::string_view w) { return MemoHash(w); }
 
 uint32_t WordTally::FindWord(std::string_view w, uint64_t hash) const {
     if (index_.empty()) return kNoEntry;
@@ -155,8 +147,9 @@ void WordTally::Reset() {
 
 int16_t WordTally::WordCount() const { return static_cast<int16_t>(count_); }
 
-// A hash of a word of 3 to 30 bytes, read eight bytes at a time; the
-// slot comes from its low bits, the tag kept in the slot from its high bits.
+// A hash of a short word, read eight bytes at a time, every bit of it mixed:
+// the memo takes its slot from the low bits and its tag from the high bits,
+// the word index both from the high half.
 uint64_t WordTally::MemoHash(std::string_view w) {
     auto load8 = [](const char* p) {
         uint64_t v;
@@ -190,6 +183,32 @@ uint64_t WordTally::MemoHash(std::string_view w) {
     return h ^ (h >> 29);
 }
 
+namespace {
+// Equality of two short byte strings of the same length, compared eight
+// (or four) bytes at a time with overlapping loads at the end.
+inline bool SameBytes(const char* a, const char* b, size_t n) {
+    auto load8 = [](const char* p) {
+        uint64_t v;
+        std::memcpy(&v, p, 8);
+        return v;
+    };
+    auto load4 = [](const char* p) {
+        uint32_t v;
+        std::memcpy(&v, p, 4);
+        return v;
+    };
+    if (n >= 8) {
+        for (size_t i = 0; i + 8 < n; i += 8)
+            if (load8(a + i) != load8(b + i)) return false;
+        return load8(a + n - 8) == load8(b + n - 8);
+    }
+    if (n >= 4) return load4(a) == load4(b) && load4(a + n - 4) == load4(b + n - 4);
+    for (size_t i = 0; i < n; ++i)
+        if (a[i] != b[i]) return false;
+    return true;
+}
+}  // namespace
+
 const WordTally::MemoSlot* WordTally::FindMemo(std::string_view w, uint64_t hash) const {
     if (memo_.empty()) return nullptr;
     const size_t mask = memo_.size() - 1;
@@ -197,8 +216,7 @@ const WordTally::MemoSlot* WordTally::FindMemo(std::string_view w, uint64_t hash
     for (size_t i = static_cast<size_t>(hash) & mask;; i = (i + 1) & mask) {
         const MemoSlot& slot = memo_[i];
         if (slot.length == 0) return nullptr;
-        if (slot.tag == tag && slot.length == w.size() &&
-            std::memcmp(memoBytes_.data() + slot.offset, w.data(), w.size()) == 0)
+        if (slot.tag == tag && slot.length == w.size() && SameBytes(memoBytes_.data() + slot.offset, w.data(), w.size()))
             return &slot;
     }
 }
