@@ -42,6 +42,21 @@ bool HasTextExtension(const std::string& path) {
     return false;
 }
 
+namespace {
+// Whether a line holds "charset=UTF-8", "charset=\"UTF-8\"" or the first two
+// bytes of a UTF-8 punctuation mark. Both charset texts begin "charset=",
+// so each "=" of the line is looked at once.
+bool DeclaresUtf8(std::string_view line) {
+    constexpr std::string_view kKey = "charset";
+    for (std::size_t eq = line.find('='); eq != std::string_view::npos; eq = line.find('=', eq + 1)) {
+        if (eq < kKey.size() || line.substr(eq - kKey.size(), kKey.size()) != kKey) continue;
+        const std::string_view rest = line.substr(eq + 1);
+        if (rest.starts_with("UTF-8") || rest.starts_with("\"UTF-8\"")) return true;
+    }
+    return line.find("\xE2\x80") != std::string_view::npos;
+}
+}  // namespace
+
 int16_t DetectEncoding(const std::string& path, bool charsetSearch) {
     if (path.empty()) return -5;
     if (!FileExists(path)) return -1;
@@ -68,15 +83,21 @@ int16_t DetectEncoding(const std::string& path, bool charsetSearch) {
         code = 0;
     }
     if (code == 0 && charsetSearch && HasTextExtension(path)) {
-        std::string errText;
-        int errNumber = 0, lineCount = 0;
-        std::string text = ReadLines(path, errText, errNumber, lineCount, true, 10, false, false,
-                                     false, false);
-        if (errNumber == 0) {
-            if (text.find("charset=UTF-8") != std::string::npos ||
-                text.find("charset=\"UTF-8\"") != std::string::npos ||
-                text.find("\xE2\x80") != std::string::npos)
-                code = 3;
+        // The first ten lines that are not blank. Joined by CR LF they would
+        // hold one of the texts exactly when one of the lines does (none of
+        // the texts holds a CR or an LF), so each line is searched where it
+        // is read: a document of one long line is not copied again.
+        LineReader reader;
+        if (reader.Open(path)) {
+            bool found = false;
+            int lineCount = 0;
+            std::string line;
+            while (!found && reader.Next(line)) {
+                if (line.empty()) continue;
+                found = DeclaresUtf8(line);
+                if (++lineCount == 10) break;
+            }
+            if (found && !reader.Failed()) code = 3;
         }
     }
     return code;

@@ -1,0 +1,75 @@
+// The UTF-8 search of the encoding detection: the first ten lines that are
+// not blank, searched line by line, give the answer the joined text gives.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "analysis/TextFile.h"
+#include "insertion/TempDir.h"
+
+namespace zelk {
+namespace {
+
+using testing::TempDir;
+using testing::WriteBytes;
+
+// The search as the rule reads: the ten lines joined, then three searches.
+int16_t JoinedSearch(const std::string& path) {
+    std::string errText;
+    int errNumber = 0, lineCount = 0;
+    const std::string text = ReadLines(path, errText, errNumber, lineCount, true, 10, false, false, false, false);
+    if (errNumber != 0) return 0;
+    return text.find("charset=UTF-8") != std::string::npos || text.find("charset=\"UTF-8\"") != std::string::npos ||
+                   text.find("\xE2\x80") != std::string::npos
+               ? 3
+               : 0;
+}
+
+TEST(CharsetSearch, TheTenthLineCountsTheEleventhDoesNot) {
+    TempDir dir;
+    std::string page = "<html>\r\n\r\n\r\n";
+    for (int i = 2; i <= 9; ++i) page += "<p>line</p>\r\n";
+    const std::string path = dir / "page.htm";
+    WriteBytes(path, page + "<meta charset=UTF-8>\r\n");
+    EXPECT_EQ(DetectEncoding(path, true), 3);  // blank lines are not counted
+    WriteBytes(path, page + "<p>ten</p>\r\n<meta charset=UTF-8>\r\n");
+    EXPECT_EQ(DetectEncoding(path, true), 0);
+    WriteBytes(path, page + "<meta http-equiv=x content=\"text/html; charset=\"UTF-8\"\">\r\n");
+    EXPECT_EQ(DetectEncoding(path, true), 3);
+    WriteBytes(path, page + "<meta charset=utf-8>\r\n");
+    EXPECT_EQ(DetectEncoding(path, true), 0);  // the search is exact
+    WriteBytes(path, page + "a \xE2\x80\x94 b\r\n");
+    EXPECT_EQ(DetectEncoding(path, true), 3);
+    EXPECT_EQ(DetectEncoding(path, false), 0);
+}
+
+TEST(CharsetSearch, AOneLineDocumentIsSearchedToItsEnd) {
+    TempDir dir;
+    const std::string path = dir / "page.html";
+    std::string page = "<html>\n";
+    for (int i = 0; i < 20000; ++i) page += "<p class=x>text = more</p>\n";
+    WriteBytes(path, page + "<meta charset=UTF-8>\n");
+    EXPECT_EQ(DetectEncoding(path, true), 3);
+    WriteBytes(path, page + "<meta charset=UTF-9>\n");
+    EXPECT_EQ(DetectEncoding(path, true), 0);
+}
+
+TEST(CharsetSearch, SameAsTheJoinedTextOnRandomPages) {
+    TempDir dir;
+    const std::string path = dir / "page.htm";
+    std::mt19937 rng(11);
+    const std::vector<std::string> pieces = {"charset", "=", "UTF-8", "\"", "charset=", "\r\n", "\n", "\r",
+                                             "\r\n\r\n", "x", " ", "\xE2", "\x80", "<p>", "UTF", "-8", "c"};
+    for (int round = 0; round < 1500; ++round) {
+        std::string page = "<html>";
+        const int n = static_cast<int>(rng() % 60);
+        for (int i = 0; i < n; ++i) page += pieces[rng() % pieces.size()];
+        WriteBytes(path, page);
+        ASSERT_EQ(DetectEncoding(path, true), JoinedSearch(path)) << ::testing::PrintToString(page);
+    }
+}
+
+}  // namespace
+}  // namespace zelk
