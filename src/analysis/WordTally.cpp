@@ -87,9 +87,11 @@ WordTally::WordTally() = default;
 WordTally::~WordTally() = default;
 
 namespace {
-// The slot comes from the top bits of a hash, the tag kept beside the entry
-// id from bits below them, so that a probe rarely has to compare words.
-inline uint64_t Tag(uint64_t hash) { return (hash >> 8) << 32; }
+// The high half of a hash is kept beside the entry id, so that a probe
+// rarely has to compare words, and the slot comes from its low bits, so
+// that growing the index needs no hashing again.
+inline uint64_t Tag(uint64_t hash) { return (hash >> 32) << 32; }
+inline size_t HomeSlot(uint64_t tagged, size_t mask) { return static_cast<size_t>(tagged >> 32) & mask; }
 }  // namespace
 
 // The counted words are as short as the scanned ones: the same hash serves.
@@ -99,7 +101,7 @@ uint32_t WordTally::FindWord(std::string_view w, uint64_t hash) const {
     if (index_.empty()) return kNoEntry;
     const size_t mask = index_.size() - 1;
     const uint64_t tag = Tag(hash);
-    for (size_t slot = static_cast<size_t>(hash >> 40) & mask;; slot = (slot + 1) & mask) {
+    for (size_t slot = HomeSlot(hash, mask);; slot = (slot + 1) & mask) {
         const uint64_t v = index_[slot];
         if (v == 0) return kNoEntry;
         if ((v & 0xFFFFFFFF00000000ull) == tag) {
@@ -114,11 +116,17 @@ void WordTally::IndexWord(uint32_t id, uint64_t hash) {
         std::vector<uint64_t> old = std::move(index_);
         index_.assign(old.empty() ? 1024 : old.size() * 2, 0);
         indexed_ = 0;
-        for (uint64_t v : old)
-            if (v != 0) IndexWord(static_cast<uint32_t>(v) - 1, HashWord(entries_[static_cast<uint32_t>(v) - 1].word));
+        const size_t mask = index_.size() - 1;
+        for (uint64_t v : old) {
+            if (v == 0) continue;
+            size_t slot = HomeSlot(v, mask);
+            while (index_[slot] != 0) slot = (slot + 1) & mask;
+            index_[slot] = v;
+            ++indexed_;
+        }
     }
     const size_t mask = index_.size() - 1;
-    size_t slot = static_cast<size_t>(hash >> 40) & mask;
+    size_t slot = HomeSlot(hash, mask);
     while (index_[slot] != 0) slot = (slot + 1) & mask;
     index_[slot] = Tag(hash) | (static_cast<uint64_t>(id) + 1);
     ++indexed_;
@@ -148,8 +156,7 @@ void WordTally::Reset() {
 int16_t WordTally::WordCount() const { return static_cast<int16_t>(count_); }
 
 // A hash of a short word, read eight bytes at a time, every bit of it mixed:
-// the memo takes its slot from the low bits and its tag from the high bits,
-// the word index both from the high half.
+// the memo works with its low half, the word index with its high half.
 uint64_t WordTally::MemoHash(std::string_view w) {
     auto load8 = [](const char* p) {
         uint64_t v;
@@ -212,7 +219,7 @@ inline bool SameBytes(const char* a, const char* b, size_t n) {
 const WordTally::MemoSlot* WordTally::FindMemo(std::string_view w, uint64_t hash) const {
     if (memo_.empty()) return nullptr;
     const size_t mask = memo_.size() - 1;
-    const auto tag = static_cast<uint32_t>(hash >> 32);
+    const auto tag = static_cast<uint32_t>(hash);
     for (size_t i = static_cast<size_t>(hash) & mask;; i = (i + 1) & mask) {
         const MemoSlot& slot = memo_[i];
         if (slot.length == 0) return nullptr;
@@ -232,8 +239,8 @@ void WordTally::Remember(std::string_view w, uint64_t hash, int32_t result) {
         const size_t mask = memo_.size() - 1;
         for (const MemoSlot& slot : old) {
             if (slot.length == 0) continue;
-            const uint64_t h = MemoHash(std::string_view(memoBytes_.data() + slot.offset, slot.length));
-            size_t i = static_cast<size_t>(h) & mask;
+            // The tag is the low half of the hash: it holds the slot bits.
+            size_t i = slot.tag & mask;
             while (memo_[i].length != 0) i = (i + 1) & mask;
             memo_[i] = slot;
         }
@@ -241,7 +248,7 @@ void WordTally::Remember(std::string_view w, uint64_t hash, int32_t result) {
     const size_t mask = memo_.size() - 1;
     size_t i = static_cast<size_t>(hash) & mask;
     while (memo_[i].length != 0) i = (i + 1) & mask;
-    memo_[i] = MemoSlot{static_cast<uint32_t>(hash >> 32), static_cast<uint32_t>(memoBytes_.size()), result,
+    memo_[i] = MemoSlot{static_cast<uint32_t>(hash), static_cast<uint32_t>(memoBytes_.size()), result,
                         static_cast<uint32_t>(w.size())};
     memoBytes_.append(w);
     ++memoUsed_;
