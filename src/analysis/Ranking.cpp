@@ -345,8 +345,8 @@ void WordTally::RebuildIndex() {
     ClearIndex();
     // After a merge a word may stand twice; a search finds the first.
     for (uint32_t id : order_) {
-        const uint64_t hash = HashWord(entries_[id].word);
-        if (FindWord(entries_[id].word, hash) == kNoEntry) IndexWord(id, hash);
+        const uint64_t hash = HashWord(words_[id]);
+        if (FindWord(words_[id], hash) == kNoEntry) IndexWord(id, hash);
     }
     indexValid_ = true;
 }
@@ -358,7 +358,7 @@ const WordTable& WordTally::Table() {
         table_.entries.reserve(order_.size());
         for (uint32_t id : order_) {
             const Entry& e = entries_[id];
-            table_.entries.push_back(WordEntry{e.word, e.frequency, e.value});
+            table_.entries.push_back(WordEntry{words_[id], e.frequency, e.value});
         }
         tableValid_ = true;
     }
@@ -379,7 +379,7 @@ void WordTally::MergeCaseVariants() {
     RankedKeys ranked(sorted);
 
     MergeGroups groups(entries_.size(), order_.size());
-    for (uint32_t id : order_) groups.Join(id, MergeKeyHash(entries_[id].word));
+    for (uint32_t id : order_) groups.Join(id, MergeKeyHash(words_[id]));
 
     bool anyMerge = false;
     // The entries behind position i are never moved during the pass, only
@@ -396,7 +396,7 @@ void WordTally::MergeCaseVariants() {
         while (cursor < sorted.size() && entries_[sorted[cursor].id].merged) ++cursor;
         if (cursor == sorted.size()) break;
         const uint32_t first = sorted[cursor++].id;
-        if (!groups.MayHavePartner(first) || !StartsMergePass(entries_[first].word)) continue;
+        if (!groups.MayHavePartner(first) || !StartsMergePass(words_[first])) continue;
         const int bound = ranked.Size();
         int j = i + 1;
         bool mergedHere = false;
@@ -408,12 +408,12 @@ void WordTally::MergeCaseVariants() {
             // pass goes on with it.
             const uint32_t targetId = mergedHere ? ranked.At(i - 1).id : first;
             if (!groups.MayHavePartner(targetId)) break;
-            const std::string& targetWord = entries_[targetId].word;
+            const std::string& targetWord = words_[targetId];
             // The group member at the smallest position >= j.
             uint32_t sourceId = MergeGroups::kNone;
             int p = 0;
             for (uint32_t k = groups.Head(MergeKeyHash(targetWord)); k != MergeGroups::kNone; k = groups.Next(k)) {
-                if (k == targetId || !SameMergeKey(entries_[k].word, targetWord)) continue;
+                if (k == targetId || !SameMergeKey(words_[k], targetWord)) continue;
                 const int pos = ranked.Rank(keyOf(k)) + 1;
                 if (pos >= j && (sourceId == MergeGroups::kNone || pos < p)) {
                     sourceId = k;
@@ -429,21 +429,21 @@ void WordTally::MergeCaseVariants() {
             const float merged = t.value + s.value;
             t.frequency = AddFrequencies(t.frequency, s.frequency);
             ranked.Erase(keyOf(sourceId));
-            groups.Leave(sourceId, MergeKeyHash(s.word));
+            groups.Leave(sourceId, MergeKeyHash(words_[sourceId]));
             s.merged = true;
             --count_;
 
             // The surviving word is lower-cased; lower-casing a word with
             // capitals after its first letter moves it to another group.
-            groups.Leave(targetId, MergeKeyHash(t.word));
+            groups.Leave(targetId, MergeKeyHash(words_[targetId]));
             if (merged != t.value) {
                 ranked.Erase(keyOf(targetId));
                 t.value = merged;
                 t.stamp = ++clock_;
                 ranked.Insert(keyOf(targetId));
             }
-            t.word = LowerCaseAccented(t.word);
-            groups.Join(targetId, MergeKeyHash(t.word));
+            words_[targetId] = LowerCaseAccented(words_[targetId]);
+            groups.Join(targetId, MergeKeyHash(words_[targetId]));
             j = p + 1;
         }
     }

@@ -106,7 +106,7 @@ uint32_t WordTally::FindWord(std::string_view w, uint64_t hash) const {
         if (v == 0) return kNoEntry;
         if ((v & 0xFFFFFFFF00000000ull) == tag) {
             const auto id = static_cast<uint32_t>(v) - 1;
-            if (entries_[id].word == w) return id;
+            if (words_[id] == w) return id;
         }
     }
 }
@@ -139,6 +139,7 @@ void WordTally::ClearIndex() {
 
 void WordTally::Reset() {
     entries_.clear();
+    words_.clear();
     count_ = 0;
     ClearIndex();
     indexValid_ = true;
@@ -334,7 +335,8 @@ WordTally::Outcome WordTally::Count(const std::string& w, const WeightFn& weight
     if (id != kNoEntry) return CountEntry(id, weight);
     if (count_ >= kMaxCount) return Outcome::Dropped;
     const float v = weight();
-    entries_.push_back(Entry{w, 1, false, v, ++clock_});
+    entries_.push_back(Entry{1, false, v, ++clock_});
+    words_.push_back(w);
     id = static_cast<uint32_t>(entries_.size() - 1);
     IndexWord(id, hash);
     ++count_;

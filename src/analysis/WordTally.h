@@ -91,8 +91,9 @@ public:
     const WordTable& Table();
 
 private:
+    // What counting touches, kept small and apart from the words, so that
+    // the entries of a large table stay in the cache.
     struct Entry {
-        std::string word;
         int16_t frequency = 0;
         bool merged = false;  // merged into another entry: no longer in the table
         float value = 0.0f;
@@ -130,6 +131,7 @@ private:
     void ClearIndex();
 
     std::vector<Entry> entries_;  // by id, in order of arrival; ids never change
+    std::vector<std::string> words_;  // the word of each entry, by id
     int count_ = 0;               // entries still in the table
     std::vector<uint64_t> index_;  // per slot: hash tag << 32 | (id + 1); 0 = free
     size_t indexed_ = 0;
