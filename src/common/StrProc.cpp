@@ -186,7 +186,11 @@ std::string Replace(std::string_view s, std::string_view find, std::string_view 
     return r;
 }
 
-std::string S(long long n) { return n < 0 ? std::to_string(n) : " " + std::to_string(n); }
+std::string S(long long n) {
+    std::string r = std::to_string(n);
+    if (n >= 0) r.insert(r.begin(), ' ');
+    return r;
+}
 
 std::string Dec(long long n) { return std::to_string(n); }
 
