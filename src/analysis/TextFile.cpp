@@ -1,10 +1,12 @@
 #include "analysis/TextFile.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
 #include "analysis/AnalysisHost.h"
 #include "analysis/LineReader.h"
@@ -233,28 +235,157 @@ bool FileContainsText(const std::string& path, const std::string& needle, int ma
 // long lines. Two things can make the loop differ: a replacement that
 // produces a new lead byte right before another pair ("C2 C2 A0 A0",
 // "C3 83 ..." which gives C3 itself), and a deleted pair whose successor the
-// search then steps over. Lines holding such patterns take the literal
-// loop.
+// search then steps over. Lines holding such patterns take the loop itself,
+// in an indexed form that stays fast on any line.
 
 namespace {
 
-// The literal loop for one lead byte: pairs lead x with x in delLo..delHi
-// are deleted, with x in keepLo..keepHi replaced by the byte x + add.
-void LeadPassLiteral(std::string& s, char lead, unsigned char delLo, unsigned char delHi,
-                     unsigned char keepLo, unsigned char keepHi, int add) {
-    std::size_t p = s.find(lead);
-    while (p != std::string::npos && p + 1 < s.size()) {
-        const unsigned char x = U(s[p + 1]);
-        const char pair[2] = {lead, static_cast<char>(x)};
-        if (x >= delLo && x <= delHi) {
-            s = Replace(s, std::string_view(pair, 2), "");
-        } else if (x >= keepLo && x <= keepHi) {
-            const char out = static_cast<char>(x + add);
-            s = Replace(s, std::string_view(pair, 2), std::string_view(&out, 1));
+// The same loop without rescanning the line for every pair it replaces: a
+// crafted line ("C2 C2 C2 ... 80 80 80") would otherwise cost one pass over
+// the whole line per pair. The line becomes a linked list of its bytes; each
+// byte value x keeps the places where a pair lead x may stand, so replacing
+// "every pair lead x" visits only those. Positions of the search are counted
+// over the bytes still alive (a Fenwick tree), as the loop counts them in the
+// shrinking line.
+class LeadPassIndexed {
+public:
+    LeadPassIndexed(std::string& s, char lead, unsigned char delLo, unsigned char delHi,
+                    unsigned char keepLo, unsigned char keepHi, int add)
+        : s_(s), lead_(lead), delLo_(delLo), delHi_(delHi), keepLo_(keepLo), keepHi_(keepHi),
+          add_(add), n_(static_cast<int>(s.size())) {}
+
+    void Run() {
+        if (n_ < 2) return;
+        nxt_.resize(static_cast<std::size_t>(n_));
+        prv_.resize(static_cast<std::size_t>(n_));
+        alive_.assign(static_cast<std::size_t>(n_), 1);
+        aliveTree_.assign(static_cast<std::size_t>(n_) + 1, 0);
+        leadTree_.assign(static_cast<std::size_t>(n_) + 1, 0);
+        for (int i = 0; i < n_; ++i) {
+            nxt_[Z(i)] = i + 1;
+            prv_[Z(i)] = i - 1;
+            aliveTree_[Z(i) + 1] += 1;
+            if (s_[Z(i)] == lead_) { leadTree_[Z(i) + 1] += 1; ++leadCount_; }
+            if (i + 1 < n_ && s_[Z(i)] == lead_ && InRange(U(s_[Z(i) + 1])))
+                pending_[U(s_[Z(i) + 1])].push_back(i);
         }
-        p = s.find(lead, p + 1);
+        for (int i = 1; i <= n_; ++i) {  // linear Fenwick build
+            const int j = i + (i & -i);
+            if (j <= n_) {
+                aliveTree_[Z(j)] += aliveTree_[Z(i)];
+                leadTree_[Z(j)] += leadTree_[Z(i)];
+            }
+        }
+        aliveCount_ = n_;
+        top_ = 1;
+        while (top_ * 2 <= n_) top_ *= 2;
+
+        int f = leadCount_ > 0 ? Kth(leadTree_, 1) : -1;
+        while (f >= 0 && nxt_[Z(f)] < n_) {
+            const unsigned char x = U(s_[Z(nxt_[Z(f)])]);
+            const int p = Prefix(aliveTree_, f);  // 0-based position of the find
+            if (InRange(x)) ReplaceEveryPair(x);
+            // Go on one position behind the find, counted in the new line.
+            if (p + 1 >= aliveCount_) break;
+            const int node = Kth(aliveTree_, p + 2);
+            const int before = Prefix(leadTree_, node);
+            if (before >= leadCount_) break;
+            f = Kth(leadTree_, before + 1);
+        }
+        std::string out;
+        out.reserve(static_cast<std::size_t>(aliveCount_));
+        for (int i = 0; i < n_; ++i)
+            if (alive_[Z(i)]) out += s_[Z(i)];
+        s_.swap(out);
     }
-}
+
+private:
+    static std::size_t Z(int i) { return static_cast<std::size_t>(i); }
+    bool InDel(unsigned char x) const { return x >= delLo_ && x <= delHi_; }
+    bool InRange(unsigned char x) const { return InDel(x) || (x >= keepLo_ && x <= keepHi_); }
+
+    void Add(std::vector<int>& tree, int i, int d) {
+        for (int k = i + 1; k <= n_; k += k & -k) tree[Z(k)] += d;
+    }
+    // Number of set entries before node i.
+    int Prefix(const std::vector<int>& tree, int i) const {
+        int r = 0;
+        for (int k = i; k > 0; k -= k & -k) r += tree[Z(k)];
+        return r;
+    }
+    // Node holding the k-th set entry (1-based k).
+    int Kth(const std::vector<int>& tree, int k) const {
+        int pos = 0;
+        for (int step = top_; step > 0; step >>= 1) {
+            if (pos + step <= n_ && tree[Z(pos + step)] < k) {
+                pos += step;
+                k -= tree[Z(pos)];
+            }
+        }
+        return pos;
+    }
+
+    void Remove(int i) {
+        alive_[Z(i)] = 0;
+        const int a = prv_[Z(i)], b = nxt_[Z(i)];
+        if (a >= 0) nxt_[Z(a)] = b;
+        if (b < n_) prv_[Z(b)] = a;
+        Add(aliveTree_, i, -1);
+        --aliveCount_;
+        if (s_[Z(i)] == lead_) { Add(leadTree_, i, -1); --leadCount_; }
+    }
+
+    // A node whose successor changed may now start a pair.
+    void Touch(int a) {
+        if (a < 0 || !alive_[Z(a)] || s_[Z(a)] != lead_) return;
+        const int b = nxt_[Z(a)];
+        if (b < n_ && InRange(U(s_[Z(b)]))) pending_[U(s_[Z(b)])].push_back(a);
+    }
+
+    // Every pair lead x of the line as it stands now; pairs that the
+    // replacements themselves create wait for the next time.
+    void ReplaceEveryPair(unsigned char x) {
+        std::vector<int> list;
+        list.swap(pending_[x]);
+        std::vector<int> valid;
+        valid.reserve(list.size());
+        for (int q : list) {
+            if (!alive_[Z(q)] || s_[Z(q)] != lead_) continue;
+            const int qn = nxt_[Z(q)];
+            if (qn < n_ && U(s_[Z(qn)]) == x) valid.push_back(q);
+        }
+        std::sort(valid.begin(), valid.end());
+        valid.erase(std::unique(valid.begin(), valid.end()), valid.end());
+        for (int q : valid) {
+            const int qn = nxt_[Z(q)];
+            if (InDel(x)) {
+                const int before = prv_[Z(q)];
+                Remove(q);
+                Remove(qn);
+                Touch(before);
+            } else {
+                const char out = static_cast<char>(x + add_);
+                if (out != lead_) { Add(leadTree_, q, -1); --leadCount_; }
+                s_[Z(q)] = out;
+                Remove(qn);
+                Touch(prv_[Z(q)]);
+                Touch(q);
+            }
+        }
+    }
+
+    std::string& s_;
+    const char lead_;
+    const unsigned char delLo_, delHi_, keepLo_, keepHi_;
+    const int add_;
+    const int n_;
+    int aliveCount_ = 0;
+    int leadCount_ = 0;
+    int top_ = 1;
+    std::vector<int> nxt_, prv_, aliveTree_, leadTree_;
+    std::vector<char> alive_;
+    std::array<std::vector<int>, 256> pending_;
+};
 
 // Whether the line holds a pair lead x that makes the loop differ from a
 // single pass (see above).
@@ -301,7 +432,7 @@ void SinglePass(std::string& s, char lead, unsigned char lo, unsigned char hi, i
 void PassC2(std::string& s) {
     if (s.find('\xC2') == std::string::npos) return;
     if (HasHazard(s, '\xC2', [](unsigned char x) { return x == 0xC2 || (x >= 0x80 && x <= 0x9F); })) {
-        LeadPassLiteral(s, '\xC2', 0x80, 0x9F, 0xA0, 0xBF, 0);
+        LeadPassIndexed(s, '\xC2', 0x80, 0x9F, 0xA0, 0xBF, 0).Run();
         return;
     }
     SinglePass(s, '\xC2', 0xA0, 0xBF, 0);
@@ -311,7 +442,7 @@ void PassC2(std::string& s) {
 void PassC3(std::string& s) {
     if (s.find('\xC3') == std::string::npos) return;
     if (HasHazard(s, '\xC3', [](unsigned char x) { return x == 0xC3 || x == 0x83; })) {
-        LeadPassLiteral(s, '\xC3', 1, 0, 0x80, 0xBF, 64);
+        LeadPassIndexed(s, '\xC3', 1, 0, 0x80, 0xBF, 64).Run();
         return;
     }
     SinglePass(s, '\xC3', 0x80, 0xBF, 64);

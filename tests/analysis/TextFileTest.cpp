@@ -317,6 +317,31 @@ TEST(Utf8Cleanup, SamePassesAsTheSearchLoopOnRandomLines) {
     }
 }
 
+// Long lines full of the patterns that make the search loop differ from a
+// single pass (lead bytes before leads, deleted pairs, C3 83 giving C3).
+TEST(Utf8Cleanup, LongCraftedLinesMatchTheSearchLoop) {
+    std::mt19937 rng(99);
+    const std::vector<std::string> pieces = {"\xC2", "\xC3", "\x80", "\x83", "\x85", "\x9F",
+                                             "\xA0", "\xA9", "\xBF", "\xC3\x83", "\xC2\x85",
+                                             "\xC2\xC2", "a"};
+    for (int round = 0; round < 400; ++round) {
+        std::string s;
+        const int len = 50 + static_cast<int>(rng() % 400);
+        for (int i = 0; i < len; ++i) s += pieces[rng() % pieces.size()];
+        ASSERT_EQ(Utf8ToLatin1(s), LiteralUtf8ToLatin1(s)) << ::testing::PrintToString(s);
+    }
+    // Nested runs, where every replacement opens the next pair.
+    for (int k : {1, 7, 60}) {
+        std::string c2, c3;
+        for (int r = 0; r < 40; ++r) {
+            c2 += std::string(static_cast<std::size_t>(k), '\xC2') + std::string(static_cast<std::size_t>(k), '\x80');
+            c3 += std::string(static_cast<std::size_t>(k), '\xC3') + std::string(static_cast<std::size_t>(k), '\x83');
+        }
+        EXPECT_EQ(Utf8ToLatin1(c2), LiteralUtf8ToLatin1(c2));
+        EXPECT_EQ(Utf8ToLatin1(c3), LiteralUtf8ToLatin1(c3));
+    }
+}
+
 // ---------------------------------------------------------------------------
 // Sizes, names, line preparation
 
