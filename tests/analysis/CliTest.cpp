@@ -12,30 +12,16 @@
 #include <string>
 #include <vector>
 
+#include "support/CliRunner.h"
+
 using namespace std::string_literals;
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Result {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string Quote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
-std::string ReadAll(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
+using Result = zelk::testing::CliResult;
+using zelk::testing::ShellQuote;
 
 class CliTest : public ::testing::Test {
 protected:
@@ -57,15 +43,9 @@ protected:
 
     // Runs zelk-cli with the common-word lists of the source tree.
     Result Run(const std::vector<std::string>& args) {
-        std::string cmd = Quote(ZELK_CLI_PATH);
-        for (const std::string& a : args) cmd += " " + Quote(a);
-        cmd += " >" + Quote((dir / "stdout").string()) + " 2>" + Quote((dir / "stderr").string());
-        const int raw = std::system(cmd.c_str());
-        Result r;
-        r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        r.out = ReadAll(dir / "stdout");
-        r.err = ReadAll(dir / "stderr");
-        return r;
+        std::string cmd;
+        for (const std::string& a : args) cmd += " " + ShellQuote(a);
+        return zelk::testing::RunZelkCli(dir, cmd);
     }
     Result Analyse(const std::string& command, std::vector<std::string> args) {
         args.insert(args.begin(), {command, "--data-dir", ZELK_SOURCE_DATA_DIR});

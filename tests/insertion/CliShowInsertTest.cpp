@@ -7,35 +7,16 @@
 #include <sys/wait.h>
 
 #include "insertion/TempDir.h"
+#include "support/CliRunner.h"
 
 using namespace zelk::testing;
 
 namespace {
 
-struct CliRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string Quote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
+using CliRun = CliResult;
 
 CliRun RunCli(const TempDir& dir, const std::string& args) {
-    const std::string out = dir / "stdout.txt", err = dir / "stderr.txt";
-    const std::string cmd = "cd " + Quote(dir.path()) + " && " + Quote(ZELK_CLI_PATH) + " " + args +
-                            " >" + Quote(out) + " 2>" + Quote(err);
-    int raw = std::system(cmd.c_str());
-    CliRun r;
-    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    r.out = ReadBytes(out);
-    r.err = ReadBytes(err);
-    std::filesystem::remove(out);
-    std::filesystem::remove(err);
-    return r;
+    return RunZelkCli(dir.path(), args, /*runInScratchDir=*/true);
 }
 
 const std::string kVP = "<meta name=\"viewport\" content=\"width=device-width,initial-scale=1.0\">";

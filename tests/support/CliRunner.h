@@ -1,0 +1,55 @@
+// Runs the built zelk-cli the way a user's shell would, and captures its
+// exit status, stdout and stderr byte for byte.
+#pragma once
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace zelk::testing {
+
+struct CliResult {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+inline std::string ShellQuote(const std::string& s) {
+    std::string q = "'";
+    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+// args is already shell text (quote what needs it); the output is captured
+// in two scratch files inside scratchDir, which is also the working folder
+// when runInScratchDir is set.
+inline CliResult RunZelkCli(const std::filesystem::path& scratchDir, const std::string& args,
+                            bool runInScratchDir = false) {
+    const std::filesystem::path out = scratchDir / "cli-stdout.txt";
+    const std::filesystem::path err = scratchDir / "cli-stderr.txt";
+    std::string cmd;
+    if (runInScratchDir) cmd = "cd " + ShellQuote(scratchDir.string()) + " && ";
+    cmd += ShellQuote(ZELK_CLI_PATH) + " " + args + " >" + ShellQuote(out.string()) + " 2>" +
+           ShellQuote(err.string());
+    const int raw = std::system(cmd.c_str());
+    CliResult r;
+    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    auto slurp = [](const std::filesystem::path& p) {
+        std::ifstream in(p, std::ios::binary);
+        std::stringstream ss;
+        ss << in.rdbuf();
+        return ss.str();
+    };
+    r.out = slurp(out);
+    r.err = slurp(err);
+    std::error_code ec;
+    std::filesystem::remove(out, ec);
+    std::filesystem::remove(err, ec);
+    return r;
+}
+
+}  // namespace zelk::testing
