@@ -22,8 +22,8 @@
 #include "analysis/Markup.h"
 #include "analysis/ScanState.h"
 #include "analysis/TextFile.h"
-#include "batch/ReportLog.h"
-#include "shell/Settings.h"
+#include "common/ReportLog.h"
+#include "common/Settings.h"
 
 namespace {
 

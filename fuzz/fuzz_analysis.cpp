@@ -13,8 +13,8 @@
 #include "analysis/AnalysisHost.h"
 #include "analysis/Analyzer.h"
 #include "analysis/CommonWords.h"
-#include "batch/ReportLog.h"
-#include "shell/Settings.h"
+#include "common/ReportLog.h"
+#include "common/Settings.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include <unistd.h>
 
 #include "analysis/TextFile.h"
-#include "batch/ReportLog.h"
+#include "common/ReportLog.h"
 #include "common/Cp1252.h"
 #include "common/StrProc.h"
 #include "insertion/Insert.h"

@@ -11,10 +11,10 @@
 #include "analysis/Markup.h"
 #include "analysis/TextFile.h"
 #include "analysis/WordList.h"
-#include "batch/ReportLog.h"
+#include "common/ReportLog.h"
 #include "common/FileProc.h"
 #include "common/StrProc.h"
-#include "shell/Settings.h"
+#include "common/Settings.h"
 
 namespace zelk {
 

@@ -9,7 +9,7 @@
 #include "analysis/ScanState.h"
 #include "analysis/WordChars.h"
 #include "common/StrProc.h"
-#include "shell/Settings.h"
+#include "common/Settings.h"
 
 namespace zelk {
 

@@ -16,9 +16,9 @@
 #include <functional>
 
 #include "analysis/ScanState.h"
-#include "batch/ReportLog.h"
+#include "common/ReportLog.h"
 #include "common/StrProc.h"
-#include "shell/Settings.h"
+#include "common/Settings.h"
 
 namespace zelk {
 

@@ -9,9 +9,9 @@
 #include <QTimer>
 
 #include "shell/gui/FrmMain.h"
-#include "shell/gui/QtPrompter.h"
-#include "shell/gui/QtText.h"
-#include "shell/gui/RealDesktop.h"
+#include "gui/QtPrompter.h"
+#include "gui/QtText.h"
+#include "gui/RealDesktop.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

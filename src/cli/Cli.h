@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "analysis/AnalysisHost.h"
-#include "batch/ReportLog.h"
+#include "common/ReportLog.h"
 #include "common/Ui.h"
-#include "shell/Settings.h"
+#include "common/Settings.h"
 
 namespace zelk {
 class CommonWords;

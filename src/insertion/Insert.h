@@ -7,9 +7,9 @@
 #include <optional>
 #include <string>
 
-#include "batch/ReportLog.h"
+#include "common/ReportLog.h"
 #include "common/Ui.h"
-#include "insertion/FileSystem.h"
+#include "common/FileSystem.h"
 
 namespace zelk {
 

@@ -15,7 +15,7 @@
 #include <functional>
 #include <string>
 
-#include "shell/Settings.h"
+#include "common/Settings.h"
 
 namespace zelk {
 

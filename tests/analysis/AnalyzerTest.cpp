@@ -11,8 +11,8 @@
 #include "analysis/Analyzer.h"
 #include "analysis/CommonWords.h"
 #include "analysis/ScriptedHost.h"
-#include "batch/ReportLog.h"
-#include "shell/Settings.h"
+#include "common/ReportLog.h"
+#include "common/Settings.h"
 
 using namespace zelk;
 using zelk::testing::ShownBox;

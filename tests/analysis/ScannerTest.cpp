@@ -8,8 +8,8 @@
 #include "analysis/Markup.h"
 #include "analysis/ScanState.h"
 #include "analysis/ScriptedHost.h"
-#include "batch/ReportLog.h"
-#include "shell/Settings.h"
+#include "common/ReportLog.h"
+#include "common/Settings.h"
 
 using namespace zelk;
 

@@ -30,7 +30,7 @@
 #include "common/StrProc.h"
 #include "common/Ui.h"
 #include "shell/gui/FrmMain.h"
-#include "shell/gui/GuiServices.h"
+#include "gui/GuiServices.h"
 
 namespace zelk::test {
 

@@ -10,8 +10,8 @@
 
 #include "batch/gui/FrmParameters.h"
 #include "batch/gui/FrmReport.h"
-#include "shell/gui/FrmPopUp.h"
-#include "shell/gui/QtPrompter.h"
+#include "gui/FrmPopUp.h"
+#include "gui/QtPrompter.h"
 
 namespace zelk::test {
 namespace {

@@ -8,9 +8,9 @@
 #include <QPushButton>
 #include <QScreen>
 
-#include "shell/Settings.h"
-#include "shell/gui/GuiServices.h"
-#include "shell/gui/WindowLook.h"
+#include "common/Settings.h"
+#include "gui/GuiServices.h"
+#include "gui/WindowLook.h"
 
 namespace zelk {
 

@@ -8,10 +8,10 @@
 #include <QPushButton>
 #include <QScrollBar>
 
-#include "batch/ReportLog.h"
-#include "shell/gui/GuiServices.h"
-#include "shell/gui/QtText.h"
-#include "shell/gui/WindowLook.h"
+#include "common/ReportLog.h"
+#include "gui/GuiServices.h"
+#include "gui/QtText.h"
+#include "gui/WindowLook.h"
 
 namespace zelk {
 

@@ -14,11 +14,11 @@
 #include <string>
 #include <vector>
 
-#include "batch/ReportLog.h"
+#include "common/ReportLog.h"
 #include "analysis/CommonWords.h"
 #include "shell/ProgramText.h"
-#include "shell/Settings.h"
-#include "shell/gui/GuiServices.h"
+#include "common/Settings.h"
+#include "gui/GuiServices.h"
 
 class QCheckBox;
 class QComboBox;

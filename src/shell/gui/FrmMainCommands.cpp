@@ -18,7 +18,7 @@
 #include "insertion/Insert.h"
 #include "shell/gui/FrmMain.h"
 #include "shell/gui/MainAnalysisHost.h"
-#include "shell/gui/QtText.h"
+#include "gui/QtText.h"
 
 namespace zelk {
 

@@ -12,6 +12,7 @@
 #include <QRadioButton>
 #include <algorithm>
 
+#include "batch/ExclusionList.h"
 #include "analysis/Analyzer.h"
 #include "analysis/TextFile.h"
 #include "common/FileProc.h"
@@ -20,7 +21,7 @@
 #include "insertion/Viewport.h"
 #include "shell/gui/FrmMain.h"
 #include "shell/gui/MainAnalysisHost.h"
-#include "shell/gui/QtText.h"
+#include "gui/QtText.h"
 
 namespace zelk {
 
@@ -225,20 +226,8 @@ void FrmMain::cmdClearFolder_Click() {
 // ---------------------------------------------------------------- exclusion list
 
 void FrmMain::txbExcludedFilepaths_LostFocus() {
-    // Paths are written with "/" here; a "\" typed out of habit is turned round.
-    std::string text = Replace(FromQLine(txbExcludedFilepaths->text()), "\\", "/");
-    std::vector<std::string> items;
-    SplitString(text, ",", 1, items, true, 0, 0);
-    std::stable_sort(items.begin(), items.end(), [](const std::string& a, const std::string& b) {
-        return LowerCaseAccented(a) < LowerCaseAccented(b);
-    });
-    ExcludedFilepaths = items;
-    std::string joined;
-    for (size_t i = 0; i < items.size(); ++i) {
-        if (i) joined += ", ";
-        joined += items[i];
-    }
-    txbExcludedFilepaths->setText(ToQLine(joined));
+    ExcludedFilepaths = ParseExclusionList(FromQLine(txbExcludedFilepaths->text()));
+    txbExcludedFilepaths->setText(ToQLine(JoinExclusionList(ExcludedFilepaths)));
 }
 
 // ---------------------------------------------------------------- Clear buttons

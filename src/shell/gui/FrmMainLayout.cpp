@@ -15,8 +15,8 @@
 #include <algorithm>
 
 #include "shell/gui/FrmMain.h"
-#include "shell/gui/GuiServices.h"
-#include "shell/gui/WindowLook.h"
+#include "gui/GuiServices.h"
+#include "gui/WindowLook.h"
 
 namespace zelk {
 

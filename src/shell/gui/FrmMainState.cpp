@@ -23,8 +23,8 @@
 #include "shell/SettingsFile.h"
 #include "shell/gui/FrmMain.h"
 #include "shell/gui/MainAnalysisHost.h"
-#include "shell/gui/QtText.h"
-#include "shell/gui/WindowLook.h"
+#include "gui/QtText.h"
+#include "gui/WindowLook.h"
 
 namespace zelk {
 

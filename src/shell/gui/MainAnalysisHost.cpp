@@ -8,7 +8,7 @@
 #include <QScrollBar>
 
 #include "shell/gui/FrmMain.h"
-#include "shell/gui/QtText.h"
+#include "gui/QtText.h"
 
 namespace zelk {
 

@@ -1,4 +1,4 @@
-#include "shell/gui/QtText.h"
+#include "gui/QtText.h"
 
 #include "common/Cp1252.h"
 

@@ -1,4 +1,4 @@
-#include "shell/gui/WindowLook.h"
+#include "gui/WindowLook.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>

@@ -1,11 +1,11 @@
-#include "shell/gui/FrmPopUp.h"
+#include "gui/FrmPopUp.h"
 
 #include <QEvent>
 #include <QLabel>
 #include <QScreen>
 
-#include "shell/gui/GuiServices.h"
-#include "shell/gui/WindowLook.h"
+#include "gui/GuiServices.h"
+#include "gui/WindowLook.h"
 
 namespace zelk {
 

@@ -1,6 +1,6 @@
-#include "shell/gui/QtPrompter.h"
+#include "gui/QtPrompter.h"
 
-#include "shell/gui/QtText.h"
+#include "gui/QtText.h"
 
 namespace zelk {
 

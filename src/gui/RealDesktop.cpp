@@ -1,10 +1,10 @@
-#include "shell/gui/RealDesktop.h"
+#include "gui/RealDesktop.h"
 
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QThread>
 
-#include "shell/gui/FrmPopUp.h"
+#include "gui/FrmPopUp.h"
 
 namespace zelk {
 

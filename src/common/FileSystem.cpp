@@ -1,4 +1,4 @@
-#include "insertion/FileSystem.h"
+#include "common/FileSystem.h"
 
 #include <cerrno>
 #include <climits>

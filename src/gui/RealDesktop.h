@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "shell/gui/GuiServices.h"
+#include "gui/GuiServices.h"
 
 namespace zelk {
 

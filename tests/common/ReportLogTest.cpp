@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "batch/ReportLog.h"
+#include "common/ReportLog.h"
 
 using namespace zelk;
 

@@ -1,4 +1,4 @@
-#include "batch/ReportLog.h"
+#include "common/ReportLog.h"
 
 #include "common/StrProc.h"
 
