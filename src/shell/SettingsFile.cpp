@@ -20,9 +20,10 @@ namespace {
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
-// Reads the values of lines 2 to 19 the way the classic sequential "input"
-// statement does, so that a file written with an unescaped quote inside a
-// text is misread exactly as it always was rather than in some new way.
+// Reads the values of lines 2 to 19 as a list of values separated by commas
+// or line ends. Files written by earlier versions of zelk hold texts with
+// unescaped quotes; reading them this way keeps their meaning stable from
+// version to version (see RestoreState in the header).
 class ValueReader {
 public:
     ValueReader(const std::string& data, size_t pos) : d_(data), p_(pos) {}
@@ -241,41 +242,41 @@ bool RestoreState(Settings& s, const std::string& path, const std::string& folde
 }
 
 void SetDefaultValues(Settings& s) {
-    s.ExcludedFilepaths.clear();
-    s.VPMT = kDefaultViewportMetaTag;
-    s.BeginMetaTagWith.clear();
-    s.ForwardSlash = 0;
-    s.TitleWeight = 9;
-    s.DescriptionWeight = 9;
-    s.ExistingKeywordsWeight = 9;
-    s.BoldWeight = 4;
-    s.ItalicWeight = 4;
-    s.TableWeight = 1;
-    s.DivWeight = 2;
-    s.SpanWeight = 2;
-    s.ShortWordSize = 1;
-    s.ThresholdFrequency = 1;
-    s.MaxNumKeywordsInMetaTag = "15";
-    s.MaxNumBytesInMetaTag = "150";
-    s.Language = 0;
-    s.IncludeAllSubfolders = 0;
-    s.Confirm = 1;
-    s.PreserveExistingKWMT = 0;
-    s.PreserveExistingVPMT = 0;
-    s.SaveStateOnClose = 1;
-    s.SaveStateOnQuit = 1;
-    s.Pause = 2;
-    s.VPMT = kDefaultViewportMetaTag;
+    const Settings d;
+    s.ExcludedFilepaths = d.ExcludedFilepaths;
+    s.VPMT = d.VPMT;
+    s.BeginMetaTagWith = d.BeginMetaTagWith;
+    s.ForwardSlash = d.ForwardSlash;
+    s.TitleWeight = d.TitleWeight;
+    s.DescriptionWeight = d.DescriptionWeight;
+    s.ExistingKeywordsWeight = d.ExistingKeywordsWeight;
+    s.BoldWeight = d.BoldWeight;
+    s.ItalicWeight = d.ItalicWeight;
+    s.TableWeight = d.TableWeight;
+    s.DivWeight = d.DivWeight;
+    s.SpanWeight = d.SpanWeight;
+    s.ShortWordSize = d.ShortWordSize;
+    s.ThresholdFrequency = d.ThresholdFrequency;
+    s.MaxNumKeywordsInMetaTag = d.MaxNumKeywordsInMetaTag;
+    s.MaxNumBytesInMetaTag = d.MaxNumBytesInMetaTag;
+    s.Language = d.Language;
+    s.IncludeAllSubfolders = d.IncludeAllSubfolders;
+    s.Confirm = d.Confirm;
+    s.PreserveExistingKWMT = d.PreserveExistingKWMT;
+    s.PreserveExistingVPMT = d.PreserveExistingVPMT;
+    s.SaveStateOnClose = d.SaveStateOnClose;
+    s.SaveStateOnQuit = d.SaveStateOnQuit;
+    s.Pause = d.Pause;
 }
 
-std::string UserDataRoot() {
-    const char* xdg = std::getenv("XDG_DATA_HOME");
+std::string UserConfigRoot() {
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
     if (xdg && xdg[0] == '/') return xdg;
     const char* home = std::getenv("HOME");
     if (home && home[0] == '/') {
         std::string root = home;
         if (root.back() != '/') root += '/';
-        return root + ".local/share";
+        return root + ".config";
     }
     return std::string();
 }
@@ -284,10 +285,10 @@ std::string DataFilepath(const std::string& fileName, const std::string& folderN
                          std::string& error) {
     namespace fs = std::filesystem;
     error.clear();
-    std::string root = UserDataRoot();
+    std::string root = UserConfigRoot();
     if (root.empty()) {
         error = "The folder for the settings of this program cannot be found (neither "
-                "XDG_DATA_HOME nor HOME is set)." + std::string(CRLF) +
+                "XDG_CONFIG_HOME nor HOME is set)." + std::string(CRLF) +
                 "Settings will not be saved.";
         return std::string();
     }

@@ -35,10 +35,10 @@ bool SaveState(const Settings& s, const std::string& path, std::string& errorDes
 
 // Called after each value has been placed into the record, with the line of
 // the file it came from (1 to 19). The desktop program uses it to raise the
-// change event of the matching control at the moment the original order
-// would. Every line read is reported (1 to 19, in order, also when the value
-// did not change), then 20 when a non-empty folder box forces multiple-files
-// mode.
+// change event of the matching control right then, so each control reacts
+// in file order and sees the values of the lines before it. Every line read
+// is reported (1 to 19, in order, also when the value did not change), then
+// 20 when a non-empty folder box forces multiple-files mode.
 using StateFieldPlaced = std::function<void(int line)>;
 
 // Reads the settings file into s. Returns true when the whole file was read.
@@ -47,10 +47,12 @@ using StateFieldPlaced = std::function<void(int line)>;
 // values placed before the failure stay in s: the caller then runs
 // SetDefaultValues, as the program does at start-up.
 //  - Line 1 is accepted when, lower-cased, it begins with "<meta" or is blank.
-//  - Values of lines 2-19 are read as the classic sequential "input" does:
-//    a quoted text ends at the next double quote (what follows it on the same
+//  - Values of lines 2-19 are read as a list of values, not as lines: a
+//    quoted text ends at the next double quote (what follows it on the same
 //    line, up to a comma, starts the next value), an unquoted value runs to
-//    the end of its line.
+//    the end of its line. SaveState does not escape quotes, so a text with a
+//    quote in it shifts the later values; the checks below then usually fail
+//    and the caller falls back to the defaults instead of using wrong values.
 //  - folderBoxText is the folder text box's contents at the time of the read:
 //    when it is not empty, multiple-files mode is selected after a good read.
 //    At start-up it is always empty.
@@ -58,8 +60,8 @@ bool RestoreState(Settings& s, const std::string& path);
 bool RestoreState(Settings& s, const std::string& path, const std::string& folderBoxText,
                   const StateFieldPlaced& placed);
 
-// Puts the resettable settings to their defaults, in the order the program
-// does it: ExcludedFilepaths, VPMT, BeginMetaTagWith, ForwardSlash, the
+// Puts the resettable settings to the defaults of a new Settings record
+// (Settings.h is the one place that holds them), in this order: ExcludedFilepaths, VPMT, BeginMetaTagWith, ForwardSlash, the
 // weight and size lists, the two limit texts ("15", "150"), Language, then the
 // settings of the window for multiple files (IncludeAllSubfolders 0, Confirm
 // 1, PreserveExistingKWMT 0, PreserveExistingVPMT 0, SaveStateOnClose 1,
@@ -70,9 +72,10 @@ bool RestoreState(Settings& s, const std::string& path, const std::string& folde
 // and the status label - belongs to the desktop program.)
 void SetDefaultValues(Settings& s);
 
-// The per-user data folder: $XDG_DATA_HOME (when set and absolute) or
-// ~/.local/share. Empty when neither can be determined.
-std::string UserDataRoot();
+// The per-user configuration folder, where settings belong on Linux:
+// $XDG_CONFIG_HOME (when set and absolute) or ~/.config. Empty when neither
+// can be determined.
+std::string UserConfigRoot();
 
 // root + "/" + folderName + "/" + fileName, creating root/folderName (one
 // level; the root itself is created with its parents when missing, which a

@@ -137,12 +137,12 @@ class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         xdg_ = std::make_unique<TempDir>();
-        setenv("XDG_DATA_HOME", xdg_->path().c_str(), 1);
+        setenv("XDG_CONFIG_HOME", xdg_->path().c_str(), 1);
         programFolder = ZELK_RUNTIME_DIR;
     }
     void TearDown() override {
         frm.reset();
-        unsetenv("XDG_DATA_HOME");
+        unsetenv("XDG_CONFIG_HOME");
     }
 
     std::filesystem::path StateFile() const { return xdg_->path() / "zelk" / "zelk.usr"; }

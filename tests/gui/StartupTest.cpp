@@ -208,11 +208,11 @@ TEST_F(StartupTest, MissingProgramTextFileEndsWithTheMessage) {
 }
 
 TEST_F(StartupTest, UnusableSettingsFolderIsReportedOnceAndNothingIsSaved) {
-    // The data home is a file: the settings folder cannot be created.
+    // The configuration home is a file: the settings folder cannot be created.
     TempDir t;
     const auto file = t.path() / "not-a-folder";
     WriteFile(file, "x");
-    setenv("XDG_DATA_HOME", file.c_str(), 1);
+    setenv("XDG_CONFIG_HOME", file.c_str(), 1);
     ASSERT_TRUE(Start());
     ASSERT_EQ(prompter.shown.size(), 1u);
     EXPECT_EQ(prompter.shown[0].title, "zelk");

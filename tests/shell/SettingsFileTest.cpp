@@ -369,15 +369,15 @@ class DataFolder : public StateFile {
 protected:
     void SetUp() override {
         StateFile::SetUp();
-        const char* x = std::getenv("XDG_DATA_HOME");
+        const char* x = std::getenv("XDG_CONFIG_HOME");
         const char* h = std::getenv("HOME");
         hadXdg_ = x != nullptr;
         if (x) xdg_ = x;
         if (h) home_ = h;
     }
     void TearDown() override {
-        if (hadXdg_) ::setenv("XDG_DATA_HOME", xdg_.c_str(), 1);
-        else ::unsetenv("XDG_DATA_HOME");
+        if (hadXdg_) ::setenv("XDG_CONFIG_HOME", xdg_.c_str(), 1);
+        else ::unsetenv("XDG_CONFIG_HOME");
         ::setenv("HOME", home_.c_str(), 1);
         StateFile::TearDown();
     }
@@ -386,7 +386,7 @@ protected:
 };
 
 TEST_F(DataFolder, XdgDataHomeWinsAndFolderIsCreated) {
-    ::setenv("XDG_DATA_HOME", (dir_ / "data").c_str(), 1);
+    ::setenv("XDG_CONFIG_HOME", (dir_ / "data").c_str(), 1);
     std::string err;
     const std::string p = DataFilepath(StateFileName("Zelk"), "zelk", err);
     EXPECT_EQ(err, "");
@@ -396,17 +396,17 @@ TEST_F(DataFolder, XdgDataHomeWinsAndFolderIsCreated) {
 }
 
 TEST_F(DataFolder, HomeIsUsedWhenXdgIsUnsetOrRelative) {
-    ::setenv("XDG_DATA_HOME", "relative/dir", 1);
+    ::setenv("XDG_CONFIG_HOME", "relative/dir", 1);
     ::setenv("HOME", dir_.c_str(), 1);
     std::string err;
-    EXPECT_EQ(DataFilepath("zelk.usr", "zelk", err), (dir_ / ".local/share/zelk/zelk.usr").string());
-    ::unsetenv("XDG_DATA_HOME");
-    EXPECT_EQ(DataFilepath("zelk.usr", "zelk", err), (dir_ / ".local/share/zelk/zelk.usr").string());
+    EXPECT_EQ(DataFilepath("zelk.usr", "zelk", err), (dir_ / ".config/zelk/zelk.usr").string());
+    ::unsetenv("XDG_CONFIG_HOME");
+    EXPECT_EQ(DataFilepath("zelk.usr", "zelk", err), (dir_ / ".config/zelk/zelk.usr").string());
 }
 
 TEST_F(DataFolder, FolderThatCannotBeCreatedIsReported) {
     Write("a file where the folder should be");
-    ::setenv("XDG_DATA_HOME", path_.c_str(), 1);
+    ::setenv("XDG_CONFIG_HOME", path_.c_str(), 1);
     std::string err;
     EXPECT_EQ(DataFilepath("zelk.usr", "zelk", err), "");
     EXPECT_EQ(err.rfind("The folder for the settings of this program cannot be created:\r\n" + path_ +
