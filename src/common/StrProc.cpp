@@ -93,14 +93,6 @@ long FindFirstNotOf(std::string_view s, long start, std::string_view set) {
     return 0;
 }
 
-void RemoveChars(std::string& s, std::string_view set) {
-    std::string r;
-    r.reserve(s.size());
-    for (char c : s)
-        if (set.find(c) == std::string_view::npos) r += c;
-    s.swap(r);
-}
-
 bool IsAllCapitals(std::string_view s) {
     for (char c : s)
         if (!kCapitals[U(c)]) return false;
@@ -158,11 +150,6 @@ std::string Trim(std::string_view s) {
     if (b == std::string_view::npos) return {};
     size_t e = s.find_last_not_of(' ');
     return std::string(s.substr(b, e - b + 1));
-}
-
-std::string LTrim(std::string_view s) {
-    size_t b = s.find_first_not_of(' ');
-    return b == std::string_view::npos ? std::string() : std::string(s.substr(b));
 }
 
 std::string RTrim(std::string_view s) {

@@ -1,7 +1,9 @@
 // Text procedures shared by every part of zelk. Text is single-byte
-// Windows-1252: one character per byte, compared ordinally. Positions that
-// mirror the classic 1-based string functions (InStr, Mid, ...) are 1-based
-// and 0 means "not found", so the analysis rules read like their description.
+// Windows-1252: one character per byte, compared ordinally. The search and
+// cut procedures (InStr, Mid, ...) count positions from 1 and answer 0 for
+// "not found": the analysis rules are written in terms of such positions
+// ("the character after the tag", "before the first quote"), and keeping
+// them 1-based leaves no off-by-one translation between rule and code.
 #pragma once
 
 #include <cstdint>
@@ -20,12 +22,11 @@ std::string ReplaceEnding(std::string_view s, std::string_view oldEnding,
 std::string LeftPart(std::string_view s, long n);
 long FindFirstOf(std::string_view s, long start, std::string_view set, long& foundIndex);
 long FindFirstNotOf(std::string_view s, long start, std::string_view set);
-void RemoveChars(std::string& s, std::string_view set);
 bool IsAllCapitals(std::string_view s);
 // 1-based position of part in s at or after start, both folded; 0 when absent.
 long FindIgnoringCase(long start, std::string_view s, std::string_view part);
 
-// --- Classic string helpers (1-based positions, 0 = not found) ---
+// --- Search and cut (1-based positions, 0 = not found) ---
 long InStr(long start, std::string_view s, std::string_view part);
 inline long InStr(std::string_view s, std::string_view part) { return InStr(1, s, part); }
 // Last occurrence of part that starts at or before start (start < 1: anywhere).
@@ -34,9 +35,10 @@ long InStrRev(std::string_view s, std::string_view part, long start = -1);
 std::string Mid(std::string_view s, long start, long len = -1);
 std::string Left(std::string_view s, long n);
 std::string Right(std::string_view s, long n);
-// Leading and trailing blanks (spaces only, as the classic Trim).
+// Leading and trailing blanks. Spaces only: tabs and line ends count as text
+// and are kept, since the texts that get trimmed (typed file names, tag
+// texts, settings lines) only ever carry the blanks a user typed around them.
 std::string Trim(std::string_view s);
-std::string LTrim(std::string_view s);
 std::string RTrim(std::string_view s);
 // Every non-overlapping occurrence, left to right, in one pass.
 std::string Replace(std::string_view s, std::string_view find, std::string_view repl);

@@ -52,10 +52,11 @@ public:
         std::string w(currentWord);
         if (w.size() <= 2 || w.size() > 30) return Outcome::Dropped;
         std::string t = LowerCaseAccented(w);
-        RemoveChars(t, Left(t, 1));
+        const char first = t.front();
+        std::erase(t, first);
         if (t.empty()) return Outcome::Dropped;
         t = LowerCaseAccented(w);
-        RemoveChars(t, "ivxlcm");
+        std::erase_if(t, [](char c) { return std::string_view("ivxlcm").find(c) != std::string_view::npos; });
         if (t.empty()) return Outcome::Dropped;
         long found = 0;
         if (FindFirstOf(w, 1, vowels, found) == 0) return Outcome::Dropped;

@@ -30,7 +30,6 @@ namespace zelk {
 
 namespace {
 constexpr int kDefaultKeywords = 15;
-constexpr int kDefaultBytes = 150;
 
 }  // namespace
 
