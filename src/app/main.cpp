@@ -8,14 +8,46 @@
 #include <QRadioButton>
 #include <QTimer>
 
+#include <cstdio>
+#include <cstring>
+
+#include "ZelkVersion.h"
 #include "shell/gui/FrmMain.h"
 #include "gui/QtPrompter.h"
 #include "gui/QtText.h"
 #include "gui/RealDesktop.h"
 
+namespace {
+
+const char kHelp[] =
+    "Usage: zelk [OPTION]\n"
+    "Opens the zelk window: keywords and viewport meta tags for HTML files.\n"
+    "\n"
+    "  -h, --help     this text\n"
+    "  --version      \"zelk\" and the version number\n"
+    "\n"
+    "The settings are kept in $XDG_CONFIG_HOME/zelk/zelk.usr (~/.config/zelk/zelk.usr\n"
+    "when XDG_CONFIG_HOME is not set). zelk-cli does the same work without a window;\n"
+    "see zelk-cli --help and the manual pages zelk(1) and zelk-cli(1).\n";
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    // Answered before QApplication exists, so they work without a display.
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("zelk %s\n", zelk::kZelkVersion);
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs(kHelp, stdout);
+            return 0;
+        }
+    }
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
+    // Ties the window to its desktop entry (taskbar icon and name on Wayland).
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.zelk.zelk"));
     // The installed icon (share/icons/hicolor); every window takes it.
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("zelk")));
 

@@ -69,6 +69,7 @@ struct AnalysisOptions {
     std::string file;     // the FILE argument (bytes as given)
     bool fileGiven = false;
     bool help = false;
+    bool json = false;    // --json: one JSON object instead of the output box
 };
 
 // Parses args (the words after the command name). On a bad option prints a
@@ -110,5 +111,8 @@ int InsertCommandMain(const std::vector<std::string>& args);
 
 // The text of --help.
 std::string HelpText();
+
+// "zelk VERSION", the answer to --version.
+std::string VersionText();
 
 }  // namespace zelk::cli

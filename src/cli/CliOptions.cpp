@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "ZelkVersion.h"
 #include "cli/Cli.h"
 
 namespace zelk::cli {
@@ -150,6 +151,9 @@ bool ParseAnalysisOptions(const std::string& command, const std::vector<std::str
         } else if (name == "--forward-slash") {
             if (!noValue()) return false;
             st.ForwardSlash = 1;
+        } else if (name == "--json") {
+            if (!noValue()) return false;
+            opts.json = true;
         } else if (name == "--folder-mode") {
             if (!noValue()) return false;
             st.SingleFile = false;
@@ -180,17 +184,20 @@ bool ParseAnalysisOptions(const std::string& command, const std::vector<std::str
     return true;
 }
 
+std::string VersionText() { return std::string("zelk ") + kZelkVersion + "\n"; }
+
 std::string HelpText() {
     return R"(Usage:
   zelk-cli keywords [OPTIONS] FILE   the keywords meta tag of FILE, as Generate shows it
   zelk-cli words [OPTIONS] FILE      the ranked word list of FILE, as List words shows it
   zelk-cli vpmt TEXT                 the validity of a viewport meta tag: 1 valid, 0 empty,
                                      -1 invalid
-  zelk-cli show FILE                 the title and the viewport, keywords and description
+  zelk-cli show [--json] FILE        the title and the viewport, keywords and description
                                      meta tags FILE already has, as "Show existing
                                      keywords, etc." shows them
   zelk-cli insert [OPTIONS] FILE     the Insert command: writes the ticked tags into FILE
   zelk-cli --help                    this text
+  zelk-cli --version                 "zelk" and the version number
 
 Options of keywords and words (each sets what the main window's control would hold;
 the defaults are the program's defaults):
@@ -218,8 +225,10 @@ the defaults are the program's defaults):
                                   also --viewport=TEXT)
   --folder-mode                   compose as for a folder of files: no count lines,
                                   no "<head" check, an empty table still gives a tag
+  --json                          one JSON object on one line instead of the output
+                                  box (also for show); see man zelk-cli
 
-Options of insert: those of keywords (but not --folder-mode), and
+Options of insert: those of keywords (but not --folder-mode or --json), and
   --keywords                      tick "keywords meta tag": Generate runs first on FILE
                                   and the tag it puts in the output box is inserted
   --viewport [TEXT]               tick "viewport meta tag": TEXT (default as above) is

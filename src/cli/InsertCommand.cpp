@@ -21,6 +21,10 @@ int InsertOnlyOptions(const std::vector<std::string>& args, std::size_t i, Analy
         opts.settings.InsertKWMT = 1;
         return 1;
     }
+    if (arg == "--json") {
+        UsageError("insert: option --json is not available (insert answers with one line)");
+        return -1;
+    }
     if (arg == "--folder-mode") {
         // Insert is a single-file command; a folder is the batch run's work.
         UsageError("insert: option --folder-mode is not available (insert works on one file)");

@@ -35,6 +35,10 @@ int main(int argc, char** argv) {
         std::fputs(HelpText().c_str(), stdout);
         return kExitOk;
     }
+    if (command == "--version") {
+        std::fputs(VersionText().c_str(), stdout);
+        return kExitOk;
+    }
     std::vector<std::string> args(argv + 2, argv + argc);
     for (const Command& c : kCommands)
         if (command == c.name) return c.run(args);
