@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Installs the Debian packages zelk needs to build, run and test, when missing.
+# Installs the Debian packages zelk needs to build, run, test and package,
+# when missing.
 set -euo pipefail
 packages=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev
-          libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-dev
-          fonts-dejavu-core xvfb xauth)
+          libgtest-dev clang libclang-rt-dev python3
+          fonts-dejavu-core xvfb xauth
+          dpkg-dev desktop-file-utils appstream)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
