@@ -3,5 +3,5 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 dir=$1; shift
-cmake -S "$root" -B "$dir" -G Ninja -DZELK_WERROR=ON "$@" >/dev/null
+cmake -S "$root" -B "$dir" -G Ninja "$@" >/dev/null
 cmake --build "$dir" -j"$(nproc)"
