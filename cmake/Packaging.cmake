@@ -5,8 +5,15 @@ if(ZELK_BUILD_GUI)
 endif()
 install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/data/SOURCES.md
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
-# Debian looks for the licence of a package in /usr/share/doc/PACKAGE/copyright.
-install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME copyright)
+# Debian looks for the licences of a package in /usr/share/doc/PACKAGE/copyright:
+# zelk's own, then where the word lists' licences are.
+file(READ ${PROJECT_SOURCE_DIR}/LICENSE _zelk_license)
+file(WRITE ${CMAKE_BINARY_DIR}/copyright
+    "zelk\n\n${_zelk_license}\n"
+    "The common-word lists cwds_*.txt in the program folder (${CMAKE_INSTALL_LIBEXECDIR}/zelk)\n"
+    "build on lists under the BSD-3-Clause and MIT licences; their texts are in\n"
+    "LICENSES/ beside them and their origin in SOURCES.md.\n")
+install(FILES ${CMAKE_BINARY_DIR}/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME zelk)
