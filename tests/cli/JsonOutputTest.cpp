@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "insertion/TempDir.h"
+#include "support/TempDir.h"
 #include "support/CliRunner.h"
 
 namespace {

