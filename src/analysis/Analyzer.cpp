@@ -13,6 +13,7 @@
 #include "analysis/WordList.h"
 #include "common/ReportLog.h"
 #include "common/FileProc.h"
+#include "common/FileSystem.h"
 #include "common/StrProc.h"
 #include "common/Settings.h"
 
@@ -250,6 +251,16 @@ bool Analyzer::RequestTimeChecks() {
             prompter.Message("Input file not found.", "File not found", Icon::Exclamation);
             return false;
         }
+        // A file that is there but cannot be read is told as such, with the
+        // system's reason, not as a failure of an unknown kind.
+        FileSystem& fs = RealFileSystem();
+        const FileSystem::Handle h = fs.OpenRead(input);
+        if (h < 0) {
+            prompter.Message(ErrorText(FileSystem::LastError()) + ".", "File not readable",
+                             Icon::Exclamation);
+            return false;
+        }
+        fs.Close(h);
         const DoFileResult r = DoFile(input);
         switch (r.result) {
             case 0:

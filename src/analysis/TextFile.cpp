@@ -10,6 +10,7 @@
 
 #include "analysis/AnalysisHost.h"
 #include "analysis/LineReader.h"
+#include "analysis/TextContent.h"
 #include "common/FileProc.h"
 #include "common/StrProc.h"
 
@@ -44,20 +45,6 @@ bool HasTextExtension(const std::string& path) {
     return false;
 }
 
-namespace {
-// Whether a line holds "charset=UTF-8", "charset=\"UTF-8\"" or the first two
-// bytes of a UTF-8 punctuation mark. Both charset texts begin "charset=",
-// so each "=" of the line is looked at once.
-bool DeclaresUtf8(std::string_view line) {
-    constexpr std::string_view kKey = "charset";
-    for (std::size_t eq = line.find('='); eq != std::string_view::npos; eq = line.find('=', eq + 1)) {
-        if (eq < kKey.size() || line.substr(eq - kKey.size(), kKey.size()) != kKey) continue;
-        const std::string_view rest = line.substr(eq + 1);
-        if (rest.starts_with("UTF-8") || rest.starts_with("\"UTF-8\"")) return true;
-    }
-    return line.find("\xE2\x80") != std::string_view::npos;
-}
-}  // namespace
 
 int16_t DetectEncoding(const std::string& path, bool charsetSearch) {
     if (path.empty()) return -5;
@@ -70,21 +57,10 @@ int16_t DetectEncoding(const std::string& path, bool charsetSearch) {
     if (len == 0 || head.empty()) return -2;
     if (len < 5 || head.size() < 5) return -4;
 
-    const unsigned char b0 = U(head[0]), b1 = U(head[1]), b2 = U(head[2]), b3 = U(head[3]);
-    if (head == "{\\rtf") return 6;
-    if (b0 == 0xFF && b1 == 0xFE) return 1;
-    if (b0 == 0xFE && b1 == 0xFF) return 2;
-    if (b0 == 0xEF && b1 == 0xBB && b2 == 0xBF) return 3;
-    if (b0 == 0x00 && b1 == 0x00 && b2 == 0xFE && b3 == 0xFF) return 5;
-
-    int16_t code = 0;
-    if (FileExtension(path, true) == "xml") {
-        if (b0 == '<' && b1 != 0) return 3;
-        if (b0 == '<' && b1 == 0) return 1;
-        if (b0 == 0 && b1 == '<') return 2;
-        code = 0;
-    }
-    if (code == 0 && charsetSearch && HasTextExtension(path)) {
+    int16_t code = textrules::EncodingFromHead(head, path);
+    if (code != textrules::kUndecided) return code;
+    code = 0;
+    if (charsetSearch && HasTextExtension(path)) {
         // The first ten lines that are not blank. Joined by CR LF they would
         // hold one of the texts exactly when one of the lines does (none of
         // the texts holds a CR or an LF), so each line is searched where it
@@ -96,7 +72,7 @@ int16_t DetectEncoding(const std::string& path, bool charsetSearch) {
             std::string line;
             while (!found && reader.Next(line)) {
                 if (line.empty()) continue;
-                found = DeclaresUtf8(line);
+                found = textrules::DeclaresUtf8(line);
                 if (++lineCount == 10) break;
             }
             if (found && !reader.Failed()) code = 3;
@@ -134,43 +110,7 @@ TextFileTest IsTextFile(const std::string& path, int32_t maxBytes, double thresh
         t.verdict = -1;
         return t;
     }
-    n = bytes.size();
-
-    bool sawLf = false, sawCr = false;
-    long long count = 0;
-    const double abandonAfter = maxBytes / 5.0;
-    const double abandonAfter2 = maxBytes / 10.0;
-    for (std::size_t k = 0; k < n; ++k) {
-        const unsigned char c = U(bytes[k]);
-        const long long i = static_cast<long long>(k) + 1;
-        if (c == 10) {
-            sawLf = true;
-        } else if (c == 13) {
-            sawCr = true;
-        } else if (c < 32 && c != 9 && c != 12 && c != 8) {
-            if (t.firstBadByte == 32) {
-                t.firstBadByte = c;
-                t.firstBadPos = static_cast<int32_t>(i);
-            }
-            ++count;
-        }
-        if (static_cast<double>(i) > abandonAfter && static_cast<double>(i) > abandonAfter2) {
-            t.nonTextPercent = static_cast<double>(count) * 100.0 / static_cast<double>(i);
-            if (t.nonTextPercent > 10.0 * thresholdPercent) {
-                t.verdict = 0;
-                return t;
-            }
-        }
-    }
-    t.nonTextPercent = count > 0 ? static_cast<double>(count) * 100.0 / static_cast<double>(n) : 0.0;
-    if (t.nonTextPercent > thresholdPercent) {
-        t.verdict = 0;
-        return t;
-    }
-    if (sawCr && sawLf) t.verdict = 1;
-    else if (sawCr) t.verdict = 3;
-    else if (sawLf) t.verdict = 2;
-    else t.verdict = 1;
+    textrules::ClassifySample(bytes, maxBytes, thresholdPercent, t);
     return t;
 }
 

@@ -8,6 +8,7 @@
 #include <QRadioButton>
 #include <QTimer>
 
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 
@@ -44,6 +45,9 @@ int main(int argc, char** argv) {
             return 0;
         }
     }
+    // A file-size limit makes a write fail like a full disk, reported and
+    // survived, instead of killing the program half-way through a rewrite.
+    std::signal(SIGXFSZ, SIG_IGN);
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     // Ties the window to its desktop entry (taskbar icon and name on Wayland).

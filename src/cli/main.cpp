@@ -1,5 +1,8 @@
 // zelk-cli: the analysis commands of zelk for scripts and terminals.
+#include <csignal>
 #include <cstdio>
+#include <exception>
+#include <new>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -22,9 +25,7 @@ const Command kCommands[] = {
     {"insert", zelk::cli::InsertCommandMain},
 };
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
     using namespace zelk::cli;
     if (argc < 2) {
         UsageError("no command given");
@@ -44,4 +45,21 @@ int main(int argc, char** argv) {
         if (command == c.name) return c.run(args);
     UsageError("unknown command '" + command + "'");
     return kExitUsage;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // A file-size limit makes a write fail like a full disk, reported and
+    // survived, instead of killing the process half-way through a rewrite.
+    std::signal(SIGXFSZ, SIG_IGN);
+    // Whatever a command runs out of, it ends with a message, never an abort.
+    try {
+        return Run(argc, argv);
+    } catch (const std::bad_alloc&) {
+        std::fputs("zelk-cli: out of memory\n", stderr);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "zelk-cli: %s\n", e.what());
+    }
+    return zelk::cli::kExitMessage;
 }

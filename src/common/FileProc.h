@@ -14,13 +14,6 @@ bool FolderExists(const std::string& path);
 // Text after the last "." of the part after the last "/"; "" when there is none.
 // lowerCase folds it with LowerCaseAccented.
 std::string FileExtension(const std::string& path, bool lowerCase);
-// Text after the last "/"; "" when the path holds no "/".
-std::string FileNameOf(const std::string& path, bool lowerCase);
-// Deletes the file when it exists. clearReadOnly first gives the owner write
-// permission back (a file without write bits counts as read-only); hidden and
-// system attributes have no meaning here and are ignored. True when the file
-// is gone afterwards.
-bool DeleteFile(const std::string& path, bool clearHidden, bool clearReadOnly, bool clearSystem);
 // Size in bytes, -1 when the path is not a readable regular file.
 long long FileLength(const std::string& path);
 

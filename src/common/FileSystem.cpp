@@ -3,62 +3,93 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace zelk {
 
-bool PosixFileSystem::Stat(const std::string& path, FileStatus& out) {
-    out = FileStatus{};
-    struct stat ls {};
-    if (::lstat(path.c_str(), &ls) != 0) return errno == ENOENT || errno == ENOTDIR;
-    out.isSymlink = S_ISLNK(ls.st_mode);
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) {
-        // A dangling link: the name exists, the document does not.
-        return true;
-    }
+namespace {
+
+thread_local int tLastError = 0;
+
+// Records errno as the reason of a failed call and passes the result on.
+template <typename T>
+T Failed(T result) {
+    FileSystem::SetLastError(errno);
+    return result;
+}
+
+void Fill(const struct stat& st, FileStatus& out) {
     out.exists = true;
     out.regular = S_ISREG(st.st_mode);
+    out.directory = S_ISDIR(st.st_mode);
     out.mode = static_cast<uint32_t>(st.st_mode & 07777);
     out.uid = static_cast<uint32_t>(st.st_uid);
     out.gid = static_cast<uint32_t>(st.st_gid);
+    out.device = static_cast<uint64_t>(st.st_dev);
+    out.inode = static_cast<uint64_t>(st.st_ino);
+    out.links = static_cast<uint64_t>(st.st_nlink);
+    out.size = static_cast<long long>(st.st_size);
+    out.mtimeNs = static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
+}
+
+int OpenRetrying(const char* path, int flags, mode_t mode = 0) {
+    int fd;
+    do {
+        fd = ::open(path, flags, mode);
+    } while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+}  // namespace
+
+int FileSystem::LastError() { return tLastError; }
+void FileSystem::SetLastError(int err) { tLastError = err; }
+
+std::string ErrorText(int err) {
+    if (err == 0) err = EIO;
+    char buf[256];
+    // The GNU strerror_r returns the text (maybe not in buf).
+    return ::strerror_r(err, buf, sizeof buf);
+}
+
+bool PosixFileSystem::Stat(const std::string& path, FileStatus& out) {
+    out = FileStatus{};
+    struct stat ls {};
+    if (::lstat(path.c_str(), &ls) != 0)
+        return errno == ENOENT || errno == ENOTDIR ? true : Failed(false);
+    out.isSymlink = S_ISLNK(ls.st_mode);
+    struct stat st {};
+    // A dangling link: the name exists, the document does not.
+    if (::stat(path.c_str(), &st) != 0) return true;
+    Fill(st, out);
     return true;
 }
 
 std::string PosixFileSystem::ResolvePath(const std::string& path) {
     char* r = ::realpath(path.c_str(), nullptr);
-    if (!r) return {};
+    if (!r) return Failed(std::string());
     std::string s(r);
     std::free(r);
     return s;
 }
 
 FileSystem::Handle PosixFileSystem::OpenRead(const std::string& path) {
-    int fd;
-    do {
-        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    } while (fd < 0 && errno == EINTR);
-    return fd;
+    int fd = OpenRetrying(path.c_str(), O_RDONLY | O_CLOEXEC);
+    return fd < 0 ? Failed(fd) : fd;
 }
 
 long long PosixFileSystem::Read(Handle h, char* buf, std::size_t size) {
     for (;;) {
         ssize_t n = ::read(h, buf, size);
         if (n >= 0) return static_cast<long long>(n);
-        if (errno != EINTR) return -1;
+        if (errno != EINTR) return Failed(-1LL);
     }
-}
-
-FileSystem::Handle PosixFileSystem::OpenWrite(const std::string& path, uint32_t mode) {
-    int fd;
-    do {
-        fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW,
-                    static_cast<mode_t>(mode & 0777));
-    } while (fd < 0 && errno == EINTR);
-    return fd;
 }
 
 bool PosixFileSystem::Write(Handle h, const char* data, std::size_t size) {
@@ -66,7 +97,7 @@ bool PosixFileSystem::Write(Handle h, const char* data, std::size_t size) {
         ssize_t n = ::write(h, data, size);
         if (n < 0) {
             if (errno == EINTR) continue;
-            return false;
+            return Failed(false);
         }
         data += n;
         size -= static_cast<std::size_t>(n);
@@ -82,18 +113,20 @@ bool PosixFileSystem::SetMode(Handle h, uint32_t mode, uint32_t uid, uint32_t gi
     if (::fchown(h, static_cast<uid_t>(uid), static_cast<gid_t>(gid)) != 0) {
         // keep the caller's ownership
     }
-    return ::fchmod(h, static_cast<mode_t>(mode & 07777)) == 0;
+    return ::fchmod(h, static_cast<mode_t>(mode & 07777)) == 0 || Failed(false);
 }
 
-bool PosixFileSystem::Sync(Handle h) { return ::fsync(h) == 0; }
+bool PosixFileSystem::Sync(Handle h) { return ::fsync(h) == 0 || Failed(false); }
 
-bool PosixFileSystem::Close(Handle h) { return ::close(h) == 0; }
+bool PosixFileSystem::Close(Handle h) { return ::close(h) == 0 || Failed(false); }
 
 bool PosixFileSystem::Rename(const std::string& from, const std::string& to) {
-    return ::rename(from.c_str(), to.c_str()) == 0;
+    return ::rename(from.c_str(), to.c_str()) == 0 || Failed(false);
 }
 
-bool PosixFileSystem::Remove(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+bool PosixFileSystem::Remove(const std::string& path) {
+    return ::unlink(path.c_str()) == 0 || Failed(false);
+}
 
 void PosixFileSystem::SyncFolder(const std::string& folder) {
     int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -102,71 +135,77 @@ void PosixFileSystem::SyncFolder(const std::string& folder) {
     ::close(fd);
 }
 
-FileSystem& RealFileSystem() {
-    static PosixFileSystem fs;
-    return fs;
+FileSystem::Handle PosixFileSystem::OpenNoFollow(const std::string& path) {
+    int fd = OpenRetrying(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    return fd < 0 ? Failed(fd) : fd;
 }
 
-// --- fault injection ---
-
-bool FaultyFileSystem::Hit(Step s) {
-    if (s != step_ || fired_) return false;
-    if (++seen_ < nth_) return false;
-    fired_ = true;
+bool PosixFileSystem::StatHandle(Handle h, FileStatus& out) {
+    out = FileStatus{};
+    struct stat st {};
+    if (::fstat(h, &st) != 0) return Failed(false);
+    Fill(st, out);
     return true;
 }
 
-bool FaultyFileSystem::Stat(const std::string& path, FileStatus& out) {
-    if (Hit(Step::Stat)) return false;
-    return inner_.Stat(path, out);
+bool PosixFileSystem::Lock(Handle h) {
+    int r;
+    do {
+        r = ::flock(h, LOCK_EX | LOCK_NB);
+    } while (r != 0 && errno == EINTR);
+    return r == 0 || Failed(false);
 }
 
-FileSystem::Handle FaultyFileSystem::OpenRead(const std::string& path) {
-    if (Hit(Step::OpenRead)) return -1;
-    return inner_.OpenRead(path);
+FileSystem::Handle PosixFileSystem::CreateExclusive(const std::string& path, uint32_t mode) {
+    int fd = OpenRetrying(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                          static_cast<mode_t>(mode & 0777));
+    return fd < 0 ? Failed(fd) : fd;
 }
 
-long long FaultyFileSystem::Read(Handle h, char* buf, std::size_t size) {
-    if (Hit(Step::Read)) return -1;
-    return inner_.Read(h, buf, size);
-}
-
-FileSystem::Handle FaultyFileSystem::OpenWrite(const std::string& path, uint32_t mode) {
-    if (Hit(Step::OpenWrite)) return -1;
-    return inner_.OpenWrite(path, mode);
-}
-
-bool FaultyFileSystem::Write(Handle h, const char* data, std::size_t size) {
-    if (Hit(Step::Write)) {
-        // A disk that fills up mid-way leaves part of the data behind.
-        if (size > 1) (void)inner_.Write(h, data, size / 2);
-        return false;
+bool PosixFileSystem::ListAttributes(Handle h, std::vector<std::string>& names) {
+    names.clear();
+    for (;;) {
+        ssize_t size = ::flistxattr(h, nullptr, 0);
+        if (size < 0) return errno == ENOTSUP ? true : Failed(false);
+        if (size == 0) return true;
+        std::string buf(static_cast<std::size_t>(size), '\0');
+        ssize_t got = ::flistxattr(h, buf.data(), buf.size());
+        if (got < 0 && errno == ERANGE) continue;  // the list grew meanwhile
+        if (got < 0) return Failed(false);
+        for (std::size_t i = 0; i < static_cast<std::size_t>(got);) {
+            std::size_t end = buf.find('\0', i);
+            if (end == std::string::npos) end = static_cast<std::size_t>(got);
+            if (end > i) names.emplace_back(buf, i, end - i);
+            i = end + 1;
+        }
+        return true;
     }
-    return inner_.Write(h, data, size);
 }
 
-bool FaultyFileSystem::SetMode(Handle h, uint32_t mode, uint32_t uid, uint32_t gid) {
-    if (Hit(Step::SetMode)) return false;
-    return inner_.SetMode(h, mode, uid, gid);
-}
-
-bool FaultyFileSystem::Sync(Handle h) {
-    if (Hit(Step::Sync)) return false;
-    return inner_.Sync(h);
-}
-
-bool FaultyFileSystem::Close(Handle h) {
-    if (Hit(Step::Close)) {
-        // The descriptor is gone either way, as with a failing close(2).
-        (void)inner_.Close(h);
-        return false;
+bool PosixFileSystem::GetAttribute(Handle h, const std::string& name, std::string& value) {
+    for (;;) {
+        ssize_t size = ::fgetxattr(h, name.c_str(), nullptr, 0);
+        if (size < 0) return Failed(false);
+        value.assign(static_cast<std::size_t>(size), '\0');
+        ssize_t got = ::fgetxattr(h, name.c_str(), value.data(), value.size());
+        if (got < 0 && errno == ERANGE) continue;
+        if (got < 0) return Failed(false);
+        value.resize(static_cast<std::size_t>(got));
+        return true;
     }
-    return inner_.Close(h);
 }
 
-bool FaultyFileSystem::Rename(const std::string& from, const std::string& to) {
-    if (Hit(Step::Rename)) return false;
-    return inner_.Rename(from, to);
+bool PosixFileSystem::SetAttribute(Handle h, const std::string& name, const std::string& value) {
+    return ::fsetxattr(h, name.c_str(), value.data(), value.size(), 0) == 0 || Failed(false);
+}
+
+bool PosixFileSystem::CanWrite(const std::string& path) {
+    return ::access(path.c_str(), W_OK) == 0 || Failed(false);
+}
+
+FileSystem& RealFileSystem() {
+    static PosixFileSystem fs;
+    return fs;
 }
 
 }  // namespace zelk

@@ -1,21 +1,29 @@
-// The file-system calls of an insertion, behind a small interface so that
-// tests can make any single step fail (or slow it down) and check that the
-// document survives. The real implementation is a thin layer over POSIX.
+// Every file the core reads or writes goes through this small interface, so
+// that tests can make any single step fail (or slow it down, or race it) and
+// check that the user's files survive. The real implementation is a thin
+// layer over POSIX.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace zelk {
 
 struct FileStatus {
     bool exists = false;
     bool regular = false;    // after following links
+    bool directory = false;  // after following links
     bool isSymlink = false;  // the path itself is a symbolic link
     uint32_t mode = 0;       // permission bits (07777)
     uint32_t uid = 0;
     uint32_t gid = 0;
+    uint64_t device = 0;
+    uint64_t inode = 0;
+    uint64_t links = 0;
+    long long size = 0;
+    long long mtimeNs = 0;  // modification time, nanoseconds since the epoch
 };
 
 class FileSystem {
@@ -24,7 +32,15 @@ public:
 
     virtual ~FileSystem() = default;
 
+    // The errno-style number of the latest failed call on this thread, so a
+    // failure can be reported with the system's reason. Implementations set
+    // it with SetLastError.
+    static int LastError();
+    static void SetLastError(int err);
+
     // lstat-like for isSymlink, stat-like (following links) for the rest.
+    // False only when the status cannot be told (a missing path is exists =
+    // false and true).
     virtual bool Stat(const std::string& path, FileStatus& out) = 0;
     // The path with every symbolic link resolved; "" on failure.
     virtual std::string ResolvePath(const std::string& path) = 0;
@@ -32,8 +48,6 @@ public:
     virtual Handle OpenRead(const std::string& path) = 0;
     // Reads up to size bytes; returns the count, 0 at the end, -1 on failure.
     virtual long long Read(Handle h, char* buf, std::size_t size) = 0;
-    // Creates or truncates, with the given permission bits.
-    virtual Handle OpenWrite(const std::string& path, uint32_t mode) = 0;
     // Writes all of it or fails.
     virtual bool Write(Handle h, const char* data, std::size_t size) = 0;
     // Permission bits and (best effort) owner of an open file.
@@ -43,9 +57,29 @@ public:
     virtual bool Close(Handle h) = 0;
     // Atomically puts from in the place of to.
     virtual bool Rename(const std::string& from, const std::string& to) = 0;
+    // Removes the name (never follows it; a folder is refused).
     virtual bool Remove(const std::string& path) = 0;
     // Makes a rename inside the folder durable; failures are not reported.
     virtual void SyncFolder(const std::string& folder) = 0;
+
+    // --- The safe rewrite of a user's file (common/SafeWrite.h) ---
+    // Opens for reading without following a link at the last name and
+    // without waiting for a writer when the name is a FIFO.
+    virtual Handle OpenNoFollow(const std::string& path) = 0;
+    virtual bool StatHandle(Handle h, FileStatus& out) = 0;
+    // An exclusive advisory lock on the open file, without waiting: false
+    // when another process holds it. Released when the handle is closed.
+    virtual bool Lock(Handle h) = 0;
+    // Creates a new file for writing; fails when anything, a link included,
+    // already stands at the name.
+    virtual Handle CreateExclusive(const std::string& path, uint32_t mode) = 0;
+    // Extended attributes (ACLs included) of an open file. A file system
+    // without them gives an empty list.
+    virtual bool ListAttributes(Handle h, std::vector<std::string>& names) = 0;
+    virtual bool GetAttribute(Handle h, const std::string& name, std::string& value) = 0;
+    virtual bool SetAttribute(Handle h, const std::string& name, const std::string& value) = 0;
+    // Whether this process may write to the existing file at path.
+    virtual bool CanWrite(const std::string& path) = 0;
 };
 
 class PosixFileSystem final : public FileSystem {
@@ -54,7 +88,6 @@ public:
     std::string ResolvePath(const std::string& path) override;
     Handle OpenRead(const std::string& path) override;
     long long Read(Handle h, char* buf, std::size_t size) override;
-    Handle OpenWrite(const std::string& path, uint32_t mode) override;
     bool Write(Handle h, const char* data, std::size_t size) override;
     bool SetMode(Handle h, uint32_t mode, uint32_t uid, uint32_t gid) override;
     bool Sync(Handle h) override;
@@ -62,49 +95,22 @@ public:
     bool Rename(const std::string& from, const std::string& to) override;
     bool Remove(const std::string& path) override;
     void SyncFolder(const std::string& folder) override;
+
+    Handle OpenNoFollow(const std::string& path) override;
+    bool StatHandle(Handle h, FileStatus& out) override;
+    bool Lock(Handle h) override;
+    Handle CreateExclusive(const std::string& path, uint32_t mode) override;
+    bool ListAttributes(Handle h, std::vector<std::string>& names) override;
+    bool GetAttribute(Handle h, const std::string& name, std::string& value) override;
+    bool SetAttribute(Handle h, const std::string& name, const std::string& value) override;
+    bool CanWrite(const std::string& path) override;
 };
 
 // The process-wide real file system.
 FileSystem& RealFileSystem();
 
-// Passes every call to another file system, except that the n-th call of a
-// chosen kind (counting from 1) fails. Used to prove that no failure of a
-// single step can damage a document.
-class FaultyFileSystem final : public FileSystem {
-public:
-    enum class Step { None, Stat, OpenRead, Read, OpenWrite, Write, SetMode, Sync, Close, Rename };
-
-    explicit FaultyFileSystem(FileSystem& inner) : inner_(inner) {}
-
-    void FailAt(Step step, int nth = 1) {
-        step_ = step;
-        nth_ = nth;
-        seen_ = 0;
-        fired_ = false;
-    }
-    bool Fired() const { return fired_; }
-
-    bool Stat(const std::string& path, FileStatus& out) override;
-    std::string ResolvePath(const std::string& path) override { return inner_.ResolvePath(path); }
-    Handle OpenRead(const std::string& path) override;
-    long long Read(Handle h, char* buf, std::size_t size) override;
-    Handle OpenWrite(const std::string& path, uint32_t mode) override;
-    bool Write(Handle h, const char* data, std::size_t size) override;
-    bool SetMode(Handle h, uint32_t mode, uint32_t uid, uint32_t gid) override;
-    bool Sync(Handle h) override;
-    bool Close(Handle h) override;
-    bool Rename(const std::string& from, const std::string& to) override;
-    bool Remove(const std::string& path) override { return inner_.Remove(path); }
-    void SyncFolder(const std::string& folder) override { inner_.SyncFolder(folder); }
-
-private:
-    bool Hit(Step s);
-
-    FileSystem& inner_;
-    Step step_ = Step::None;
-    int nth_ = 1;
-    int seen_ = 0;
-    bool fired_ = false;
-};
+// The system's description of an errno-style number ("No space left on
+// device").
+std::string ErrorText(int err);
 
 }  // namespace zelk

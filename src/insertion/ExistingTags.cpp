@@ -1,12 +1,9 @@
 #include "insertion/ExistingTags.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <vector>
 
-#include "analysis/LineReader.h"
-#include "analysis/TextFile.h"
-#include "common/FileProc.h"
+#include "analysis/TextContent.h"
+#include "common/SafeWrite.h"
 #include "common/StrProc.h"
 
 namespace zelk {
@@ -15,21 +12,28 @@ namespace {
 
 constexpr int32_t kExamineBytes = 16384;
 
-// Whether the whole file holds an LF and no CR.
-bool HasLfLineEndsOnly(const std::string& path) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return false;
-    std::vector<char> buf(1 << 16);
-    bool lf = false, cr = false;
-    std::size_t n;
-    while (!cr && (n = std::fread(buf.data(), 1, buf.size(), f)) > 0) {
-        auto end = buf.begin() + static_cast<std::ptrdiff_t>(n);
-        if (std::find(buf.begin(), end, '\r') != end) cr = true;
-        if (!lf && std::find(buf.begin(), end, '\n') != end) lf = true;
+// Lines of a document in memory, ended as LineReader ends them: at LF in a
+// document with LF line ends only, else at CR LF or a lone CR.
+class Lines {
+public:
+    explicit Lines(std::string_view doc)
+        : doc_(doc), lfOnly_(doc.find('\n') != std::string_view::npos &&
+                             doc.find('\r') == std::string_view::npos) {}
+    bool Next(std::string& line) {
+        if (pos_ >= doc_.size()) return false;
+        std::size_t j = doc_.find(lfOnly_ ? '\n' : '\r', pos_);
+        if (j == std::string_view::npos) j = doc_.size();
+        line.assign(doc_.substr(pos_, j - pos_));
+        pos_ = j + 1;
+        if (!lfOnly_ && pos_ < doc_.size() && doc_[pos_] == '\n') ++pos_;
+        return true;
     }
-    std::fclose(f);
-    return lf && !cr;
-}
+
+private:
+    std::string_view doc_;
+    bool lfOnly_;
+    std::size_t pos_ = 0;
+};
 
 std::string Cleaned(const std::string& s) { return Utf8PunctuationToAscii(Utf8ToLatin1(s)); }
 
@@ -43,54 +47,54 @@ std::string TagText(const std::string& line, const std::string& low, long m, lon
 
 }  // namespace
 
-int16_t LineEndType(const std::string& path, int32_t maxBytes, bool& isUtf8) {
+int16_t LineEndType(std::string_view bytes, const std::string& path, int32_t maxBytes,
+                    bool& isUtf8) {
     isUtf8 = false;
-    const int16_t r = DetectEncoding(path);
+    const int16_t r = DetectEncodingOf(bytes, path, false);
     if (r < 0 || r == 6) return r;
     if (r == 3) {
         isUtf8 = true;
         return 1;
     }
     if (r != 0) return 7;
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return -1;
-    std::vector<char> buf(static_cast<std::size_t>(std::max<int32_t>(maxBytes, 0)));
-    std::size_t n = buf.empty() ? 0 : std::fread(buf.data(), 1, buf.size(), f);
-    bool empty = n == 0 && std::fgetc(f) == EOF;
-    std::fclose(f);
-    if (empty) return -2;
-    auto end = buf.begin() + static_cast<std::ptrdiff_t>(n);
-    bool lf = std::find(buf.begin(), end, '\n') != end;
-    bool cr = std::find(buf.begin(), end, '\r') != end;
+    const std::string_view head = bytes.substr(0, static_cast<std::size_t>(std::max(maxBytes, 0)));
+    const bool lf = head.find('\n') != std::string_view::npos;
+    const bool cr = head.find('\r') != std::string_view::npos;
     if (cr && !lf) return 3;
     if (lf && !cr) return 2;
     return 1;
 }
 
 std::optional<std::string> ShowExistingMetaTags(const std::string& inputFileText,
-                                                Prompter& prompter) {
+                                                Prompter& prompter, FileSystem& fs) {
     const std::string path = Trim(inputFileText);
     if (path.empty()) {
         prompter.Message("Input file not specified.", "Error", Icon::Exclamation);
         return std::nullopt;
     }
-    if (!FileExists(path)) {
+    FileStatus st;
+    if (!fs.Stat(path, st) || !st.exists || !st.regular) {
         prompter.Message("Input file not found.", "File not found", Icon::Exclamation);
         return std::nullopt;
     }
+    std::string doc;
+    int err = 0;
+    if (!ReadWholeFile(fs, path, doc, err)) {
+        prompter.Message(ErrorText(err) + ".", "File not readable", Icon::Exclamation);
+        return std::nullopt;
+    }
     bool utf8 = false;
-    if (LineEndType(path, kExamineBytes, utf8) == 2) {
+    if (LineEndType(doc, path, kExamineBytes, utf8) == 2) {
         return "Input file is a Unix/Linux file.\r\n\r\nCannot show meta tags for this "
                "file.\r\n\r\nProcessing of this file may be slow.";
     }
 
     std::string out;
     bool vpFound = false, kwFound = false;
-    // A UTF-8 page with LF line ends gets here too; read it by its own line
-    // ends, or its whole head would arrive as one line that holds "</head>".
-    LineReader reader;
-    const auto ends = HasLfLineEndsOnly(path) ? LineReader::Ends::LfOnly : LineReader::Ends::CrOrCrLf;
-    if (!reader.Open(path, ends)) return out;
+    // A UTF-8 page with LF line ends gets here too; it is read by its own
+    // line ends, or its whole head would arrive as one line that holds
+    // "</head>".
+    Lines reader(doc);
     std::string line;
     while (reader.Next(line)) {
         line = Trim(line);
@@ -123,9 +127,6 @@ std::optional<std::string> ShowExistingMetaTags(const std::string& inputFileText
             out += "DESCRIPTION meta tag: " + Cleaned(TagText(line, low, m, p + 13)) + "\r\n\r\n";
         }
     }
-    // A read failure abandons the scan; the box keeps what was found so far.
-    if (reader.Failed()) return out;
-    reader.Close();
     if (!vpFound) out += "No viewport meta tag found.\r\n";
     if (!kwFound) out += "No keywords meta tag found.\r\n";
     return out;

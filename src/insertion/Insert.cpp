@@ -1,8 +1,13 @@
 #include "insertion/Insert.h"
 
+#include <cerrno>
+#include <new>
+#include <stdexcept>
+#include <utility>
 #include <vector>
 
-#include "analysis/TextFile.h"
+#include "analysis/TextContent.h"
+#include "common/SafeWrite.h"
 #include "common/Cp1252.h"
 #include "common/StrProc.h"
 
@@ -26,81 +31,48 @@ void ReplaceSpan(std::string& line, long start, long end, const std::string& tex
                  text);
 }
 
-std::string FolderOf(const std::string& path) {
-    auto slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
-    return path.substr(0, slash);
-}
-
-// The document split into lines without their ends. LF-only documents are
-// split at LF; all others at CR LF or a lone CR, a lone LF staying inside its
-// line. A last line without an end counts when it is not empty.
-std::vector<std::string> SplitDocument(const std::string& doc, bool lfOnly) {
-    std::vector<std::string> lines;
-    std::size_t i = 0;
-    const std::size_t n = doc.size();
-    while (i < n) {
-        std::size_t j = lfOnly ? doc.find('\n', i) : doc.find('\r', i);
-        if (j == std::string::npos) {
-            lines.emplace_back(doc, i, n - i);
-            break;
-        }
-        lines.emplace_back(doc, i, j - i);
-        i = j + 1;
-        if (!lfOnly && i < n && doc[i] == '\n') ++i;
-    }
-    return lines;
-}
-
-// The whole document through the file-system seam; false on any failure.
-bool ReadDocument(FileSystem& fs, const std::string& path, std::string& out) {
-    out.clear();
-    FileSystem::Handle h = fs.OpenRead(path);
-    if (h < 0) return false;
-    std::vector<char> buf(1 << 16);
-    bool ok = true;
-    for (;;) {
-        long long got = fs.Read(h, buf.data(), buf.size());
-        if (got < 0) {
-            ok = false;
-            break;
-        }
-        if (got == 0) break;
-        out.append(buf.data(), static_cast<std::size_t>(got));
-    }
-    if (!fs.Close(h)) ok = false;
-    return ok;
-}
-
-// Writes the new text to the working file completely and durably, then puts
-// it in the document's place in one rename. Any failure before the rename
-// leaves the document as it was and removes the working file.
-bool ReplaceDocument(FileSystem& fs, const std::string& target, const std::string& work,
-                     const std::string& text, const FileStatus& original) {
-    FileSystem::Handle h = fs.OpenWrite(work, 0600);
-    if (h < 0) {
-        fs.Remove(work);
-        return false;
-    }
-    bool ok = true;
-    // Written in pieces so that a slow or interrupted disk shows up as a
-    // partial working file, never as a partial document.
-    constexpr std::size_t kChunk = 1 << 16;
-    for (std::size_t off = 0; ok && off < text.size(); off += kChunk) {
-        std::size_t len = std::min(kChunk, text.size() - off);
-        ok = fs.Write(h, text.data() + off, len);
-    }
-    if (ok) ok = fs.SetMode(h, original.mode, original.uid, original.gid);
-    if (ok) ok = fs.Sync(h);
-    if (!fs.Close(h)) ok = false;
-    if (ok) ok = fs.Rename(work, target);
-    if (!ok) {
-        fs.Remove(work);
-        return false;
-    }
-    fs.SyncFolder(FolderOf(target));
+// The next line of the document (without its end) from pos on; false at
+// the end. LF-only documents are split at LF; all others at CR LF or a lone
+// CR, a lone LF staying inside its line. A last line without an end counts
+// when it is not empty.
+bool NextLine(std::string_view doc, std::size_t& pos, bool lfOnly, std::string& line) {
+    if (pos >= doc.size()) return false;
+    std::size_t j = doc.find(lfOnly ? '\n' : '\r', pos);
+    if (j == std::string_view::npos) j = doc.size();
+    line.assign(doc.substr(pos, j - pos));
+    pos = j + 1;
+    if (!lfOnly && pos < doc.size() && doc[pos] == '\n') ++pos;
     return true;
+}
+
+// The report lines of one insertion, held back until the document has been
+// written: a line that says a tag was inserted must never stand before a
+// failure to write it.
+class PendingReport {
+public:
+    explicit PendingReport(ReportLog& log) : log_(log), tag_(log.LastInsertedTag) {}
+    // The line is shown with the latest tag set, as ReportLine would show it.
+    void Line(std::string text) { lines_.push_back({std::move(text), tag_}); }
+    void SetTag(const std::string& tag) { tag_ = tag; }
+    void Flush() {
+        for (const auto& [text, tag] : lines_) {
+            log_.LastInsertedTag = tag;
+            log_.ReportLine(text, true);
+        }
+        lines_.clear();
+    }
+
+private:
+    ReportLog& log_;
+    std::vector<std::pair<std::string, std::string>> lines_;
+    std::string tag_;
+};
+
+// "Not inserted: ..." for a document this insertion leaves alone; no tag
+// was written, so none is shown.
+void ReportNotInserted(ReportLog& log, const std::string& why) {
+    log.LastInsertedTag.clear();
+    log.ReportLine("Not inserted: " + why + ".", true);
 }
 
 }  // namespace
@@ -138,46 +110,16 @@ bool IsBAKfile(const std::string& path) {
 
 int16_t InsertMetaTags(const std::string& keywordsTag, const std::string& documentPath,
                        const InsertRequest& rq, ReportLog& log, FileSystem& fs) {
-    // Input checks, before any file is opened.
-    if (documentPath.empty()) return kInsertNoPath;
-    FileStatus st;
-    if (!fs.Stat(documentPath, st) || !st.exists || !st.regular) return kInsertNoDocument;
-    if (rq.insertVPMT && rq.vpmtText.empty()) return kInsertNoVPMT;
-    if (rq.insertKWMT) {
-        const std::string k = LowerCaseAccented(keywordsTag);
-        if (InStr(k, "<meta ") == 0 || InStr(k, "\"keywords\"") == 0 ||
-            InStr(k, "existing keywords") > 0)
-            return kInsertBadKeywordsTag;
-    }
+    std::string failure;
+    return InsertMetaTags(keywordsTag, documentPath, rq, log, fs, failure);
+}
 
-    // Wide-character text cannot be edited line by line as bytes: leave it.
-    const int16_t encoding = DetectEncoding(documentPath, true);
-    if (encoding == 1 || encoding == 2 || encoding == 5) {
-        log.ReportLine("Not inserted: UTF-16 or UTF-32 file.", true);
-        return kInsertWideText;
-    }
-    const bool utf8 = encoding == 3;
+namespace {
 
-    // A linked document is rewritten where the link points, so the link
-    // itself stays; the working file sits beside the real document because a
-    // rename is only atomic within one file system.
-    std::string target = documentPath;
-    if (st.isSymlink) {
-        target = fs.ResolvePath(documentPath);
-        if (target.empty()) return kInsertFileError;
-    }
-    const std::string work = TempFilepath(target);
-    // The working file must lie beside the document: a "." that belongs to a
-    // folder name would put it into another folder, where it could replace
-    // an unrelated file of the same name.
-    if (work.empty() || InStrRev(target, ".") < InStrRev(target, "/")) return kInsertFileError;
-
-    std::string doc;
-    if (!ReadDocument(fs, target, doc)) {
-        fs.Remove(work);
-        return kInsertFileError;
-    }
-
+// The rewritten text, or nothing when no tag was replaced or inserted (the
+// document then stays byte for byte). code receives the result of the rules.
+std::optional<std::string> Rewrite(const std::string& doc, bool utf8, const InsertRequest& rq,
+                                   PendingReport& report, int16_t& code) {
     // Tag texts are Windows-1252; a UTF-8 document gets them in UTF-8.
     auto enc = [utf8](const std::string& s) { return utf8 ? Cp1252ToUtf8(s) : s; };
 
@@ -190,7 +132,6 @@ int16_t InsertMetaTags(const std::string& keywordsTag, const std::string& docume
 
     const bool lfOnly = doc.find('\n') != std::string::npos && doc.find('\r') == std::string::npos;
     const char* eol = lfOnly ? "\n" : "\r\n";
-    std::vector<std::string> lines = SplitDocument(doc, lfOnly);
 
     std::string out;
     out.reserve(doc.size() + doc.size() / 16 + vpText.size() + newKWMT.size() + 64);
@@ -199,9 +140,12 @@ int16_t InsertMetaTags(const std::string& keywordsTag, const std::string& docume
         out.append(eol);
     };
 
-    int16_t code = kInsertOk;
-    bool inserted = false, vpFound = false, kwFound = false, vpKept = false, kwKept = false;
-    for (std::string& line : lines) {
+    code = kInsertOk;
+    bool inserted = false, changed = false, vpFound = false, kwFound = false, vpKept = false,
+         kwKept = false;
+    std::size_t pos = 0;
+    std::string line;
+    while (NextLine(doc, pos, lfOnly, line)) {
         if (inserted) {
             writeLine(line);
             continue;
@@ -213,11 +157,12 @@ int16_t InsertMetaTags(const std::string& keywordsTag, const std::string& docume
             if (s > 0 && e > 0) {
                 if (!rq.singleFile && rq.preserveExistingVPMT) {
                     vpKept = true;
-                    log.ReportLine("Existing VPMT not replaced.", true);
+                    report.Line("Existing VPMT not replaced.");
                 } else {
                     ReplaceSpan(line, s, e, enc(vpText));
-                    log.LastInsertedTag = vpText;
-                    log.ReportLine("Existing VPMT replaced.", true);
+                    changed = true;
+                    report.SetTag(vpText);
+                    report.Line("Existing VPMT replaced.");
                 }
                 vpFound = true;
                 low = LowerCaseAccented(line);
@@ -228,14 +173,15 @@ int16_t InsertMetaTags(const std::string& keywordsTag, const std::string& docume
             if (s > 0) {
                 if (e == 0) {
                     code = kInsertMultiLineKWMT;
-                    log.ReportLine("Existing KWMT extends over more than one line.", true);
+                    report.Line("Existing KWMT extends over more than one line.");
                 } else if (!rq.singleFile && rq.preserveExistingKWMT) {
                     kwKept = true;
-                    log.ReportLine("Existing KWMT not replaced.", true);
+                    report.Line("Existing KWMT not replaced.");
                 } else {
                     ReplaceSpan(line, s, e, enc(replacementKWMT));
-                    log.LastInsertedTag = replacementKWMT;
-                    log.ReportLine("Existing KWMT replaced.", true);
+                    changed = true;
+                    report.SetTag(replacementKWMT);
+                    report.Line("Existing KWMT replaced.");
                 }
                 kwFound = true;
                 low = LowerCaseAccented(line);
@@ -249,19 +195,19 @@ int16_t InsertMetaTags(const std::string& keywordsTag, const std::string& docume
         if (h > 1) writeLine(std::string_view(line).substr(0, static_cast<std::size_t>(h - 1)));
         if (rq.insertVPMT && !vpFound) {
             writeLine(enc(vpText));
-            log.LastInsertedTag = vpText;
-            log.ReportLine("New VPMT inserted.", true);
+            changed = true;
+            report.SetTag(vpText);
+            report.Line("New VPMT inserted.");
         }
         if (rq.insertKWMT && !kwFound) {
             writeLine(enc(newKWMT));
-            log.LastInsertedTag = newKWMT;
-            log.ReportLine("New KWMT inserted.", true);
+            changed = true;
+            report.SetTag(newKWMT);
+            report.Line("New KWMT inserted.");
         }
         writeLine(std::string_view(line).substr(static_cast<std::size_t>(h - 1)));
         inserted = true;
     }
-    lines.clear();
-    doc.clear();
 
     if (vpKept && kwKept)
         code = kInsertBothKept;
@@ -270,13 +216,78 @@ int16_t InsertMetaTags(const std::string& keywordsTag, const std::string& docume
     else if (vpKept)
         code = kInsertVPMTKept;
     if (!inserted) code = kInsertNoHeadEnd;
+    if (!changed) return std::nullopt;
+    return out;
+}
 
-    if (!ReplaceDocument(fs, target, work, out, st)) return kInsertFileError;
-    return code;
+}  // namespace
+
+int16_t InsertMetaTags(const std::string& keywordsTag, const std::string& documentPath,
+                       const InsertRequest& rq, ReportLog& log, FileSystem& fs,
+                       std::string& failure) {
+    failure.clear();
+    // Input checks, before any file is opened.
+    if (documentPath.empty()) return kInsertNoPath;
+    FileStatus st;
+    if (!fs.Stat(documentPath, st) || !st.exists || !st.regular) return kInsertNoDocument;
+    if (rq.insertVPMT && rq.vpmtText.empty()) return kInsertNoVPMT;
+    if (rq.insertKWMT) {
+        const std::string k = LowerCaseAccented(keywordsTag);
+        if (InStr(k, "<meta ") == 0 || InStr(k, "\"keywords\"") == 0 ||
+            InStr(k, "existing keywords") > 0)
+            return kInsertBadKeywordsTag;
+    }
+
+    auto fileError = [&](const std::string& why) {
+        failure = why;
+        ReportNotInserted(log, why);
+        return kInsertFileError;
+    };
+    try {
+        SafeRewrite page(fs);
+        switch (page.Open(documentPath)) {
+            case SafeRewrite::Opened::Missing: return kInsertNoDocument;
+            case SafeRewrite::Opened::Failed: return fileError(page.Failure());
+            case SafeRewrite::Opened::Ok: break;
+        }
+        const std::string& target = page.Target();
+        const std::string work = TempFilepath(target);
+        // The working file must lie beside the document: a "." that belongs
+        // to a folder name would put it into another folder, where it could
+        // replace an unrelated file of the same name.
+        if (work.empty() || InStrRev(target, ".") < InStrRev(target, "/"))
+            return fileError("the page's name has no extension");
+
+        // Lines of bytes can only be edited in a text of bytes: wide
+        // characters and anything that is not text are left alone.
+        const TextFileTest test =
+            IsTextContent(page.Text(), target, kTextTestBytes, kTextTestThreshold, true);
+        if (test.verdict == 7) {
+            ReportNotInserted(log, "UTF-16 or UTF-32 file");
+            return kInsertWideText;
+        }
+        if (test.verdict == 0) {
+            ReportNotInserted(log, "not a text file");
+            return kInsertNotText;
+        }
+
+        PendingReport report(log);
+        int16_t code = kInsertOk;
+        std::optional<std::string> out = Rewrite(page.Text(), test.utf8, rq, report, code);
+        // The old text is of no further use: the page is held at most twice.
+        page.Text() = std::string();
+        if (out && !page.Replace(work, *out)) return fileError(page.Failure());
+        report.Flush();
+        return code;
+    } catch (const std::bad_alloc&) {
+        return fileError(ErrorText(ENOMEM));
+    } catch (const std::length_error&) {
+        return fileError(ErrorText(ENOMEM));
+    }
 }
 
 InsertResultMessage InsertResultText(int16_t code, bool insertVPMT, bool insertKWMT,
-                                     const std::string& insertCaption) {
+                                     const std::string& insertCaption, const std::string& failure) {
     switch (code) {
         case kInsertOk:
             if (insertVPMT && insertKWMT)
@@ -300,7 +311,11 @@ InsertResultMessage InsertResultText(int16_t code, bool insertVPMT, bool insertK
             return {"Not inserted", "Keywords meta tag NOT inserted because </head> is missing.",
                     Icon::Exclamation};
         case kInsertFileError:
-            return {"Error", "Unknown error", Icon::Exclamation};
+            return {"Error", failure.empty() ? "Unknown error" : "Not inserted: " + failure + ".",
+                    Icon::Exclamation};
+        case kInsertNotText:
+            return {"Not inserted", "Meta tags NOT inserted because the document is not a text file.",
+                    Icon::Exclamation};
         case kInsertWideText:
             return {"Not inserted",
                     "Meta tags NOT inserted because the document is UTF-16 or UTF-32 text.",
@@ -311,8 +326,8 @@ InsertResultMessage InsertResultText(int16_t code, bool insertVPMT, bool insertK
 }
 
 void ShowInsertResult(Prompter& prompter, int16_t code, bool insertVPMT, bool insertKWMT,
-                      const std::string& insertCaption) {
-    InsertResultMessage m = InsertResultText(code, insertVPMT, insertKWMT, insertCaption);
+                      const std::string& insertCaption, const std::string& failure) {
+    InsertResultMessage m = InsertResultText(code, insertVPMT, insertKWMT, insertCaption, failure);
     prompter.Message(m.text, m.title, m.icon);
 }
 
@@ -351,8 +366,9 @@ std::optional<int16_t> cmdInsert_Click(InsertCommand& cmd, Prompter& prompter, R
         return std::nullopt;
     }
     const std::string tag = rq.insertKWMT ? MetaTagFromTextbox(rq.mainMetaTagText) : std::string();
-    int16_t code = InsertMetaTags(tag, cmd.inputFileText, rq, log, fs);
-    ShowInsertResult(prompter, code, rq.insertVPMT, rq.insertKWMT, cmd.insertCaption);
+    std::string failure;
+    int16_t code = InsertMetaTags(tag, cmd.inputFileText, rq, log, fs, failure);
+    ShowInsertResult(prompter, code, rq.insertVPMT, rq.insertKWMT, cmd.insertCaption, failure);
     return code;
 }
 

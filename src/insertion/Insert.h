@@ -39,6 +39,7 @@ inline constexpr int16_t kInsertWideText = -9;  // UTF-16 or UTF-32 document, le
 inline constexpr int16_t kInsertVPMTKept = -10;
 inline constexpr int16_t kInsertKWMTKept = -11;
 inline constexpr int16_t kInsertBothKept = -12;
+inline constexpr int16_t kInsertNotText = -13;  // fails the text test, left alone
 
 // Locate a tag named "viewport" / "keywords" (in double quotes) inside one
 // lower-cased line: start is the "<meta " before the name, end the first ">"
@@ -57,8 +58,14 @@ std::string TempFilepath(const std::string& documentPath);
 // folded, contains ".bak.": a working file of an insertion.
 bool IsBAKfile(const std::string& path);
 
-// Rewrites the document with the requested tags; see the .cpp for the rules.
-// Every action is logged, indented, through log.ReportLine.
+// Rewrites the document with the requested tags through the safe write path
+// (common/SafeWrite.h); see the .cpp for the rules. Every action is logged,
+// indented, through log.ReportLine, once the document has been written. When
+// no tag is replaced or inserted the document is not written at all. On -7
+// failure says why ("No space left on device"), as the report line does.
+int16_t InsertMetaTags(const std::string& keywordsTag, const std::string& documentPath,
+                       const InsertRequest& request, ReportLog& log, FileSystem& fs,
+                       std::string& failure);
 int16_t InsertMetaTags(const std::string& keywordsTag, const std::string& documentPath,
                        const InsertRequest& request, ReportLog& log,
                        FileSystem& fs = RealFileSystem());
@@ -69,10 +76,12 @@ struct InsertResultMessage {
     std::string text;
     Icon icon = Icon::None;
 };
+// failure: the reason of a -7 ("" gives "Unknown error").
 InsertResultMessage InsertResultText(int16_t code, bool insertVPMT, bool insertKWMT,
-                                     const std::string& insertCaption);
+                                     const std::string& insertCaption,
+                                     const std::string& failure = {});
 void ShowInsertResult(Prompter& prompter, int16_t code, bool insertVPMT, bool insertKWMT,
-                      const std::string& insertCaption);
+                      const std::string& insertCaption, const std::string& failure = {});
 
 // The caption of the Insert button in single-file mode for the ticked tags
 // and whether the output box holds text; "" when the button is hidden.

@@ -12,6 +12,7 @@
 #include <limits>
 #include <system_error>
 
+#include "common/SafeWrite.h"
 #include "common/StrProc.h"
 
 namespace zelk {
@@ -129,66 +130,49 @@ std::string StateFileText(const Settings& s) {
     return out;
 }
 
-bool SaveState(const Settings& s, const std::string& path, std::string& errorDescription) {
-    namespace fs = std::filesystem;
+bool SaveState(const Settings& s, const std::string& path, std::string& errorDescription,
+               FileSystem& fs) {
     errorDescription.clear();
     if (path.empty()) {
         errorDescription = "No settings file path";
         return false;
     }
+    SafeRewrite file(fs);
+    switch (file.Open(path, /*createWhenMissing=*/true)) {
+        case SafeRewrite::Opened::Missing:
+            errorDescription = ErrorText(EISDIR);  // not a regular file: a folder, a FIFO ...
+            return false;
+        case SafeRewrite::Opened::Failed:
+            errorDescription = file.Failure();
+            return false;
+        case SafeRewrite::Opened::Ok:
+            break;
+    }
     // A settings file the user has made read-only stays untouched, as it
     // would with a write in place.
-    std::error_code ec;
-    if (fs::exists(path, ec) && ::access(path.c_str(), W_OK) != 0) {
-        errorDescription = std::strerror(errno);
+    if (file.Status().exists && !fs.CanWrite(file.Target())) {
+        errorDescription = ErrorText(FileSystem::LastError());
         return false;
     }
-    const std::string text = StateFileText(s);
-    const std::string temp = path + ".tmp";
-    FILE* f = std::fopen(temp.c_str(), "wb");
-    if (!f) {
-        errorDescription = std::strerror(errno);
+    if (!file.Replace(file.Target() + ".tmp", StateFileText(s))) {
+        errorDescription = file.Failure();
         return false;
     }
-    bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-    int err = ok ? 0 : errno;
-    if (std::fflush(f) != 0 && ok) {
-        ok = false;
-        err = errno;
-    }
-    if (std::fclose(f) != 0 && ok) {
-        ok = false;
-        err = errno;
-    }
-    if (ok && std::rename(temp.c_str(), path.c_str()) != 0) {
-        ok = false;
-        err = errno;
-    }
-    if (!ok) {
-        std::remove(temp.c_str());
-        errorDescription = std::strerror(err != 0 ? err : EIO);
-    }
-    return ok;
+    return true;
 }
 
-bool RestoreState(Settings& s, const std::string& path) {
-    return RestoreState(s, path, std::string(), StateFieldPlaced());
+bool RestoreState(Settings& s, const std::string& path, FileSystem& fs) {
+    return RestoreState(s, path, std::string(), StateFieldPlaced(), fs);
 }
 
 bool RestoreState(Settings& s, const std::string& path, const std::string& folderBoxText,
-                  const StateFieldPlaced& placed) {
+                  const StateFieldPlaced& placed, FileSystem& fs) {
     auto report = [&placed](int line) {
         if (placed) placed(line);
     };
     std::string data;
-    {
-        std::ifstream in(path, std::ios::binary);
-        if (!in) return false;
-        char chunk[4096];
-        while (in.read(chunk, sizeof chunk) || in.gcount() > 0)
-            data.append(chunk, static_cast<size_t>(in.gcount()));
-        if (in.bad()) return false;
-    }
+    int err = 0;
+    if (!ReadWholeFile(fs, path, data, err)) return false;
     // Line 1, whole.
     size_t end = 0;
     while (end < data.size() && data[end] != '\r' && data[end] != '\n') ++end;

@@ -15,6 +15,7 @@
 #include <functional>
 #include <string>
 
+#include "common/FileSystem.h"
 #include "common/Settings.h"
 
 namespace zelk {
@@ -28,10 +29,11 @@ std::string StateFileText(const Settings& s);
 // Writes the settings file. On failure returns false and puts a short
 // description of the cause (for example "Permission denied") into
 // errorDescription; the caller shows "Error when attempting to save
-// settings: " + errorDescription. An existing file is replaced only once the
-// new contents are completely on disk, so a failed save never leaves a
-// truncated settings file behind.
-bool SaveState(const Settings& s, const std::string& path, std::string& errorDescription);
+// settings: " + errorDescription. The file is rewritten through the safe
+// write path (common/SafeWrite.h): a failed save never leaves a truncated
+// settings file behind.
+bool SaveState(const Settings& s, const std::string& path, std::string& errorDescription,
+               FileSystem& fs = RealFileSystem());
 
 // Called after each value has been placed into the record, with the line of
 // the file it came from (1 to 19). The desktop program uses it to raise the
@@ -56,9 +58,9 @@ using StateFieldPlaced = std::function<void(int line)>;
 //  - folderBoxText is the folder text box's contents at the time of the read:
 //    when it is not empty, multiple-files mode is selected after a good read.
 //    At start-up it is always empty.
-bool RestoreState(Settings& s, const std::string& path);
+bool RestoreState(Settings& s, const std::string& path, FileSystem& fs = RealFileSystem());
 bool RestoreState(Settings& s, const std::string& path, const std::string& folderBoxText,
-                  const StateFieldPlaced& placed);
+                  const StateFieldPlaced& placed, FileSystem& fs = RealFileSystem());
 
 // Puts the resettable settings to the defaults of a new Settings record
 // (Settings.h is the one place that holds them), in this order: ExcludedFilepaths, VPMT, BeginMetaTagWith, ForwardSlash, the

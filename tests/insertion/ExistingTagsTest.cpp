@@ -2,6 +2,7 @@
 
 #include "insertion/ExistingTags.h"
 #include "insertion/TempDir.h"
+#include "support/FaultyFileSystem.h"
 #include "support/RecordingPrompter.h"
 
 using namespace zelk;
@@ -112,11 +113,9 @@ TEST(ShowExisting, Utf8PageWithLfLineEndsIsReadByItsLines) {
 }
 
 TEST(LineEndType, Codes) {
-    TempDir dir;
-    auto type = [&](const std::string& bytes, bool* utf8 = nullptr) {
-        WriteBytes(dir / "f.htm", bytes);
+    auto type = [](const std::string& bytes, bool* utf8 = nullptr, int32_t max = 16384) {
         bool u = true;
-        int16_t r = LineEndType(dir / "f.htm", 16384, u);
+        int16_t r = LineEndType(bytes, "f.htm", max, u);
         if (utf8) *utf8 = u;
         return r;
     };
@@ -131,10 +130,19 @@ TEST(LineEndType, Codes) {
     EXPECT_EQ(type("\xef\xbb\xbf<html>\n<head>\n", &utf8), 1);
     EXPECT_TRUE(utf8);
     EXPECT_EQ(type("{\\rtf1 abc"), 6);
-    EXPECT_EQ(LineEndType(dir / "missing.htm", 16384, utf8), -1);
     // Only the examined bytes count: the CR after them is not seen.
-    WriteBytes(dir / "f.htm", "abcd\nef\rgh");
-    EXPECT_EQ(LineEndType(dir / "f.htm", 6, utf8), 2);
+    EXPECT_EQ(type("abcd\nef\rgh", nullptr, 6), 2);
+}
+
+TEST(ShowExisting, ReadFailureGivesTheSystemsReason) {
+    TempDir dir;
+    WriteBytes(dir / "a.htm", "<title>t</title>\r\n");
+    FaultyFileSystem fs(RealFileSystem());
+    fs.FailAt(FaultyFileSystem::Step::Read, 1, EACCES);
+    RecordingPrompter p;
+    EXPECT_FALSE(ShowExistingMetaTags(dir / "a.htm", p, fs).has_value());
+    EXPECT_EQ(p.shown, (std::vector<ShownBox>{{"Permission denied.", "File not readable",
+                                               Icon::Exclamation, Buttons::Ok, Answer::Ok}}));
 }
 
 }  // namespace

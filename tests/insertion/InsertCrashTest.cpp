@@ -14,6 +14,7 @@
 
 #include "insertion/Insert.h"
 #include "insertion/TempDir.h"
+#include "support/ForwardingFileSystem.h"
 
 using namespace zelk;
 using namespace zelk::testing;
@@ -22,14 +23,9 @@ namespace {
 
 // Stretches the writing of the working file over many small, slow steps so
 // that random kills land in every phase of an insertion.
-class SlowFileSystem final : public FileSystem {
+class SlowFileSystem final : public ForwardingFileSystem {
 public:
-    explicit SlowFileSystem(FileSystem& inner) : inner_(inner) {}
-    bool Stat(const std::string& p, FileStatus& o) override { return inner_.Stat(p, o); }
-    std::string ResolvePath(const std::string& p) override { return inner_.ResolvePath(p); }
-    Handle OpenRead(const std::string& p) override { return inner_.OpenRead(p); }
-    long long Read(Handle h, char* b, std::size_t n) override { return inner_.Read(h, b, n); }
-    Handle OpenWrite(const std::string& p, uint32_t m) override { return inner_.OpenWrite(p, m); }
+    explicit SlowFileSystem(FileSystem& inner) : ForwardingFileSystem(inner) {}
     bool Write(Handle h, const char* data, std::size_t size) override {
         while (size > 0) {
             std::size_t n = std::min<std::size_t>(size, 2048);
@@ -40,20 +36,10 @@ public:
         }
         return true;
     }
-    bool SetMode(Handle h, uint32_t m, uint32_t u, uint32_t g) override {
-        return inner_.SetMode(h, m, u, g);
-    }
-    bool Sync(Handle h) override { return inner_.Sync(h); }
-    bool Close(Handle h) override { return inner_.Close(h); }
     bool Rename(const std::string& a, const std::string& b) override {
         std::this_thread::sleep_for(std::chrono::microseconds(200));
         return inner_.Rename(a, b);
     }
-    bool Remove(const std::string& p) override { return inner_.Remove(p); }
-    void SyncFolder(const std::string& f) override { inner_.SyncFolder(f); }
-
-private:
-    FileSystem& inner_;
 };
 
 std::string RealPage() {

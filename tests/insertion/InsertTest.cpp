@@ -7,10 +7,12 @@
 
 #include "insertion/Insert.h"
 #include "insertion/TempDir.h"
+#include "support/FaultyFileSystem.h"
 #include "support/RecordingPrompter.h"
 
 using namespace zelk;
 using namespace zelk::testing;
+using zelk::testing::FaultyFileSystem;
 
 namespace {
 
@@ -117,29 +119,6 @@ int16_t Insert(const std::string& doc, const InsertRequest& rq, ReportLog& log,
     return InsertMetaTags(keywordsTag, doc, rq, log, fs);
 }
 
-TEST(InsertMetaTags, ViewportOnlyNeedsNoKeywordsTag) {
-    TempDir dir;
-    const std::string doc = dir / "a.html";
-    WriteBytes(doc, "<head>\r\n<meta name=\"keywords\" content=\"x\">\r\n</head>\r\n");
-    ReportLog log = MakeLog();
-    EXPECT_EQ(Insert(doc, SingleFile(true, false, ""), log, ""), 0);
-    EXPECT_EQ(ReadBytes(doc),
-              "<head>\r\n<meta name=\"keywords\" content=\"x\">\r\n" + kVP + "\r\n</head>\r\n");
-    EXPECT_EQ(log.Text(), "  New VPMT inserted. As given.\r\n");
-}
-
-TEST(InsertMetaTags, KeywordsOnlyLeavesAnExistingViewportAlone) {
-    TempDir dir;
-    const std::string doc = dir / "a.html";
-    WriteBytes(doc, "<head><meta name=\"viewport\" content=\"w=1\"></head>");
-    ReportLog log = MakeLog();
-    EXPECT_EQ(Insert(doc, SingleFile(false, true), log, kKW), 0);
-    EXPECT_EQ(ReadBytes(doc),
-              "<head><meta name=\"viewport\" content=\"w=1\">\r\n" + kKW + "\r\n</head>\r\n");
-    EXPECT_EQ(log.Text(),
-              "  New KWMT inserted.\r\n  <meta name=\"keywords\" ... \"garden, roses, soil\">\r\n");
-}
-
 TEST(InsertMetaTags, InputChecksComeBeforeAnyFileIsTouched) {
     TempDir dir;
     const std::string doc = dir / "a.htm";
@@ -181,8 +160,12 @@ TEST(InsertMetaTagsMultipleFiles, KeepingBothTagsRewritesNothingButReportsMinus1
     const std::string doc = dir / "a.htm";
     WriteBytes(doc, kBothTags);
     ReportLog log = MakeLog();
+    struct stat before {}, after {};
+    ASSERT_EQ(::stat(doc.c_str(), &before), 0);
     EXPECT_EQ(Insert(doc, MultiFile(true, true, true, true, kKW), log, kKW), -12);
     EXPECT_EQ(ReadBytes(doc), kBothTags);
+    ASSERT_EQ(::stat(doc.c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino) << "the page was rewritten";
     EXPECT_EQ(log.Text(), "  Existing VPMT not replaced.\r\n  Existing KWMT not replaced.\r\n");
 }
 
@@ -285,19 +268,7 @@ TEST(InsertMetaTagsPaths, SymlinkedDocumentIsRewrittenAtItsTargetAndStaysALink) 
               1);
 }
 
-TEST(InsertMetaTagsPaths, PermissionBitsSurviveTheRewrite) {
-    TempDir dir;
-    const std::string doc = dir / "a.htm";
-    WriteBytes(doc, "<head></head>");
-    ASSERT_EQ(::chmod(doc.c_str(), 0640), 0);
-    ReportLog log = MakeLog();
-    EXPECT_EQ(Insert(doc, SingleFile(true, false, ""), log, ""), 0);
-    struct stat st {};
-    ASSERT_EQ(::stat(doc.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 07777, 0640u);
-}
-
-TEST(InsertMetaTagsPaths, ReadOnlyDocumentIsRewrittenAndStaysReadOnly) {
+TEST(InsertMetaTagsPaths, ReadOnlyDocumentIsRewrittenAndKeepsItsPermissionBits) {
     TempDir dir;
     const std::string doc = dir / "a.htm";
     WriteBytes(doc, "<head></head>");
@@ -370,20 +341,101 @@ TEST_P(InsertFaults, DocumentIsByteIdenticalAndNoWorkingFileIsLeft) {
     EXPECT_TRUE(fs.Fired());
     EXPECT_EQ(ReadBytes(doc), page);
     EXPECT_EQ(dir.Entries(), std::vector<std::string>{"page.htm"});
+    // The report says why, and claims no tag.
+    if (f.code == kInsertFileError) {
+        EXPECT_EQ(log.Text(), "  Not inserted: Input/output error.\r\n");
+    }
 }
 
 using S = FaultyFileSystem::Step;
 INSTANTIATE_TEST_SUITE_P(
     EachStep, InsertFaults,
-    ::testing::Values(Fault{S::Stat, 1, -3, "stat"}, Fault{S::OpenRead, 1, -7, "open_read"},
+    ::testing::Values(Fault{S::Stat, 1, -3, "input_check"}, Fault{S::Stat, 2, -7, "stat_page"},
+                      Fault{S::Stat, 3, -7, "check_after_lock"},
+                      Fault{S::Stat, 4, -7, "check_before_rename"},
+                      Fault{S::Stat, 5, -7, "check_working_name"},
+                      Fault{S::OpenNoFollow, 1, -7, "open_page"},
+                      Fault{S::StatHandle, 1, -7, "fstat_page"}, Fault{S::Lock, 1, -7, "lock"},
                       Fault{S::Read, 1, -7, "first_read"}, Fault{S::Read, 3, -7, "third_read"},
-                      Fault{S::Close, 1, -7, "close_document"},
-                      Fault{S::OpenWrite, 1, -7, "create_working_file"},
+                      Fault{S::Remove, 1, -7, "remove_working_name"},
+                      Fault{S::CreateExclusive, 1, -7, "create_working_file"},
+                      Fault{S::StatHandle, 2, -7, "fstat_working_file"},
                       Fault{S::Write, 1, -7, "first_write"}, Fault{S::Write, 3, -7, "third_write"},
-                      Fault{S::SetMode, 1, -7, "set_mode"}, Fault{S::Sync, 1, -7, "sync"},
-                      Fault{S::Close, 2, -7, "close_working_file"},
+                      Fault{S::SetMode, 1, -7, "set_mode"},
+                      Fault{S::ListAttributes, 1, -7, "list_attributes"},
+                      Fault{S::Sync, 1, -7, "sync"}, Fault{S::Close, 1, -7, "close_working_file"},
                       Fault{S::Rename, 1, -7, "rename"}),
     [](const ::testing::TestParamInfo<Fault>& p) { return std::string(p.param.name); });
+
+TEST(InsertFailure, ReportAndMessageGiveTheSystemsReason) {
+    TempDir dir;
+    const std::string doc = dir / "page.htm";
+    WriteBytes(doc, "<head></head>");
+    FaultyFileSystem fs(RealFileSystem());
+    fs.FailAt(S::Write, 1, ENOSPC);
+    ReportLog log = MakeLog();
+    std::string failure;
+    EXPECT_EQ(InsertMetaTags("", doc, SingleFile(true, false, ""), log, fs, failure), -7);
+    EXPECT_EQ(log.Text(), "  Not inserted: No space left on device.\r\n");
+    const InsertResultMessage m = InsertResultText(-7, true, false, "cap", failure);
+    EXPECT_EQ(m.title, "Error");
+    EXPECT_EQ(m.text, "Not inserted: No space left on device.");
+}
+
+// --- nothing changes, nothing is written ---
+
+ino_t Inode(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? st.st_ino : 0;
+}
+
+TEST(InsertUnchanged, NoTagWrittenLeavesThePageByteForByte) {
+    TempDir dir;
+    const std::string doc = dir / "a.htm";
+    ReportLog log = MakeLog();
+    struct Case {
+        std::string page;
+        InsertRequest rq;
+        std::string tag;
+        int16_t code;
+    };
+    const std::string twoLineKw = "<meta name=\"keywords\"\r content=\"x\">\n<p>\r";
+    const std::vector<Case> cases = {
+        // No "</head>" and nothing to replace; lone CRs and no final line end.
+        {"<p>a\rb</p>\r\n<p>c", SingleFile(true, true), kKW, -5},
+        {twoLineKw, SingleFile(false, true), kKW, -5},
+        // Only a keywords tag over two lines before "</head>": -4 alone.
+        {"<meta name=\"keywords\"\r content=\"x\"></head>\r", SingleFile(false, true), kKW, -4},
+    };
+    for (const Case& c : cases) {
+        WriteBytes(doc, c.page);
+        const ino_t before = Inode(doc);
+        EXPECT_EQ(Insert(doc, c.rq, log, c.tag), c.code) << c.page;
+        EXPECT_EQ(ReadBytes(doc), c.page);
+        EXPECT_EQ(Inode(doc), before) << "the page was rewritten";
+    }
+    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"a.htm"});
+}
+
+TEST(InsertUnchanged, PageThatIsNotTextIsLeftAloneWithMinus13) {
+    TempDir dir;
+    const std::string doc = dir / "a.htm";
+    // UTF-16LE without a byte-order mark: CR LF is 0D 00 0A 00.
+    std::string u16;
+    for (char c : std::string("<html>\r\n<head>\r\n</head>\r\n</html>\r\n")) {
+        u16 += c;
+        u16 += '\0';
+    }
+    WriteBytes(doc, u16);
+    ReportLog log = MakeLog();
+    EXPECT_EQ(Insert(doc, SingleFile(true, false, ""), log, ""), kInsertNotText);
+    EXPECT_EQ(ReadBytes(doc), u16);
+    EXPECT_EQ(log.Text(), "  Not inserted: not a text file.\r\n");
+    const InsertResultMessage m = InsertResultText(kInsertNotText, true, false, "cap");
+    EXPECT_EQ(m.title, "Not inserted");
+    EXPECT_EQ(m.text, "Meta tags NOT inserted because the document is not a text file.");
+    EXPECT_EQ(m.icon, Icon::Exclamation);
+}
 
 // --- small routines ---
 
@@ -506,6 +558,12 @@ TEST(InsertCommand, RefusalsShowTheirBoxAndTouchNothing) {
     }
     {
         RecordingPrompter p;
+        InsertCommand cmd = Command(doc, false, false, true);
+        EXPECT_FALSE(cmdInsert_Click(cmd, p, log).has_value());
+        EXPECT_EQ(p.shown, std::vector<ShownBox>{Box("Nothing to insert.", cap, Icon::Exclamation)});
+    }
+    {
+        RecordingPrompter p;
         InsertCommand cmd = Command(doc, true, true, false);
         EXPECT_FALSE(cmdInsert_Click(cmd, p, log).has_value());
         EXPECT_EQ(p.shown,
@@ -514,18 +572,6 @@ TEST(InsertCommand, RefusalsShowTheirBoxAndTouchNothing) {
     }
     EXPECT_EQ(ReadBytes(doc), "<head></head>");
     EXPECT_EQ(log.Text(), "");
-}
-
-TEST(InsertCommand, NeitherTagTickedIsNothingToInsert) {
-    TempDir dir;
-    const std::string doc = dir / "a.htm";
-    WriteBytes(doc, "<head>\n</head>\n");
-    ReportLog log = MakeLog();
-    RecordingPrompter p;
-    InsertCommand cmd = Command(doc, false, false, true);
-    EXPECT_FALSE(cmdInsert_Click(cmd, p, log).has_value());
-    EXPECT_EQ(p.shown[0].text, "Nothing to insert.");
-    EXPECT_EQ(ReadBytes(doc), "<head>\n</head>\n");
 }
 
 TEST(InsertCommand, InsertsBothTagsAndShowsSuccess) {

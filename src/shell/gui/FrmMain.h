@@ -183,6 +183,9 @@ public:
     void cmdGenerateKeywordMetaTag_Click();
     void cmdShowExistingKeywordMetaTag_Click();
     void cmdInsert_Click();
+    // Runs a command handler so that no exception leaves it into Qt: a
+    // failure (out of memory included) becomes a message box.
+    void Guarded(const std::function<void()>& command);
     void cmdSave_Click();
     void cmdReset_Click();
     void cmdHelp_Click();

@@ -8,6 +8,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <exception>
+#include <new>
 
 #include "analysis/Analyzer.h"
 #include "batch/gui/FrmParameters.h"
@@ -23,6 +25,18 @@
 namespace zelk {
 
 void FrmMain::DoIt(bool generate) { analyzer_->DoIt(generate); }
+
+void FrmMain::Guarded(const std::function<void()>& command) {
+    try {
+        command();
+    } catch (const std::bad_alloc&) {
+        prompter().Message("Not enough memory: the command was abandoned.", "Error",
+                           Icon::Exclamation);
+    } catch (const std::exception& e) {
+        prompter().Message(std::string("The command was abandoned: ") + e.what(), "Error",
+                           Icon::Exclamation);
+    }
+}
 
 void FrmMain::cmdListWords_Click() {
     if (cmdListWords->text() == QStringLiteral("Stop")) {

@@ -101,17 +101,17 @@ void FrmMain::ConnectControls() {
     connect(cmdClearBeginMetaTagWith, &QPushButton::clicked, this,
             [this] { cmdClearBeginMetaTagWith_Click(); });
     connect(cmdClearOutput, &QPushButton::clicked, this, [this] { cmdClearOutput_Click(); });
-    connect(cmdListWords, &QPushButton::clicked, this, [this] { cmdListWords_Click(); });
+    connect(cmdListWords, &QPushButton::clicked, this, [this] { Guarded([this] { cmdListWords_Click(); }); });
     connect(cmdGenerateKeywordMetaTag, &QPushButton::clicked, this,
-            [this] { cmdGenerateKeywordMetaTag_Click(); });
+            [this] { Guarded([this] { cmdGenerateKeywordMetaTag_Click(); }); });
     connect(cmdShowExistingKeywordMetaTag, &QPushButton::clicked, this,
-            [this] { cmdShowExistingKeywordMetaTag_Click(); });
-    connect(cmdInsert, &QPushButton::clicked, this, [this] { cmdInsert_Click(); });
+            [this] { Guarded([this] { cmdShowExistingKeywordMetaTag_Click(); }); });
+    connect(cmdInsert, &QPushButton::clicked, this, [this] { Guarded([this] { cmdInsert_Click(); }); });
     connect(cmdCopyMetaTag, &QPushButton::clicked, this, [this] { cmdCopyMetaTag_Click(); });
-    connect(cmdSave, &QPushButton::clicked, this, [this] { cmdSave_Click(); });
+    connect(cmdSave, &QPushButton::clicked, this, [this] { Guarded([this] { cmdSave_Click(); }); });
     connect(cmdReset, &QPushButton::clicked, this, [this] { cmdReset_Click(); });
     connect(cmdHelp, &QPushButton::clicked, this, [this] { cmdHelp_Click(); });
-    connect(cmdQuit, &QPushButton::clicked, this, [this] { cmdQuit_Click(); });
+    connect(cmdQuit, &QPushButton::clicked, this, [this] { Guarded([this] { cmdQuit_Click(); }); });
     connect(&Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
 
     for (QLineEdit* e : {txbInputFile, txbFolder, txbExcludedFilepaths, txbVPMT,
