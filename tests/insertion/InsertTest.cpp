@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include "insertion/Insert.h"
@@ -279,6 +280,28 @@ TEST(InsertMetaTagsPaths, ReadOnlyDocumentIsRewrittenAndKeepsItsPermissionBits) 
     struct stat st {};
     ASSERT_EQ(::stat(doc.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0444u);
+}
+
+TEST(InsertMetaTagsPaths, ExtendedAttributesAndOwnerAreKept) {
+    TempDir dir;
+    const std::string doc = dir / "a.htm";
+    WriteBytes(doc, "<head></head>");
+    if (::setxattr(doc.c_str(), "user.zelk.note", "kept", 4, 0) != 0)
+        GTEST_SKIP() << "no user attributes on this file system";
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(::chown(doc.c_str(), 65534, 65534), 0);
+    }
+    ReportLog log = MakeLog();
+    EXPECT_EQ(Insert(doc, SingleFile(true, false, ""), log, ""), 0);
+    char value[16] = {};
+    EXPECT_EQ(::getxattr(doc.c_str(), "user.zelk.note", value, sizeof value), 4);
+    EXPECT_EQ(std::string(value), "kept");
+    struct stat st {};
+    ASSERT_EQ(::stat(doc.c_str(), &st), 0);
+    if (root) {
+        EXPECT_EQ(st.st_uid, 65534u);
+    }
 }
 
 TEST(InsertMetaTagsPaths, ReadOnlyFolderFailsCleanly) {
