@@ -1,5 +1,8 @@
 #include "shell/SettingsFile.h"
 
+#include "insertion/TempDir.h"
+#include "support/FaultyFileSystem.h"
+
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -107,6 +110,32 @@ TEST_F(StateFile, FailedReplaceLeavesNoWorkingFile) {
     EXPECT_EQ(err, "Is a directory");
     EXPECT_FALSE(fs::exists(path_ + ".tmp"));
     EXPECT_TRUE(fs::is_directory(path_));
+}
+
+TEST_F(StateFile, SaveAndReadGoThroughTheSafePath) {
+    // The new file must be on the device before it replaces the old one:
+    // a failing flush keeps the old file and says why.
+    Write(kDefaultFile);
+    std::string err;
+    testing::FaultyFileSystem faulty(RealFileSystem());
+    faulty.FailAt(testing::FaultyFileSystem::Step::Sync, 1, ENOSPC);
+    EXPECT_FALSE(SaveState(Changed(), path_, err, faulty));
+    EXPECT_TRUE(faulty.Fired());
+    EXPECT_EQ(err, "No space left on device");
+    EXPECT_EQ(Read(), kDefaultFile);
+    EXPECT_FALSE(fs::exists(path_ + ".tmp"));
+    // A link at the working name is removed, not followed.
+    testing::WriteBytes((dir_ / "other").string(), "other");
+    fs::create_symlink(dir_ / "other", path_ + ".tmp");
+    EXPECT_TRUE(SaveState(Changed(), path_, err)) << err;
+    EXPECT_EQ(testing::ReadBytes((dir_ / "other").string()), "other");
+    EXPECT_FALSE(fs::exists(path_ + ".tmp"));
+    // Reading fails like a missing file.
+    Settings s;
+    faulty.FailAt(testing::FaultyFileSystem::Step::Read);
+    EXPECT_FALSE(RestoreState(s, path_, faulty));
+    EXPECT_TRUE(faulty.Fired());
+    EXPECT_TRUE(RestoreState(s, path_));
 }
 
 TEST_F(StateFile, MissingFolderIsReported) {

@@ -26,13 +26,15 @@ inline std::string ShellQuote(const std::string& s) {
 
 // args is already shell text (quote what needs it); the output is captured
 // in two scratch files inside scratchDir, which is also the working folder
-// when runInScratchDir is set.
+// when runInScratchDir is set. launcher, when given, is shell text put before
+// the program ("ulimit -f 64 &&", "setpriv ... ").
 inline CliResult RunZelkCli(const std::filesystem::path& scratchDir, const std::string& args,
-                            bool runInScratchDir = false) {
+                            bool runInScratchDir = false, const std::string& launcher = "") {
     const std::filesystem::path out = scratchDir / "cli-stdout.txt";
     const std::filesystem::path err = scratchDir / "cli-stderr.txt";
     std::string cmd;
     if (runInScratchDir) cmd = "cd " + ShellQuote(scratchDir.string()) + " && ";
+    if (!launcher.empty()) cmd += launcher + " ";
     cmd += ShellQuote(ZELK_CLI_PATH) + " " + args + " >" + ShellQuote(out.string()) + " 2>" +
            ShellQuote(err.string());
     const int raw = std::system(cmd.c_str());
