@@ -1,9 +1,11 @@
 // libFuzzer target for the insertion: arbitrary document bytes and tag
-// texts. Besides "no crash": the line ends of the result are the promised
-// ones, the rewritten document is exactly the old one with only the tags
-// replaced or added (checked against an independent working of the rules),
-// no working file is left, and a document that must not be touched is byte
-// for byte what it was.
+// texts, in single-file and multiple-files mode (with the preserve settings
+// and the edit dialog's text), with lines longer than any read buffer.
+// Besides "no crash": the line ends of the result are the promised ones, the
+// rewritten document is exactly the old one with only the tags replaced or
+// added (checked against an independent working of the rules), a document
+// in which no tag changed is byte for byte what it was, no working file is
+// left, and a document that must not be touched is not.
 #include <algorithm>
 #include <cstdint>
 #include <utility>
@@ -19,6 +21,7 @@
 #include "common/Cp1252.h"
 #include "common/StrProc.h"
 #include "insertion/Insert.h"
+#include "support/ForwardingFileSystem.h"
 
 namespace {
 
@@ -86,18 +89,26 @@ std::vector<std::string> Lines(const std::string& s, bool lfOnly) {
     return lines;
 }
 
-// The expected rewrite of a document in single-file mode, worked out
-// independently of the routine under test: 0-based searches on the whole
-// line, the tags of the request replaced or added before the first
-// "</head>". code receives the expected result.
-std::string ExpectedRewrite(const std::string& doc, const InsertRequest& rq,
-                            const std::string& vpText, const std::string& kwText,
-                            int16_t& code) {
+// What the rules write, worked out from the request: the viewport text,
+// the keywords text that replaces an existing tag and the one inserted new.
+struct Texts {
+    std::string vp, kwReplace, kwNew;
+};
+
+// The expected rewrite of a document, worked out independently of the
+// routine under test: 0-based searches on the whole line, the tags of the
+// request replaced, kept or added before the first "</head>". code receives
+// the expected result, changed whether any tag was written.
+std::string ExpectedRewrite(const std::string& doc, const InsertRequest& rq, const Texts& t,
+                            int16_t& code, bool& changed) {
     const bool lfOnly = doc.find('\n') != std::string::npos && doc.find('\r') == std::string::npos;
     const std::string eol = lfOnly ? "\n" : "\r\n";
+    const bool keepVp = !rq.singleFile && rq.preserveExistingVPMT;
+    const bool keepKw = !rq.singleFile && rq.preserveExistingKWMT;
     std::string out;
-    bool inserted = false, vpFound = false, kwFound = false;
+    bool inserted = false, vpFound = false, kwFound = false, vpKept = false, kwKept = false;
     code = 0;
+    changed = false;
     for (std::string line : Lines(doc, lfOnly)) {
         if (inserted) {
             out += line + eol;
@@ -117,15 +128,23 @@ std::string ExpectedRewrite(const std::string& doc, const InsertRequest& rq,
         };
         std::size_t s, e;
         if (rq.insertVPMT && locate("\"viewport\"", s, e) && e != std::string::npos) {
-            line = line.substr(0, s) + vpText + line.substr(e + 1);
+            if (keepVp) {
+                vpKept = true;
+            } else {
+                line = line.substr(0, s) + t.vp + line.substr(e + 1);
+                changed = true;
+            }
             low = LowerCaseAccented(line);
             vpFound = true;
         }
         if (rq.insertKWMT && locate("\"keywords\"", s, e)) {
             if (e == std::string::npos) {
                 code = kInsertMultiLineKWMT;
+            } else if (keepKw) {
+                kwKept = true;
             } else {
-                line = line.substr(0, s) + kwText + line.substr(e + 1);
+                line = line.substr(0, s) + t.kwReplace + line.substr(e + 1);
+                changed = true;
                 low = LowerCaseAccented(line);
             }
             kwFound = true;
@@ -136,36 +155,34 @@ std::string ExpectedRewrite(const std::string& doc, const InsertRequest& rq,
             continue;
         }
         if (h > 0) out += line.substr(0, h) + eol;
-        if (rq.insertVPMT && !vpFound) out += vpText + eol;
-        if (rq.insertKWMT && !kwFound) out += kwText + eol;
+        if (rq.insertVPMT && !vpFound) {
+            out += t.vp + eol;
+            changed = true;
+        }
+        if (rq.insertKWMT && !kwFound) {
+            out += t.kwNew + eol;
+            changed = true;
+        }
         out += line.substr(h) + eol;
         inserted = true;
     }
+    if (vpKept && kwKept) code = kInsertBothKept;
+    else if (kwKept) code = kInsertKWMTKept;
+    else if (vpKept) code = kInsertVPMTKept;
     if (!inserted) code = kInsertNoHeadEnd;
-    return out;
+    return changed ? out : doc;
 }
 
 // The real file system without the flushes to the device, which would
 // only slow the fuzzer down; every other call goes through as in use.
-class NoSyncFileSystem final : public FileSystem {
+class NoSyncFileSystem final : public zelk::testing::ForwardingFileSystem {
 public:
-    bool Stat(const std::string& p, FileStatus& o) override { return real_.Stat(p, o); }
-    std::string ResolvePath(const std::string& p) override { return real_.ResolvePath(p); }
-    Handle OpenRead(const std::string& p) override { return real_.OpenRead(p); }
-    long long Read(Handle h, char* b, std::size_t n) override { return real_.Read(h, b, n); }
-    Handle OpenWrite(const std::string& p, uint32_t m) override { return real_.OpenWrite(p, m); }
-    bool Write(Handle h, const char* d, std::size_t n) override { return real_.Write(h, d, n); }
-    bool SetMode(Handle h, uint32_t m, uint32_t u, uint32_t g) override {
-        return real_.SetMode(h, m, u, g);
-    }
+    NoSyncFileSystem() : ForwardingFileSystem(real_) {}
     bool Sync(Handle) override { return true; }
-    bool Close(Handle h) override { return real_.Close(h); }
-    bool Rename(const std::string& a, const std::string& b) override { return real_.Rename(a, b); }
-    bool Remove(const std::string& p) override { return real_.Remove(p); }
     void SyncFolder(const std::string&) override {}
 
 private:
-    PosixFileSystem real_;
+    static inline PosixFileSystem real_;
 };
 
 std::string CleanTagContent(const uint8_t*& p, const uint8_t* end) {
@@ -183,74 +200,99 @@ std::string CleanTagContent(const uint8_t*& p, const uint8_t* end) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (size < 1) return 0;
+    if (size < 2) return 0;
     const uint8_t* p = data;
     const uint8_t* end = data + size;
     const uint8_t flags = *p++;
+    const uint8_t stretch = *p++;
     const std::string vpContent = CleanTagContent(p, end);
     const std::string kwContent = CleanTagContent(p, end);
-    const std::string doc(reinterpret_cast<const char*>(p), static_cast<std::size_t>(end - p));
+    const std::string dialogContent = CleanTagContent(p, end);
+    std::string doc(reinterpret_cast<const char*>(p), static_cast<std::size_t>(end - p));
+    // A line longer than every read and write buffer: one byte of the input
+    // repeated in front of the text.
+    if (stretch & 1) doc.insert(0, 70000 + 997 * (stretch >> 1), doc.empty() ? 'x' : doc[0]);
 
     InsertRequest rq;
     rq.insertVPMT = flags & 1;
     rq.insertKWMT = flags & 2;
-    rq.singleFile = true;
+    rq.singleFile = !(flags & 8);
+    rq.preserveExistingVPMT = flags & 16;
+    rq.preserveExistingKWMT = flags & 32;
     rq.vpmtText = "<meta name=\"viewport\" content=\"" + vpContent + "\">";
     const std::string kwTag = "<meta name=\"keywords\" content=\"" + kwContent + "\">";
     rq.mainMetaTagText = (flags & 4) ? " " + kwTag + "\r\n\r\n3 keywords\r\n" : kwTag;
+    // The edit dialog holds the file's keywords tag, or its viewport tag when
+    // only that is requested; a replacement takes its whole text.
+    const std::string dialogTag =
+        rq.insertKWMT ? "<meta name=\"keywords\" content=\"" + dialogContent + "\">"
+                      : "<meta name=\"viewport\" content=\"" + dialogContent + "\">";
+    rq.dialogMetaTagText = (flags & 64) ? " " + dialogTag + " " : dialogTag;
 
     const std::string path = ScratchFolder() + "/page.htm";
     WriteAll(path, doc);
+    const TextFileTest test = IsTextFile(path, kTextTestBytes, kTextTestThreshold, true);
     const int16_t encoding = DetectEncoding(path, true);
     ReportLog log;
     log.viewportText = [&] { return rq.vpmtText; };
-    const std::string tag = rq.insertKWMT ? MetaTagFromTextbox(rq.mainMetaTagText) : "";
+    const std::string box = rq.singleFile ? rq.mainMetaTagText : rq.dialogMetaTagText;
+    const std::string tag = rq.insertKWMT ? MetaTagFromTextbox(box) : "";
     static NoSyncFileSystem fs;
     const int16_t code = InsertMetaTags(tag, path, rq, log, fs);
     const std::string now = ReadAll(path);
 
-    if (code == kInsertWideText) {
-        if (now != doc) Fail("a UTF-16/32 document was changed");
-        if (encoding != 1 && encoding != 2 && encoding != 5) Fail("-9 for a byte document");
-        return 0;
-    }
+    if (::access((ScratchFolder() + "/page.bak.htm").c_str(), F_OK) == 0)
+        Fail("working file left behind");
     if (code == kInsertBadKeywordsTag) {
         if (!rq.insertKWMT || InStr(LowerCaseAccented(tag), "existing keywords") == 0)
             Fail("a usable keywords tag was refused");
         if (now != doc) Fail("a refused insertion changed the document");
         return 0;
     }
-    if (encoding == 1 || encoding == 2 || encoding == 5) Fail("a UTF-16/32 document was rewritten");
-    if (code != 0 && code != kInsertMultiLineKWMT && code != kInsertNoHeadEnd)
-        Fail("unexpected result code");
-    if (::access((ScratchFolder() + "/page.bak.htm").c_str(), F_OK) == 0)
-        Fail("working file left behind");
-
-    const bool lfOnly = doc.find('\n') != std::string::npos && doc.find('\r') == std::string::npos;
-    // Line ends: every line ends with the document's own kind of line end.
-    if (!now.empty()) {
-        if (lfOnly) {
-            if (now.back() != '\n' || now.find('\r') != std::string::npos)
-                Fail("LF-only document lost its line ends");
-        } else {
-            if (now.size() < 2 || now.compare(now.size() - 2, 2, "\r\n") != 0)
-                Fail("last line does not end with CR LF");
-            for (std::size_t i = 0; i < now.size(); ++i)
-                if (now[i] == '\r' && (i + 1 >= now.size() || now[i + 1] != '\n'))
-                    Fail("lone CR in the rewritten document");
-        }
+    if (code == kInsertWideText) {
+        if (now != doc) Fail("a UTF-16/32 document was changed");
+        if (encoding != 1 && encoding != 2 && encoding != 5) Fail("-9 for a byte document");
+        return 0;
     }
-    if (doc.empty() && !now.empty()) Fail("empty document grew");
+    if (code == kInsertNotText) {
+        if (now != doc) Fail("a document that is not text was changed");
+        if (test.verdict != 0) Fail("-13 for a text document");
+        return 0;
+    }
+    if (test.verdict == 0 || test.verdict == 7) Fail("a document that is not text was rewritten");
+    if (code != 0 && code != kInsertMultiLineKWMT && code != kInsertNoHeadEnd &&
+        code != kInsertVPMTKept && code != kInsertKWMTKept && code != kInsertBothKept)
+        Fail("unexpected result code");
 
     // Tag texts reach a UTF-8 document in UTF-8.
     auto enc = [&](const std::string& t) { return encoding == 3 ? Cp1252ToUtf8(t) : t; };
+    const bool singleOrBoth = rq.singleFile || rq.insertKWMT;
+    Texts texts;
+    texts.vp = enc(singleOrBoth ? rq.vpmtText : rq.dialogMetaTagText);
+    texts.kwReplace = enc(rq.singleFile ? kwTag : rq.dialogMetaTagText);
+    texts.kwNew = enc(rq.singleFile ? kwTag : dialogTag);
     int16_t expectedCode = 0;
-    const std::string expected =
-        ExpectedRewrite(doc, rq, enc(rq.vpmtText), enc(kwTag), expectedCode);
+    bool changed = false;
+    const std::string expected = ExpectedRewrite(doc, rq, texts, expectedCode, changed);
     if (code != expectedCode) Fail("result code differs from the expected one");
     if (now != expected) {
         std::fprintf(stderr, "expected %zu bytes, got %zu\n", expected.size(), now.size());
-        Fail("rewritten document differs from the expected one");
+        Fail(changed ? "rewritten document differs from the expected one"
+                     : "a document without a new tag was rewritten");
+    }
+    if (!changed) return 0;
+
+    const bool lfOnly = doc.find('\n') != std::string::npos && doc.find('\r') == std::string::npos;
+    // Line ends: every line ends with the document's own kind of line end.
+    if (lfOnly) {
+        if (now.back() != '\n' || now.find('\r') != std::string::npos)
+            Fail("LF-only document lost its line ends");
+    } else {
+        if (now.size() < 2 || now.compare(now.size() - 2, 2, "\r\n") != 0)
+            Fail("last line does not end with CR LF");
+        for (std::size_t i = 0; i < now.size(); ++i)
+            if (now[i] == '\r' && (i + 1 >= now.size() || now[i + 1] != '\n'))
+                Fail("lone CR in the rewritten document");
     }
     if (Lines(now, lfOnly).size() > Lines(doc, lfOnly).size() + 3) Fail("too many new lines");
 
@@ -260,9 +302,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         // A keywords tag that opens before a viewport tag on the same line
         // and ends after it takes the viewport tag with it when replaced,
         // so the viewport tag is checked alone.
-        if (rq.insertVPMT && !rq.insertKWMT && now.find(enc(rq.vpmtText)) == std::string::npos)
+        if (rq.insertVPMT && !rq.insertKWMT && now.find(texts.vp) == std::string::npos)
             Fail("viewport tag missing after success");
-        if (rq.insertKWMT && now.find(enc(kwTag)) == std::string::npos)
+        if (rq.insertKWMT && now.find(texts.kwNew) == std::string::npos)
             Fail("keywords tag missing after success");
     }
     return 0;
