@@ -17,19 +17,30 @@ std::string FolderOf(const std::string& path) {
     return path.substr(0, slash);
 }
 
-// Reads from an open file to its end, appending to out.
+// Reads an open file to its end into out. The size the file had when it
+// was opened is read into one buffer of that size: growing a string as it
+// fills would briefly hold the page twice over.
 bool ReadToEnd(FileSystem& fs, FileSystem::Handle h, long long sizeHint, std::string& out) {
-    // One allocation of the right size: growing a string by doubling would
-    // briefly hold the page twice over.
-    if (sizeHint > 0) out.reserve(static_cast<std::size_t>(sizeHint) + 1);
+    out.clear();
+    std::size_t filled = 0;
+    if (sizeHint > 0) {
+        out.resize(static_cast<std::size_t>(sizeHint));
+        while (filled < out.size()) {
+            long long got = fs.Read(h, out.data() + filled, out.size() - filled);
+            if (got < 0) return false;
+            if (got == 0) break;
+            filled += static_cast<std::size_t>(got);
+        }
+        out.resize(filled);
+    }
+    // Whatever else there is: a file that grew meanwhile, or one whose size
+    // was not known.
+    std::string chunk(kChunk, '\0');
     for (;;) {
-        const std::size_t before = out.size();
-        if (out.capacity() - before < kChunk / 4) out.reserve(before + kChunk);
-        out.resize(out.capacity());
-        long long got = fs.Read(h, out.data() + before, out.size() - before);
-        out.resize(before + static_cast<std::size_t>(std::max(got, 0LL)));
+        long long got = fs.Read(h, chunk.data(), chunk.size());
         if (got < 0) return false;
         if (got == 0) return true;
+        out.append(chunk.data(), static_cast<std::size_t>(got));
     }
 }
 

@@ -379,7 +379,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Fault{S::Stat, 5, -7, "check_working_name"},
                       Fault{S::OpenNoFollow, 1, -7, "open_page"},
                       Fault{S::StatHandle, 1, -7, "fstat_page"}, Fault{S::Lock, 1, -7, "lock"},
-                      Fault{S::Read, 1, -7, "first_read"}, Fault{S::Read, 3, -7, "third_read"},
+                      Fault{S::Read, 1, -7, "first_read"}, Fault{S::Read, 2, -7, "read_at_the_end"},
                       Fault{S::Remove, 1, -7, "remove_working_name"},
                       Fault{S::CreateExclusive, 1, -7, "create_working_file"},
                       Fault{S::StatHandle, 2, -7, "fstat_working_file"},
