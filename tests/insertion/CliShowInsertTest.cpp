@@ -8,7 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "insertion/TempDir.h"
+#include "support/TempDir.h"
 #include "support/CliRunner.h"
 
 using namespace zelk::testing;

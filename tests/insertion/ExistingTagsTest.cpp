@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "insertion/ExistingTags.h"
-#include "insertion/TempDir.h"
+#include "support/TempDir.h"
 #include "support/FaultyFileSystem.h"
 #include "support/RecordingPrompter.h"
 

@@ -7,7 +7,7 @@
 #include <unistd.h>
 
 #include "insertion/Insert.h"
-#include "insertion/TempDir.h"
+#include "support/TempDir.h"
 #include "support/FaultyFileSystem.h"
 #include "support/RecordingPrompter.h"
 

@@ -1,8 +1,5 @@
 #include "shell/SettingsFile.h"
 
-#include "insertion/TempDir.h"
-#include "support/FaultyFileSystem.h"
-
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -11,6 +8,7 @@
 #include <sstream>
 #include <vector>
 
+#include "support/FaultyFileSystem.h"
 #include "support/TempDir.h"
 
 namespace zelk {
@@ -125,10 +123,10 @@ TEST_F(StateFile, SaveAndReadGoThroughTheSafePath) {
     EXPECT_EQ(Read(), kDefaultFile);
     EXPECT_FALSE(fs::exists(path_ + ".tmp"));
     // A link at the working name is removed, not followed.
-    testing::WriteBytes((dir_ / "other").string(), "other");
+    WriteBytes(dir_ / "other", "other");
     fs::create_symlink(dir_ / "other", path_ + ".tmp");
     EXPECT_TRUE(SaveState(Changed(), path_, err)) << err;
-    EXPECT_EQ(testing::ReadBytes((dir_ / "other").string()), "other");
+    EXPECT_EQ(ReadBytes(dir_ / "other"), "other");
     EXPECT_FALSE(fs::exists(path_ + ".tmp"));
     // Reading fails like a missing file.
     Settings s;
