@@ -136,6 +136,12 @@ Analyzer::DoFileResult Analyzer::DoFile(const std::string& path) {
         });
 
         LineReader reader;
+        changedDuringScan_ = false;
+        scanning_ = true;
+        struct ScanEnds {
+            bool& flag;
+            ~ScanEnds() { flag = false; }
+        } scanEnds{scanning_};
         if (!reader.Open(path)) {
             r.result = FailureNumber(reader.ErrorNumber());
         } else {
@@ -157,6 +163,7 @@ Analyzer::DoFileResult Analyzer::DoFile(const std::string& path) {
         }
         // The line is of no further use; a long one is not kept.
         scan.ScanLine = std::string();
+        scanning_ = false;
 
         if (r.result == 0) {
             if (!blnStop && tally_.WordCount() >= 1001)
@@ -233,6 +240,7 @@ void Analyzer::ListWords() {
 
 bool Analyzer::RequestTimeChecks() {
     Prompter& prompter = host_.prompter();
+    freshTable_ = false;
     if (!DocumentAnalysed) {
         const std::string input = Trim(host_.InputFileText());
         host_.SetInputFileText(input);
@@ -264,7 +272,10 @@ bool Analyzer::RequestTimeChecks() {
         const DoFileResult r = DoFile(input);
         switch (r.result) {
             case 0:
-                DocumentAnalysed = true;
+                // Shown all the same, but a table scanned partly under other
+                // settings is not taken for the current document's.
+                freshTable_ = true;
+                DocumentAnalysed = !changedDuringScan_;
                 break;
             case -1:
                 prompter.Message("This file is not a text file." + std::string(CRLF) +
@@ -287,7 +298,7 @@ bool Analyzer::RequestTimeChecks() {
 
 void Analyzer::DoIt(bool generate) {
     if (!RequestTimeChecks()) return;
-    if (!DocumentAnalysed) {
+    if (!DocumentAnalysed && !freshTable_) {
         host_.EnableDisableButtons(true);
     } else if (!generate) {
         ListWords();

@@ -28,10 +28,13 @@ public:
     bool DocumentAnalysed = false;  // the input file is analysed with the current settings
     bool KeywordsGenerated = false; // the output box holds a tag made by Generate
 
-    // An input or an analysis setting changed: the next request analyses again.
+    // An input or an analysis setting changed: the next request analyses
+    // again. A change while a scan yields to the window reaches only the rest
+    // of the document, so that scan's table is marked stale as well.
     void InvalidateAnalysis() {
         DocumentAnalysed = false;
         KeywordsGenerated = false;
+        if (scanning_) changedDuringScan_ = true;
     }
 
     struct DoFileResult {
@@ -72,6 +75,9 @@ private:
     AnalysisHost& host_;
     ReportLog& report_;
     WordTally tally_;
+    bool scanning_ = false;           // DoFile is reading and scanning the document
+    bool changedDuringScan_ = false;  // a setting changed meanwhile: the table is mixed
+    bool freshTable_ = false;         // this request's DoFile completed a table
 };
 
 }  // namespace zelk

@@ -17,6 +17,7 @@
 #include "gui/QtPrompter.h"
 #include "gui/QtText.h"
 #include "gui/RealDesktop.h"
+#include "StartupTimes.h"
 
 namespace {
 
@@ -59,13 +60,19 @@ int main(int argc, char** argv) {
     //   --screenshot FILE [--multiple] [--input PAGE]
     // ticks both tags, picks the mode (and in single-file mode analyses PAGE
     // and generates its tag), grabs the main window and ends the program.
+    //   --startup-times
+    // prints the times from the process start to the first complete frame
+    // of the main window and to the end of the start-up, then ends
+    // (scripts/bench-startup.sh).
     QString screenshot, input;
     bool multiple = false;
+    bool startupTimes = false;
     const QStringList args = QApplication::arguments();
     for (qsizetype i = 1; i < args.size(); ++i) {
         if (args[i] == QLatin1String("--screenshot") && i + 1 < args.size()) screenshot = args[++i];
         else if (args[i] == QLatin1String("--input") && i + 1 < args.size()) input = args[++i];
         else if (args[i] == QLatin1String("--multiple")) multiple = true;
+        else if (args[i] == QLatin1String("--startup-times")) startupTimes = true;
     }
 
     zelk::QtPrompter prompter;
@@ -74,8 +81,19 @@ int main(int argc, char** argv) {
     zelk::GuiServices services{&prompter, &picker, &desktop};
     zelk::FrmMain frm(services, QApplication::applicationDirPath().toStdString());
     prompter.SetParent(&frm);
-    frm.onQuit = [] { QApplication::quit(); };
+    bool quitRequested = false;
+    frm.onQuit = [&] {
+        quitRequested = true;
+        desktop.EndWaits();
+        QApplication::quit();
+    };
+    if (startupTimes) zelk::ReportStartupTimes(frm);
     if (!frm.Form_Load()) return 1;
+    if (quitRequested) return 0;  // Quit during the start-up, before the event loop runs
+    if (startupTimes) {
+        zelk::PrintStartupTime("ready");
+        return 0;
+    }
 
     if (!screenshot.isEmpty()) {
         frm.chkInsertKWMT->setChecked(true);

@@ -44,7 +44,7 @@ struct GuiServices {
 // Twips to pixels: the window layout is given at 15 twips per pixel.
 constexpr int Px(int twips) { return twips / 15; }
 constexpr int Twips(int px) { return px * 15; }
-// The window sizes of the design count the title bar and borders (about 30
+// The window sizes given in twips count the title bar and borders (about 30
 // pixels in all); the client areas here are that much smaller.
 constexpr int kFrameAllowancePx = 30;
 

@@ -2,7 +2,8 @@
 
 #include <QDesktopServices>
 #include <QFileDialog>
-#include <QThread>
+#include <QEventLoop>
+#include <QTimer>
 
 #include "gui/FrmPopUp.h"
 
@@ -23,7 +24,17 @@ RealDesktop::~RealDesktop() = default;
 bool RealDesktop::OpenUrl(const QUrl& url) { return QDesktopServices::openUrl(url); }
 
 void RealDesktop::Wait(double seconds) {
-    QThread::msleep(static_cast<unsigned long>(seconds * 1000));
+    if (ending_ || seconds <= 0) return;
+    QEventLoop loop;
+    QTimer::singleShot(static_cast<int>(seconds * 1000), &loop, &QEventLoop::quit);
+    waitLoops_.push_back(&loop);
+    loop.exec();
+    waitLoops_.pop_back();
+}
+
+void RealDesktop::EndWaits() {
+    ending_ = true;
+    for (QEventLoop* loop : waitLoops_) loop->quit();
 }
 
 void RealDesktop::PopUpInForm(QWidget* frm, const QString& message, int width, int height,

@@ -27,9 +27,10 @@ QString FallbackSans() {
 }  // namespace
 
 QFont SansFont(const char* family) {
-    // The windows were drawn for a narrow sans-serif face. Where the named
-    // one is missing, a face with the same widths is preferred, then a
-    // condensed one, then the desktop's own sans-serif font.
+    // The layout's fixed widths leave room for a narrow sans-serif face at
+    // 8 points. Where the named one is missing, a face with the same widths
+    // is preferred, so that no caption is cut, then a condensed one, then
+    // the desktop's own sans-serif font.
     const QString name = QString::fromLatin1(family);
     QFont f(QFontDatabase::hasFamily(name) ? name : FallbackSans());
     f.setStyleHint(QFont::SansSerif);

@@ -1,6 +1,7 @@
-// Fonts and colours shared by the windows. The windows were drawn for
-// "Arial"/"Tahoma" and "Courier New"; where those are missing the desktop's
-// own sans-serif and fixed fonts stand in.
+// Fonts and colours shared by the windows. The controls have fixed sizes
+// measured for a narrow sans-serif face and a fixed-pitch face for the
+// text boxes; the fonts chosen here keep every caption inside its control
+// whatever fonts the desktop has.
 #pragma once
 
 #include <QColor>
@@ -11,7 +12,7 @@ class QWidget;
 namespace zelk {
 
 // The named family when installed, else the desktop's sans-serif font;
-// point size 8, the size the layout was drawn for.
+// point size 8, the size the fixed widths of the layout allow.
 QFont SansFont(const char* family = "Arial");
 // "Courier New" when installed, else the desktop's fixed font.
 QFont FixedFont();

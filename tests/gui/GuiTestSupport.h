@@ -29,6 +29,7 @@
 
 #include "common/StrProc.h"
 #include "common/Ui.h"
+#include "gui/Accessibility.h"
 #include "shell/gui/FrmMain.h"
 #include "gui/GuiServices.h"
 
@@ -131,6 +132,29 @@ private:
     std::filesystem::path path_;
 };
 
+// A page of distinct words, 12 to a line: long enough for a scan that
+// yields to the window many times.
+inline std::filesystem::path LongPage(const std::filesystem::path& dir, int lines) {
+    std::string s = "<html>\r\n<head><title>Long page</title></head>\r\n<body>\r\n";
+    for (int i = 0; i < lines; ++i) {
+        s += "<p>";
+        for (int k = 0; k < 12; ++k) {
+            int n = i * 12 + k;
+            std::string w;
+            for (int d = 0; d < 4; ++d) {
+                w += static_cast<char>('a' + n % 26);
+                n /= 26;
+            }
+            s += "word" + w + "x ";
+        }
+        s += "</p>\r\n";
+    }
+    s += "</body>\r\n</html>\r\n";
+    const auto p = dir / "long.html";
+    WriteFile(p, s);
+    return p;
+}
+
 // The main window started as the program starts it, with scripted services,
 // the data files of the build and a private XDG data home.
 class MainWindowTest : public ::testing::Test {
@@ -177,6 +201,12 @@ protected:
     // Shown in its window (not merely because the window is hidden).
     static bool Shown(const QWidget* w) { return !w->isHidden(); }
     static std::string Text(const QAbstractButton* b) { return b->text().toStdString(); }
+
+    // Picks a file with the "Single file" button.
+    void Pick(const std::filesystem::path& p) {
+        picker.nextFile = QString::fromStdString(p.string());
+        frm->cmdInputFile->click();
+    }
 
     // Types into a box and moves the focus away, as a user would.
     void TypeAndLeave(QLineEdit* box, const QString& text, QWidget* next) {

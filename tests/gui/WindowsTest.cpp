@@ -129,7 +129,6 @@ TEST_F(ReportWindowTest, SettingsWindowForMultipleFiles) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.caption);
         EXPECT_EQ(row.box->text(), row.caption);
-        EXPECT_EQ(row.box->accessibleName(), row.caption);
         EXPECT_EQ(row.box->y(), row.top / 15);
         EXPECT_EQ(row.box->isChecked(), row.checked);
     }

@@ -11,6 +11,7 @@
 #include "common/Settings.h"
 #include "gui/GuiServices.h"
 #include "gui/WindowLook.h"
+#include "gui/Accessibility.h"
 
 namespace zelk {
 
@@ -21,7 +22,6 @@ constexpr int kHeightTwips = 3500;
 QCheckBox* MakeCheck(QWidget* parent, const char* name, const char* caption, int top) {
     auto* c = new QCheckBox(QString::fromLatin1(caption), parent);
     c->setObjectName(QString::fromLatin1(name));
-    c->setAccessibleName(c->text());
     c->setGeometry(Px(240), Px(top), Px(kWidthTwips - 480), Px(300));
     return c;
 }
@@ -33,6 +33,7 @@ void Bind(QCheckBox* c, int& field) {
 
 FrmParameters::FrmParameters(Settings& settings, QWidget* mainWindow)
     : QWidget(nullptr, Qt::Window), settings_(settings), main_(mainWindow) {
+    InstallKeyboardAccess();
     setObjectName("frmParameters");
     setFixedSize(Px(kWidthTwips), Px(kHeightTwips));
     chkIncludeAllSubfolders =
@@ -50,19 +51,20 @@ FrmParameters::FrmParameters(Settings& settings, QWidget* mainWindow)
     chkDialogBoxForUnixFiles = MakeCheck(this, "chkDialogBoxForUnixFiles",
                                          "Alert if a Unix/Linux file is encountered", 3700);
     chkDialogBoxForUnixFiles->setChecked(true);
+    // Out of sight means out of reach: Tab must not land on it, nor Space untick it.
+    chkDialogBoxForUnixFiles->setFocusPolicy(Qt::NoFocus);
 
     Label1 = new QLabel(QStringLiteral("Pause in seconds in auto mode"), this);
     Label1->setObjectName("Label1");
     Label1->setGeometry(Px(240), Px(2550), Px(2300), Px(300));
     cboPause = new QComboBox(this);
     cboPause->setObjectName("cboPause");
-    cboPause->setAccessibleName(Label1->text());
+    Label1->setBuddy(cboPause);
     cboPause->setGeometry(Px(2600), Px(2520), Px(700), Px(330));
     for (int i = 1; i <= 5; ++i) cboPause->addItem(QString::number(i));
     cboPause->setCurrentIndex(2);
     cmdClose = new QPushButton(QStringLiteral("Close"), this);
     cmdClose->setObjectName("cmdClose");
-    cmdClose->setAccessibleName(cmdClose->text());
     cmdClose->setAutoDefault(false);
     cmdClose->setGeometry(Px(3800), Px(2520), Px(1300), Px(375));
 

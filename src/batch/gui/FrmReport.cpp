@@ -12,6 +12,7 @@
 #include "gui/GuiServices.h"
 #include "gui/QtText.h"
 #include "gui/WindowLook.h"
+#include "gui/Accessibility.h"
 
 namespace zelk {
 
@@ -31,6 +32,7 @@ FrmReport::FrmReport(ReportLog& log, QWidget* mainWindow, std::function<bool()> 
       cmdCopyToClipboard_(new QPushButton(QStringLiteral("Copy to clipboard"), this)),
       cmdPauseContinue_(new QPushButton(QStringLiteral("Pause"), this)),
       cmdClose_(new QPushButton(QStringLiteral("Close"), this)) {
+    InstallKeyboardAccess();
     setObjectName("frmReport");
     setWindowTitle(QStringLiteral("Report"));
     txbReport_->setObjectName("txbReport");
@@ -41,8 +43,9 @@ FrmReport::FrmReport(ReportLog& log, QWidget* mainWindow, std::function<bool()> 
     cmdCopyToClipboard_->setObjectName("cmdCopyToClipboard");
     cmdPauseContinue_->setObjectName("cmdPauseContinue");
     cmdClose_->setObjectName("cmdClose");
+    // A read-only box would keep Tab for itself; the buttons must stay in reach.
+    txbReport_->setTabChangesFocus(true);
     for (QPushButton* b : {cmdCopyToClipboard_, cmdPauseContinue_, cmdClose_}) {
-        b->setAccessibleName(b->text());
         b->setFont(SansFont());
         b->setAutoDefault(false);
     }
@@ -63,8 +66,9 @@ FrmReport::~FrmReport() {
 }
 
 void FrmReport::LayOut() {
-    // Heights as the design gives them for whole windows (title bar
-    // included); the client area is kFrameAllowancePx smaller.
+    // The heights below are those of whole windows, title bar included,
+    // as the main window's height is counted; the client area is
+    // kFrameAllowancePx smaller.
     const int mainHeight = Twips((main_ ? main_->height() : Px(7900) - kFrameAllowancePx) +
                                  kFrameAllowancePx);
     const int h = mainHeight + 100;

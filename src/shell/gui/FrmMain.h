@@ -1,9 +1,11 @@
 // The main window: every setting, the input file or folder, the output box
 // and the command buttons. The window is split over a few files by concern:
 // FrmMainLayout.cpp (controls and geometry), FrmMainState.cpp (start-up,
-// settings, modes, button states, the tick), FrmMainFields.cpp (input fields
-// and their checks), FrmMainCommands.cpp (the commands), MainAnalysisHost.cpp
-// (the window side of an analysis).
+// Quit, modes, focus), FrmMainSettings.cpp (the settings and their
+// controls), FrmMainButtons.cpp (button states, busy state, the tick),
+// FrmMainFields.cpp (input fields and their checks), FrmMainCommands.cpp
+// (the commands), MainAnalysisHost.cpp (the window side of an analysis).
+// Keyboard and screen-reader access follows the rules of Accessibility.h.
 #pragma once
 
 #include <QPointer>
@@ -31,6 +33,8 @@ class QPushButton;
 class QRadioButton;
 
 namespace zelk {
+
+class LinkLabel;
 
 class Analyzer;
 class FrmParameters;
@@ -83,7 +87,7 @@ public:
     std::string strNowProcessing;
     std::string strNowGenerating;
 
-    // Controls (named as in the window's design; tests find them by name too).
+    // Controls, named by what they hold (the tests find them by these names too).
     QRadioButton* optSingleFile;
     QRadioButton* optMultipleFiles;
     QPushButton* cmdInputFile;
@@ -149,9 +153,9 @@ public:
     QPushButton* cmdReset;
     QPushButton* cmdHelp;
     QPushButton* cmdQuit;
-    QLabel* lblPublisher;
+    LinkLabel* lblPublisher;
     QLabel* lblMetaTagInserted;
-    QLabel* lblOnlineDocumentation;
+    LinkLabel* lblOnlineDocumentation;
     QTimer Timer1;
 
     // Output box text as the core sees it (Windows-1252, CR LF).
@@ -221,6 +225,8 @@ private:
     void PopUpNotice(const QString& message, QWidget* button, int leftOffset);
     bool SingleFileMode() const;
     void Wait(double seconds);
+    void PaintNow();
+    void FocusAfterFieldChange();
 
     // Fields (FrmMainFields.cpp).
     void AnalysisSettingChanged();
@@ -238,6 +244,8 @@ private:
     std::string multipleFilesOutput_;
     bool quitting_ = false;
     bool pushingSettings_ = false;
+    bool busy_ = false;             // between EnableDisableButtons(false) and (true)
+    bool keyboardMove_ = false;     // the focus is leaving a box by Tab or Shift+Tab
     int twipsPerPixel_ = 15;
 };
 

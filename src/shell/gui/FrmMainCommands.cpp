@@ -134,9 +134,10 @@ void FrmMain::lblOnlineDocumentation_Click() {
 }
 
 // An address with a scheme goes to the browser as it is; one without names a
-// page installed beside the program. The platform gives no error numbers, so
-// the classic ones stand for the two ways opening can fail: 2 for a page that
-// is not there, 31 for an address no program takes.
+// page installed beside the program. The desktop reports only success or
+// failure, so the message tells the two failures apart by number, as its
+// text reads them: 2 for a page that is not there (try again), 31 for an
+// address no program takes (no program is set up for its kind).
 void FrmMain::OpenWebPage(const std::string& address) {
     const QString a = ToQLine(address);
     QUrl url;

@@ -1,6 +1,7 @@
 // The input fields of the main window: pickers, Clear buttons, the limit
 // boxes, the exclusion list, the viewport box, and the change events that
 // make the next Generate or List words read the document again.
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
@@ -19,6 +20,7 @@
 #include "common/StrProc.h"
 #include "insertion/Insert.h"
 #include "insertion/Viewport.h"
+#include "gui/Accessibility.h"
 #include "shell/gui/FrmMain.h"
 #include "shell/gui/MainAnalysisHost.h"
 #include "gui/QtText.h"
@@ -113,6 +115,12 @@ void FrmMain::ConnectControls() {
     connect(cmdHelp, &QPushButton::clicked, this, [this] { cmdHelp_Click(); });
     connect(cmdQuit, &QPushButton::clicked, this, [this] { Guarded([this] { cmdQuit_Click(); }); });
     connect(&Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
+    // The copy button follows the busy state: whatever fills the output box
+    // while the window is idle can be copied at once.
+    connect(txbMetaTag, &QPlainTextEdit::textChanged, this, [this] {
+        if (blnStartUpCompleted && !busy_ && !txbMetaTag->document()->isEmpty())
+            cmdCopyMetaTag->setEnabled(true);
+    });
 
     for (QLineEdit* e : {txbInputFile, txbFolder, txbExcludedFilepaths, txbVPMT,
                          txbMaxNumKeywordsInMetaTag, txbMaxNumBytesInMetaTag})
@@ -120,27 +128,20 @@ void FrmMain::ConnectControls() {
 }
 
 bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::MouseButtonRelease) {
-        if (watched == lblPublisher) {
-            lblPublisher_Click();
-            return true;
-        }
-        if (watched == lblOnlineDocumentation) {
-            lblOnlineDocumentation_Click();
-            return true;
-        }
-    }
     if (event->type() == QEvent::FocusOut && !quitting_) {
         // A message box or another window taking the focus is not the user
         // leaving the box: only a move to another control of this window is.
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
         if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+            const bool outer = keyboardMove_;
+            keyboardMove_ = reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason;
             if (watched == txbInputFile) txbInputFile_LostFocus();
             else if (watched == txbFolder) txbFolder_LostFocus();
             else if (watched == txbExcludedFilepaths) txbExcludedFilepaths_LostFocus();
             else if (watched == txbVPMT) txbVPMT_LostFocus();
             else if (watched == txbMaxNumKeywordsInMetaTag) txbMaxNumKeywordsInMetaTag_LostFocus();
             else if (watched == txbMaxNumBytesInMetaTag) txbMaxNumBytesInMetaTag_LostFocus();
+            keyboardMove_ = outer;
         }
     }
     return QWidget::eventFilter(watched, event);
@@ -148,7 +149,16 @@ bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
 
 void FrmMain::AnalysisSettingChanged() {
     analyzer_->InvalidateAnalysis();
+    // A list changed by the arrow keys keeps the focus, so the user can go
+    // on choosing; one changed by the mouse hands it on.
+    if (LastInputWasKeyboard() && qobject_cast<QComboBox*>(QApplication::focusWidget())) return;
     SetTheFocus();
+}
+
+// After a box is left: a user moving on by Tab or Shift+Tab goes where the
+// keyboard sent them; after a click the focus goes to the next sensible button.
+void FrmMain::FocusAfterFieldChange() {
+    if (!keyboardMove_) SetTheFocus();
 }
 
 void FrmMain::cboLanguage_Click() {
@@ -191,7 +201,7 @@ void FrmMain::txbInputFile_LostFocus() {
     txbInputFile->setText(ToQLine(t));
     if (!t.empty()) CheckInputFileSpec(*host_, t);
     analyzer_->InvalidateAnalysis();
-    SetTheFocus();
+    FocusAfterFieldChange();
 }
 
 void FrmMain::cmdClearInputFile_Click() {
@@ -215,7 +225,7 @@ void FrmMain::txbFolder_LostFocus() {
     if (!t.empty() && !FolderExists(t))
         prompter().Message("Folder does not exist.", "Invalid input", Icon::Exclamation);
     analyzer_->InvalidateAnalysis();
-    SetTheFocus();
+    FocusAfterFieldChange();
 }
 
 void FrmMain::cmdClearFolder_Click() {

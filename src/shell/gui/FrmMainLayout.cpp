@@ -14,6 +14,7 @@
 #include <QRadioButton>
 #include <algorithm>
 
+#include "gui/Accessibility.h"
 #include "shell/gui/FrmMain.h"
 #include "gui/GuiServices.h"
 #include "gui/WindowLook.h"
@@ -27,33 +28,38 @@ constexpr int kRowHeight = 23;
 QPushButton* Button(QWidget* parent, const char* name, const char* caption) {
     auto* b = new QPushButton(QString::fromLatin1(caption), parent);
     b->setObjectName(QString::fromLatin1(name));
-    b->setAccessibleName(b->text());
     b->setAutoDefault(false);
     return b;
 }
 QLabel* Label(QWidget* parent, const char* name, const char* caption) {
     auto* l = new QLabel(QString::fromLatin1(caption), parent);
     l->setObjectName(QString::fromLatin1(name));
-    l->setAccessibleName(l->text());
     return l;
 }
 QCheckBox* Check(QWidget* parent, const char* name, const char* caption) {
     auto* c = new QCheckBox(QString::fromLatin1(caption), parent);
     c->setObjectName(QString::fromLatin1(name));
-    c->setAccessibleName(c->text());
     return c;
 }
+// A text box or list named by its label (see Accessibility.h).
+template <class T>
+T* Labelled(QWidget* parent, const char* name, QLabel* label) {
+    auto* w = new T(parent);
+    w->setObjectName(QString::fromLatin1(name));
+    label->setBuddy(w);
+    return w;
+}
+// A text box whose label is the button beside it.
 QLineEdit* Line(QWidget* parent, const char* name, const QString& accessible) {
     auto* e = new QLineEdit(parent);
     e->setObjectName(QString::fromLatin1(name));
     e->setAccessibleName(accessible);
     return e;
 }
-QComboBox* Combo(QWidget* parent, const char* name, const QString& accessible) {
-    auto* c = new QComboBox(parent);
-    c->setObjectName(QString::fromLatin1(name));
-    c->setAccessibleName(accessible);
-    return c;
+QPushButton* ClearButton(QWidget* parent, const char* name, const char* what) {
+    QPushButton* b = Button(parent, name, "Clear");
+    b->setAccessibleDescription(QStringLiteral("Clears ") + QString::fromLatin1(what));
+    return b;
 }
 }  // namespace
 
@@ -67,63 +73,68 @@ void FrmMain::CreateControls() {
     optMultipleFiles->setAccessibleName(QStringLiteral("Folder"));
     cmdInputFile = Button(this, "cmdInputFile", "Single file");
     txbInputFile = Line(this, "txbInputFile", QStringLiteral("Single file"));
-    cmdClearInputFile = Button(this, "cmdClearInputFile", "Clear");
+    cmdClearInputFile = ClearButton(this, "cmdClearInputFile", "the input file");
     cmdFolder = Button(this, "cmdFolder", "Folder");
     txbFolder = Line(this, "txbFolder", QStringLiteral("Folder"));
-    cmdClearFolder = Button(this, "cmdClearFolder", "Clear");
+    cmdClearFolder = ClearButton(this, "cmdClearFolder", "the folder");
     lblExcludeFilepathsContaining =
         Label(this, "lblExcludeFilepathsContaining", "Exclude filepaths containing:");
     txbExcludedFilepaths =
-        Line(this, "txbExcludedFilepaths", lblExcludeFilepathsContaining->text());
-    cmdClearExcludedFilepaths = Button(this, "cmdClearExcludedFilepaths", "Clear");
+        Labelled<QLineEdit>(this, "txbExcludedFilepaths", lblExcludeFilepathsContaining);
+    cmdClearExcludedFilepaths =
+        ClearButton(this, "cmdClearExcludedFilepaths", "the excluded file paths");
     lblInsert = Label(this, "lblInsert", "Insert");
     chkInsertVPMT = Check(this, "chkInsertVPMT", "Viewport meta tag");
     chkInsertKWMT = Check(this, "chkInsertKWMT", "Keywords meta tag");
     lblVPMT = Label(this, "lblVPMT", "Viewport meta tag:");
-    txbVPMT = Line(this, "txbVPMT", lblVPMT->text());
-    cmdClearVPMT = Button(this, "cmdClearVPMT", "Clear");
+    txbVPMT = Labelled<QLineEdit>(this, "txbVPMT", lblVPMT);
+    cmdClearVPMT = ClearButton(this, "cmdClearVPMT", "the viewport meta tag");
 
     fraKWMT = new QGroupBox(this);
     fraKWMT->setObjectName("fraKWMT");
     fraKWMT->setAccessibleName(QStringLiteral("Keywords meta tag"));
     QWidget* f = fraKWMT;
     lblTitleWeight = Label(f, "lblTitleWeight", "TITLE weight:");
-    cboTitleWeight = Combo(f, "cboTitleWeight", lblTitleWeight->text());
+    cboTitleWeight = Labelled<QComboBox>(f, "cboTitleWeight", lblTitleWeight);
     lblDescriptionWeight = Label(f, "lblDescriptionWeight", "Description weight:");
-    cboDescriptionWeight = Combo(f, "cboDescriptionWeight", lblDescriptionWeight->text());
+    cboDescriptionWeight = Labelled<QComboBox>(f, "cboDescriptionWeight", lblDescriptionWeight);
     lblExistingKeywordsWeight = Label(f, "lblExistingKeywordsWeight", "Existing keywords weight:");
     cboExistingKeywordsWeight =
-        Combo(f, "cboExistingKeywordsWeight", lblExistingKeywordsWeight->text());
+        Labelled<QComboBox>(f, "cboExistingKeywordsWeight", lblExistingKeywordsWeight);
     lblBoldWeight = Label(f, "lblBoldWeight", "Bold/strong weight:");
-    cboBoldWeight = Combo(f, "cboBoldWeight", lblBoldWeight->text());
+    cboBoldWeight = Labelled<QComboBox>(f, "cboBoldWeight", lblBoldWeight);
     lblItalicWeight = Label(f, "lblItalicWeight", "Italic/emphasis weight:");
-    cboItalicWeight = Combo(f, "cboItalicWeight", lblItalicWeight->text());
+    cboItalicWeight = Labelled<QComboBox>(f, "cboItalicWeight", lblItalicWeight);
     lblTableWeight = Label(f, "lblTableWeight", "TABLE weight:");
-    cboTableWeight = Combo(f, "cboTableWeight", lblTableWeight->text());
+    cboTableWeight = Labelled<QComboBox>(f, "cboTableWeight", lblTableWeight);
     lblDivWeight = Label(f, "lblDivWeight", "DIV weight:");
-    cboDivWeight = Combo(f, "cboDivWeight", lblDivWeight->text());
+    cboDivWeight = Labelled<QComboBox>(f, "cboDivWeight", lblDivWeight);
     lblSpanWeight = Label(f, "lblSpanWeight", "SPAN weight:");
-    cboSpanWeight = Combo(f, "cboSpanWeight", lblSpanWeight->text());
+    cboSpanWeight = Labelled<QComboBox>(f, "cboSpanWeight", lblSpanWeight);
     lblMaxNumKeywordsInMetaTag =
         Label(f, "lblMaxNumKeywordsInMetaTag", "Maximum number of keywords in meta tag:");
     txbMaxNumKeywordsInMetaTag =
-        Line(f, "txbMaxNumKeywordsInMetaTag", lblMaxNumKeywordsInMetaTag->text());
+        Labelled<QLineEdit>(f, "txbMaxNumKeywordsInMetaTag", lblMaxNumKeywordsInMetaTag);
     lblMaxNumBytesInMetaTag =
         Label(f, "lblMaxNumBytesInMetaTag", "Maximum number of bytes in keywords meta tag:");
-    txbMaxNumBytesInMetaTag = Line(f, "txbMaxNumBytesInMetaTag", lblMaxNumBytesInMetaTag->text());
+    txbMaxNumBytesInMetaTag = Labelled<QLineEdit>(f, "txbMaxNumBytesInMetaTag", lblMaxNumBytesInMetaTag);
     lblBeginMetaTagWith = Label(f, "lblBeginMetaTagWith", "Begin meta tag with:");
-    txbBeginMetaTagWith = Line(f, "txbBeginMetaTagWith", lblBeginMetaTagWith->text());
-    cmdClearBeginMetaTagWith = Button(f, "cmdClearBeginMetaTagWith", "Clear");
+    txbBeginMetaTagWith = Labelled<QLineEdit>(f, "txbBeginMetaTagWith", lblBeginMetaTagWith);
+    cmdClearBeginMetaTagWith =
+        ClearButton(f, "cmdClearBeginMetaTagWith", "the text the meta tag begins with");
     chkForwardSlash = Check(f, "chkForwardSlash", "close keywords meta tag with ' />'");
     chkIgnoreCommonWords = Check(f, "chkIgnoreCommonWords", "Ignore common words");
     lblLanguageOfText = Label(f, "lblLanguageOfText", "Ignore common words in");
-    cboLanguage = Combo(f, "cboLanguage", lblLanguageOfText->text());
+    cboLanguage = Labelled<QComboBox>(f, "cboLanguage", lblLanguageOfText);
     chkPreserveCase = Check(f, "chkPreserveCase", "Keep upper/lower case ");
     chkIgnoreShortWords = Check(f, "chkIgnoreShortWords", "Ignore words with fewer than");
-    cboShortWordSize = Combo(f, "cboShortWordSize", chkIgnoreShortWords->text());
     lblCharsOrLess = Label(f, "lblCharsOrLess", "characters");
+    // The check box before the list says what the number is; the label
+    // after it only gives the unit.
+    cboShortWordSize = Labelled<QComboBox>(f, "cboShortWordSize", lblCharsOrLess);
+    cboShortWordSize->setAccessibleDescription(chkIgnoreShortWords->text());
     lblThresholdFrequency = Label(f, "lblThresholdFrequency", "Minimum frequency for word:");
-    cboThresholdFrequency = Combo(f, "cboThresholdFrequency", lblThresholdFrequency->text());
+    cboThresholdFrequency = Labelled<QComboBox>(f, "cboThresholdFrequency", lblThresholdFrequency);
 
     cmdListWords = Button(this, "cmdListWords", "List words");
     cmdGenerateKeywordMetaTag =
@@ -131,8 +142,9 @@ void FrmMain::CreateControls() {
     cmdShowExistingKeywordMetaTag =
         Button(this, "cmdShowExistingKeywordMetaTag", "Show existing keywords, etc.");
     cmdInsert = Button(this, "cmdInsert", "Insert both meta tags into file");
+    // Both labels are read by their current text (the count, the progress).
     lblNumberOfWords = Label(this, "lblNumberOfWords", "");
-    lblNumberOfWords->setAccessibleName(QStringLiteral("Number of words"));
+    lblNumberOfWords->setAccessibleDescription(QStringLiteral("Number of words"));
     txbMetaTag = new QPlainTextEdit(this);
     txbMetaTag->setObjectName("txbMetaTag");
     txbMetaTag->setAccessibleName(QStringLiteral("Output"));
@@ -143,27 +155,30 @@ void FrmMain::CreateControls() {
     Frame1->setObjectName("Frame1");
     Frame1->setFrameShape(QFrame::StyledPanel);
     QWidget* g = Frame1;
-    cmdClearOutput = Button(g, "cmdClearOutput", "Clear");
+    cmdClearOutput = ClearButton(g, "cmdClearOutput", "the output box");
     cmdCopyMetaTag = Button(g, "cmdCopyMetaTag", "Copy");
     chkLargeWindow = Check(g, "chkLargeWindow", "Large window");
     cmdSave = Button(g, "cmdSave", "Save settings");
     cmdReset = Button(g, "cmdReset", "Reset to default values");
     cmdHelp = Button(g, "cmdHelp", "Help");
     cmdQuit = Button(g, "cmdQuit", "Quit");
-    lblPublisher = Label(g, "lblPublisher", "About");
+    lblPublisher = new LinkLabel(QStringLiteral("About"), g);
+    lblPublisher->setObjectName("lblPublisher");
     lblMetaTagInserted = Label(g, "lblMetaTagInserted", "");
-    lblMetaTagInserted->setAccessibleName(QStringLiteral("Progress"));
-    lblOnlineDocumentation = Label(g, "lblOnlineDocumentation", "Online user manual");
-    for (QLabel* link : {lblPublisher, lblOnlineDocumentation}) {
-        link->setCursor(Qt::PointingHandCursor);
+    lblMetaTagInserted->setAccessibleDescription(QStringLiteral("Progress"));
+    lblOnlineDocumentation = new LinkLabel(QStringLiteral("Online user manual"), g);
+    lblOnlineDocumentation->setObjectName("lblOnlineDocumentation");
+    for (LinkLabel* link : {lblPublisher, lblOnlineDocumentation}) {
         QFont lf = link->font();
         lf.setUnderline(true);
         link->setFont(lf);
         QPalette p = link->palette();
         p.setColor(QPalette::WindowText, QColor(0, 0, 0xC0));
         link->setPalette(p);
-        link->installEventFilter(this);
     }
+    connect(lblPublisher, &LinkLabel::activated, this, [this] { lblPublisher_Click(); });
+    connect(lblOnlineDocumentation, &LinkLabel::activated, this,
+            [this] { lblOnlineDocumentation_Click(); });
     lblMetaTagInserted->setAlignment(Qt::AlignCenter);
     Timer1.setObjectName("Timer1");
     Timer1.setInterval(1000);
