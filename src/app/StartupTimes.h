@@ -7,6 +7,8 @@
 #include <QEvent>
 #include <QFile>
 #include <QTimer>
+#include <QPixmap>
+#include <QScreen>
 #include <QWidget>
 #include <cstdio>
 #include <ctime>
@@ -41,18 +43,26 @@ inline void PrintStartupTime(const char* what) {
 // Prints "first-frame" once the main window has been painted for the first
 // time: the paint of the window and all its controls is one pass, and the
 // zero timer runs when that pass (and its flush to the screen) is over.
-inline void ReportStartupTimes(QWidget& window) {
+// With a picture path, the screen as it stands then is saved there.
+inline void ReportStartupTimes(QWidget& window, const QString& picture) {
     struct FirstPaint : QObject {
         bool seen = false;
+        QWidget* window = nullptr;
+        QString picture;
         bool eventFilter(QObject*, QEvent* e) override {
             if (e->type() == QEvent::Paint && !seen) {
                 seen = true;
-                QTimer::singleShot(0, [] { PrintStartupTime("first-frame"); });
+                QTimer::singleShot(0, [w = window, path = picture] {
+                    PrintStartupTime("first-frame");
+                    if (!path.isEmpty() && w->screen()) w->screen()->grabWindow(0).save(path);
+                });
             }
             return false;
         }
     };
     auto* filter = new FirstPaint;
+    filter->window = &window;
+    filter->picture = picture;
     filter->setParent(&window);
     window.installEventFilter(filter);
 }

@@ -60,19 +60,23 @@ int main(int argc, char** argv) {
     //   --screenshot FILE [--multiple] [--input PAGE]
     // ticks both tags, picks the mode (and in single-file mode analyses PAGE
     // and generates its tag), grabs the main window and ends the program.
-    //   --startup-times
+    //   --startup-times [PICTURE]
     // prints the times from the process start to the first complete frame
     // of the main window and to the end of the start-up, then ends
-    // (scripts/bench-startup.sh).
+    // (scripts/bench-startup.sh); PICTURE receives the screen at the first frame.
     QString screenshot, input;
     bool multiple = false;
     bool startupTimes = false;
+    QString firstFrame;
     const QStringList args = QApplication::arguments();
     for (qsizetype i = 1; i < args.size(); ++i) {
         if (args[i] == QLatin1String("--screenshot") && i + 1 < args.size()) screenshot = args[++i];
         else if (args[i] == QLatin1String("--input") && i + 1 < args.size()) input = args[++i];
         else if (args[i] == QLatin1String("--multiple")) multiple = true;
-        else if (args[i] == QLatin1String("--startup-times")) startupTimes = true;
+        else if (args[i] == QLatin1String("--startup-times")) {
+            startupTimes = true;
+            if (i + 1 < args.size() && !args[i + 1].startsWith(QLatin1String("--"))) firstFrame = args[++i];
+        }
     }
 
     zelk::QtPrompter prompter;
@@ -87,7 +91,7 @@ int main(int argc, char** argv) {
         desktop.EndWaits();
         QApplication::quit();
     };
-    if (startupTimes) zelk::ReportStartupTimes(frm);
+    if (startupTimes) zelk::ReportStartupTimes(frm, firstFrame);
     if (!frm.Form_Load()) return 1;
     if (quitRequested) return 0;  // Quit during the start-up, before the event loop runs
     if (startupTimes) {

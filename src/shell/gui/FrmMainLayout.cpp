@@ -142,6 +142,9 @@ void FrmMain::CreateControls() {
     cmdShowExistingKeywordMetaTag =
         Button(this, "cmdShowExistingKeywordMetaTag", "Show existing keywords, etc.");
     cmdInsert = Button(this, "cmdInsert", "Insert both meta tags into file");
+    // Shown only when the button tables of the mode call for them.
+    cmdGenerateKeywordMetaTag->hide();
+    cmdInsert->hide();
     // Both labels are read by their current text (the count, the progress).
     lblNumberOfWords = Label(this, "lblNumberOfWords", "");
     lblNumberOfWords->setAccessibleDescription(QStringLiteral("Number of words"));

@@ -95,6 +95,7 @@ bool FrmMain::Form_Load() {
         return false;
     }
     globals = SetGlobalValues(programText);
+    cmdCopyMetaTag->setText(ToQLine(programText.GetProgramText(text::CopyButtonCaption)));
 
     FillComboBoxes();
     InitializeVariables();
@@ -112,7 +113,6 @@ bool FrmMain::Form_Load() {
     txbMaxNumKeywordsInMetaTag->setText(QString::number(kDefaultKeywords));
     show();
     setWindowTitle(ToQLine(globals.ProgramName + " " + globals.VersionString));
-    PaintNow();
     txbMaxNumKeywordsInMetaTag->setText(QString::number(kDefaultKeywords));
 
     if (optMultipleFiles->isChecked() && !txbInputFile->text().isEmpty()) cmdClearInputFile_Click();
@@ -128,6 +128,10 @@ bool FrmMain::Form_Load() {
     blnStartUpCompleted = true;
     EnableDisableButtons(false);
     cmdListWords->setEnabled(false);
+    // Every control is in place: the window is painted before the lists
+    // load, with the Clear and copy buttons as the tick will leave them.
+    Timer1_Timer();
+    PaintNow();
     const bool unavailable = commonWords.ReadAllCommonWords(
         host_.get(), &prompter(), settings.Language, chkIgnoreCommonWords->isChecked(),
         [this] {
