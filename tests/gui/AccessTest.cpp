@@ -129,8 +129,9 @@ TEST_F(AccessTest, TabReachesEveryControlOnceInEachMode) {
         p->show();
         ExpectEveryStopOncePerCycle(p);
         for (QWidget* w : TabCycle(p)) EXPECT_NE(w, p->chkDialogBoxForUnixFiles);
-        // Nor can a key tick it off by way of the focus.
+        // Nor can a key tick it off by way of the focus, nor a screen reader find it.
         EXPECT_EQ(p->chkDialogBoxForUnixFiles->focusPolicy(), Qt::NoFocus);
+        EXPECT_TRUE(p->chkDialogBoxForUnixFiles->isHidden());
         // Switching back to one file puts the window away with its mode.
         frm->optSingleFile->setChecked(true);
         EXPECT_FALSE(p->isVisible());

@@ -51,8 +51,11 @@ FrmParameters::FrmParameters(Settings& settings, QWidget* mainWindow)
     chkDialogBoxForUnixFiles = MakeCheck(this, "chkDialogBoxForUnixFiles",
                                          "Alert if a Unix/Linux file is encountered", 3700);
     chkDialogBoxForUnixFiles->setChecked(true);
-    // Out of sight means out of reach: Tab must not land on it, nor Space untick it.
+    // Out of sight means out of reach: Tab must not land on it, nor Space
+    // untick it, nor a screen reader offer it (a hidden widget is left out
+    // of the accessible tree; its value is read all the same).
     chkDialogBoxForUnixFiles->setFocusPolicy(Qt::NoFocus);
+    chkDialogBoxForUnixFiles->hide();
 
     Label1 = new QLabel(QStringLiteral("Pause in seconds in auto mode"), this);
     Label1->setObjectName("Label1");
