@@ -108,8 +108,8 @@ int main(int argc, char** argv) {
             frm.txbInputFile->setText(input);
             frm.cmdListWords_Click();
             frm.cmdGenerateKeywordMetaTag_Click();
-            frm.Timer1_Timer();
         }
+        frm.Timer1_Timer();  // the Clear and copy buttons as the tick leaves them
         QTimer::singleShot(500, &frm, [&frm, screenshot] {
             frm.grab().save(screenshot);
             QApplication::exit(0);
