@@ -80,6 +80,16 @@ TEST_F(StartupTest, ProgressTextWhileTheCommonWordListsAreRead) {
     EXPECT_TRUE(frm->cmdSave->isEnabled());
 }
 
+TEST_F(StartupTest, QuitWhileTheListsLoadEndsTheWaits) {
+    desktop.onWait = [&] {
+        if (desktop.waits.size() == 1) frm->cmdQuit->click();
+    };
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(quits, 1);
+    EXPECT_EQ(desktop.waits.size(), 1u);  // no wait after Quit
+    EXPECT_FALSE(frm->isVisible());
+}
+
 TEST_F(StartupTest, QuitWritesTheDefaultsFileAndEnds) {
     ASSERT_TRUE(Start());
     frm->cmdQuit->click();

@@ -12,6 +12,7 @@
 #include "batch/gui/FrmReport.h"
 #include "gui/FrmPopUp.h"
 #include "gui/QtPrompter.h"
+#include "gui/RealDesktop.h"
 
 namespace zelk::test {
 namespace {
@@ -154,6 +155,21 @@ TEST_F(ReportWindowTest, SettingsWindowForMultipleFiles) {
     EXPECT_EQ(frm->settings.PreserveExistingKWMT, 1);
     p->cboPause->setCurrentIndex(4);
     EXPECT_EQ(frm->settings.Pause, 4);
+}
+
+TEST(RealDesktopTest, WaitKeepsEventsFlowingAndEndsWhenTheProgramEnds) {
+    RealDesktop desktop;
+    bool ticked = false, late = false;
+    QTimer::singleShot(1, [&] {
+        ticked = true;  // a timer runs inside the wait
+        desktop.EndWaits();
+    });
+    QTimer::singleShot(20000, [&] { late = true; });
+    desktop.Wait(30.0);  // ended by EndWaits, not by its time
+    EXPECT_TRUE(ticked);
+    EXPECT_FALSE(late);
+    desktop.Wait(30.0);  // the program is ending: returns at once
+    EXPECT_FALSE(late);
 }
 
 TEST(PopUpTest, ClosesByItselfAfterItsInterval) {
