@@ -12,8 +12,8 @@ constexpr std::size_t kChunk = 1 << 16;
 LineReader::~LineReader() { Close(); }
 
 void LineReader::Close() {
-    if (file_) std::fclose(file_);
-    file_ = nullptr;
+    if (fs_ && file_ >= 0) fs_->Close(file_);
+    file_ = -1;
     buf_.clear();
     pos_ = 0;
 }
@@ -24,16 +24,17 @@ void LineReader::SetError(int err) {
     errText_ = std::strerror(errNumber_);
 }
 
-bool LineReader::Open(const std::string& path, Ends ends) {
+bool LineReader::Open(const std::string& path, Ends ends, FileSystem& fs) {
     Close();
+    fs_ = &fs;
     ends_ = ends;
     eof_ = false;
     failed_ = false;
     errNumber_ = 0;
     errText_.clear();
     errno = 0;
-    file_ = path.empty() ? nullptr : std::fopen(path.c_str(), "rb");
-    if (!file_) {
+    file_ = path.empty() ? -1 : fs.OpenRead(path);
+    if (file_ < 0) {
         SetError(path.empty() ? ENOENT : errno);
         return false;
     }
@@ -43,25 +44,24 @@ bool LineReader::Open(const std::string& path, Ends ends) {
 // Replaces the consumed buffer by the next chunk; false at the end of the
 // file or on a failure.
 bool LineReader::Fill() {
-    if (!file_ || eof_ || failed_) return false;
+    if (file_ < 0 || eof_ || failed_) return false;
     buf_.resize(kChunk);
-    std::size_t n = std::fread(buf_.data(), 1, kChunk, file_);
-    buf_.resize(n);
+    errno = 0;
+    const long long n = fs_->Read(file_, buf_.data(), kChunk);
     pos_ = 0;
-    if (n < kChunk) {
-        if (std::ferror(file_)) {
-            SetError(errno);
-            buf_.clear();
-            return false;
-        }
-        eof_ = true;
+    if (n < 0) {
+        SetError(errno);
+        buf_.clear();
+        return false;
     }
+    buf_.resize(static_cast<std::size_t>(n));
+    if (n == 0) eof_ = true;
     return n > 0;
 }
 
 bool LineReader::Next(std::string& line) {
     line.clear();
-    if (!file_ || failed_) return false;
+    if (file_ < 0 || failed_) return false;
     const char term = ends_ == Ends::LfOnly ? '\n' : '\r';
     while (true) {
         if (pos_ >= buf_.size() && !Fill()) {

@@ -1,9 +1,11 @@
-// Streaming reader of text lines. Memory stays proportional to the longest
-// line: the file is read in chunks and only the current line is kept.
+// Streaming reader of text lines through the file-system seam. Memory stays
+// proportional to the longest line: the file is read in chunks and only the
+// current line is kept.
 #pragma once
 
-#include <cstdio>
 #include <string>
+
+#include "insertion/FileSystem.h"
 
 namespace zelk {
 
@@ -22,7 +24,8 @@ public:
     LineReader& operator=(const LineReader&) = delete;
 
     // False when the file cannot be opened (Failed() is then true too).
-    bool Open(const std::string& path, Ends ends = Ends::CrOrCrLf);
+    bool Open(const std::string& path, Ends ends = Ends::CrOrCrLf,
+              FileSystem& fs = RealFileSystem());
     // Next line without its terminator; false at the end of the file or on a
     // read failure (tell them apart with Failed()).
     bool Next(std::string& line);
@@ -36,7 +39,8 @@ private:
     bool Fill();
     void SetError(int err);
 
-    std::FILE* file_ = nullptr;
+    FileSystem* fs_ = nullptr;
+    FileSystem::Handle file_ = -1;
     Ends ends_ = Ends::CrOrCrLf;
     std::string buf_;
     std::size_t pos_ = 0;

@@ -1,5 +1,6 @@
 #include "common/FileSystem.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -201,6 +202,58 @@ bool PosixFileSystem::SetAttribute(Handle h, const std::string& name, const std:
 
 bool PosixFileSystem::CanWrite(const std::string& path) {
     return ::access(path.c_str(), W_OK) == 0 || Failed(false);
+
+// --- Reading for the analysis ---
+
+bool FileSystem::ReadFile(const std::string& path, std::string& out, std::size_t keep,
+                          std::size_t maxBytes, int& err) {
+    err = 0;
+    out.resize(std::min(keep, out.size()));
+    SetLastError(0);
+    const Handle h = OpenRead(path);
+    auto fail = [&](int fallback) {
+        err = LastError() != 0 ? LastError() : fallback;
+        out.resize(keep);
+        return false;
+    };
+    if (h < 0) return fail(ENOENT);
+    FileStatus st;
+    if (!StatHandle(h, st) || st.directory) {
+        if (st.directory) SetLastError(EISDIR);
+        Close(h);
+        return fail(EIO);
+    }
+    // The size the file has now, read in one go; a file that grows meanwhile
+    // (or reports no size) is read on in small pieces up to its end.
+    const std::size_t want =
+        std::min<std::size_t>(st.size > 0 ? static_cast<std::size_t>(st.size) : 0, maxBytes);
+    std::size_t got = 0;
+    out.resize(keep + want);
+    while (got < want) {
+        const long long n = Read(h, out.data() + keep + got, want - got);
+        if (n < 0) {
+            Close(h);
+            return fail(EIO);
+        }
+        if (n == 0) break;
+        got += static_cast<std::size_t>(n);
+    }
+    out.resize(keep + got);
+    const bool mayHaveMore = got == want;
+    while (mayHaveMore && got < maxBytes) {
+        char chunk[1 << 14];
+        const long long n = Read(h, chunk, std::min(sizeof chunk, maxBytes - got));
+        if (n < 0) {
+            Close(h);
+            return fail(EIO);
+        }
+        if (n == 0) break;
+        out.append(chunk, static_cast<std::size_t>(n));
+        got += static_cast<std::size_t>(n);
+    }
+    out.resize(keep + got);
+    Close(h);
+    return true;
 }
 
 FileSystem& RealFileSystem() {

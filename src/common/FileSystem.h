@@ -80,6 +80,16 @@ public:
     virtual bool SetAttribute(Handle h, const std::string& name, const std::string& value) = 0;
     // Whether this process may write to the existing file at path.
     virtual bool CanWrite(const std::string& path) = 0;
+
+    // --- Reading for the analysis ---
+    // The file's bytes from its start, at most maxBytes of them, into out
+    // after its first `keep` bytes (left as they are); out keeps its
+    // capacity, so a buffer reused from file to file is not reallocated.
+    // False when the file cannot be opened or read, with an errno-style
+    // number in err (EIO when the file system gives none). One read of the
+    // file's size, through OpenRead, StatHandle, Read and Close.
+    bool ReadFile(const std::string& path, std::string& out, std::size_t keep, std::size_t maxBytes,
+                  int& err);
 };
 
 class PosixFileSystem final : public FileSystem {
@@ -104,6 +114,7 @@ public:
     bool GetAttribute(Handle h, const std::string& name, std::string& value) override;
     bool SetAttribute(Handle h, const std::string& name, const std::string& value) override;
     bool CanWrite(const std::string& path) override;
+
 };
 
 // The process-wide real file system.
