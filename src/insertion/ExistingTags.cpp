@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "analysis/TextContent.h"
+#include "analysis/Utf8Cleanup.h"
 #include "common/SafeWrite.h"
 #include "common/StrProc.h"
 

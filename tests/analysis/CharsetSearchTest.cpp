@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/LineReader.h"
 #include "analysis/TextFile.h"
 #include "insertion/TempDir.h"
 
@@ -15,12 +16,20 @@ namespace {
 using testing::TempDir;
 using testing::WriteBytes;
 
-// The search as the rule reads: the ten lines joined, then three searches.
+// The search as the rule reads: the first ten lines that are not empty,
+// joined with CR LF, then three searches.
 int16_t JoinedSearch(const std::string& path) {
-    std::string errText;
-    int errNumber = 0, lineCount = 0;
-    const std::string text = ReadLines(path, errText, errNumber, lineCount, true, 10, false, false, false, false);
-    if (errNumber != 0) return 0;
+    LineReader reader;
+    if (!reader.Open(path)) return 0;
+    std::string text, line;
+    int lineCount = 0;
+    while (reader.Next(line)) {
+        if (line.empty()) continue;
+        if (!text.empty()) text += "\r\n";
+        text += line;
+        if (++lineCount == 10) break;
+    }
+    if (reader.Failed()) return 0;
     return text.find("charset=UTF-8") != std::string::npos || text.find("charset=\"UTF-8\"") != std::string::npos ||
                    text.find("\xE2\x80") != std::string::npos
                ? 3

@@ -3,7 +3,10 @@
 #include <filesystem>
 #include <random>
 
+#include "analysis/InputFile.h"
 #include "analysis/TextFile.h"
+#include "analysis/Utf8Cleanup.h"
+#include "support/LiteralUtf8.h"
 #include "analysis/ScriptedHost.h"
 #include "common/StrProc.h"
 #include "insertion/TempDir.h"
@@ -162,53 +165,6 @@ TEST(IsTextFile, EarlyAbandonFromByte3277) {
 // ---------------------------------------------------------------------------
 // Reading lines, searching files
 
-TEST(ReadLines, JoinsSkipsAndStops) {
-    TempDir dir;
-    WriteBytes(dir / "a.htm", "one\r\n\r\ntwo\rthree\r\nfour\r\n");
-    std::string err;
-    int num = -1, count = -1;
-    EXPECT_EQ(ReadLines(dir / "a.htm", err, num, count, false, 0, false, false, false, false),
-              "one\r\n\r\ntwo\r\nthree\r\nfour");
-    EXPECT_EQ(count, 5);
-    EXPECT_EQ(num, 0);
-    EXPECT_EQ(err, "");
-    EXPECT_EQ(ReadLines(dir / "a.htm", err, num, count, true, 0, false, false, true, false),
-              "one two three four");
-    EXPECT_EQ(count, 4);
-    EXPECT_EQ(ReadLines(dir / "a.htm", err, num, count, true, 2, false, false, false, true),
-              "one / two");
-    EXPECT_EQ(count, 2);
-    // An empty first line is joined by nothing: the result is still empty.
-    WriteBytes(dir / "b.htm", "\r\nx\r\n");
-    EXPECT_EQ(ReadLines(dir / "b.htm", err, num, count, false, 0, false, false, false, true), "x");
-    EXPECT_EQ(count, 2);
-}
-
-TEST(ReadLines, Latin1AndPunctuation) {
-    TempDir dir;
-    WriteBytes(dir / "a.htm", "caf\xC3\xA9 \xE2\x80\x9Cx\xE2\x80\x9D\r\n");
-    std::string err;
-    int num = 0, count = 0;
-    EXPECT_EQ(ReadLines(dir / "a.htm", err, num, count, false, 0, true, false, false, false),
-              "caf\xE9 \xE2\x80\x9Cx\xE2\x80\x9D");
-    EXPECT_EQ(ReadLines(dir / "a.htm", err, num, count, false, 0, true, true, false, false),
-              "caf\xE9 \"x\"");
-    // The punctuation flag alone does nothing.
-    EXPECT_EQ(ReadLines(dir / "a.htm", err, num, count, false, 0, false, true, false, false),
-              "caf\xC3\xA9 \xE2\x80\x9Cx\xE2\x80\x9D");
-}
-
-TEST(ReadLines, FailureSetsTheErrorAndGivesNothing) {
-    std::string err;
-    int num = 0, count = 7;
-    EXPECT_EQ(ReadLines("/nonexistent/zelk.htm", err, num, count, false, 0, false, false, false,
-                        false),
-              "");
-    EXPECT_NE(num, 0);
-    EXPECT_FALSE(err.empty());
-    EXPECT_EQ(count, 0);
-}
-
 TEST(FileContainsText, CaseFoldingAndLineLimit) {
     TempDir dir;
     std::string page;
@@ -229,50 +185,8 @@ TEST(FileContainsText, CaseFoldingAndLineLimit) {
 // ---------------------------------------------------------------------------
 // UTF-8 clean-up
 
-namespace {
-
-// The clean-up exactly as the rule reads: a search loop over the line that
-// replaces every pair of the found kind all over the line.
-std::string LiteralUtf8ToLatin1(std::string s) {
-    auto pass = [&](char lead, auto action) {
-        long p = InStr(1, s, std::string(1, lead));
-        while (p > 0 && p < static_cast<long>(s.size())) {
-            const unsigned char x = static_cast<unsigned char>(s[static_cast<std::size_t>(p)]);
-            action(x);
-            p = InStr(p + 1, s, std::string(1, lead));
-        }
-    };
-    pass('\xC2', [&](unsigned char x) {
-        const std::string pair = std::string("\xC2") + static_cast<char>(x);
-        if (x >= 0x80 && x <= 0x9F) s = Replace(s, pair, "");
-        else if (x >= 0xA0 && x <= 0xBF) s = Replace(s, pair, std::string(1, static_cast<char>(x)));
-    });
-    pass('\xC3', [&](unsigned char x) {
-        const std::string pair = std::string("\xC3") + static_cast<char>(x);
-        if (x >= 0x80 && x <= 0xBF) s = Replace(s, pair, std::string(1, static_cast<char>(x + 64)));
-    });
-    return Replace(s, "\xC4\x8D", "c");
-}
-
-std::string LiteralPunctuation(const std::string& line) {
-    long p = InStr(1, line, "\xE2\x80");
-    if (p == 0) return line;
-    const std::string third = Mid(line, p + 2, 1);
-    const int x = third.empty() ? -1 : static_cast<unsigned char>(third[0]);
-    const bool known = (x >= 0x90 && x <= 0x9F) || x == 0xA2 || x == 0xA6 || x == 0xB9 || x == 0xBA;
-    if (!known) return Left(line, p - 1) + Mid(line, p + 3);
-    std::string s = line;
-    const std::pair<int, std::string> table[] = {
-        {0x90, "-"}, {0x91, "-"}, {0x92, "-"}, {0x93, "-"}, {0x94, " -- "}, {0x95, "--"},
-        {0x96, "|"}, {0x97, "\x89"}, {0x98, "'"}, {0x99, "'"}, {0x9A, "'"}, {0x9B, "'"},
-        {0x9C, "\""}, {0x9D, "\""}, {0x9E, "\""}, {0x9F, "\""}, {0xA2, " . "}, {0xA6, "..."},
-        {0xB9, "<"}, {0xBA, ">"}};
-    for (const auto& [b, rep] : table)
-        s = Replace(s, std::string("\xE2\x80") + static_cast<char>(b), rep);
-    return s;
-}
-
-}  // namespace
+using zelk::testing::LiteralPunctuation;
+using zelk::testing::LiteralUtf8ToLatin1;
 
 TEST(Utf8Cleanup, LettersAndSpaces) {
     EXPECT_EQ(Utf8ToLatin1("caf\xC3\xA9"), "caf\xE9");

@@ -15,7 +15,7 @@
 
 #include "batch/ExclusionList.h"
 #include "analysis/Analyzer.h"
-#include "analysis/TextFile.h"
+#include "analysis/InputFile.h"
 #include "common/FileProc.h"
 #include "common/StrProc.h"
 #include "insertion/Insert.h"

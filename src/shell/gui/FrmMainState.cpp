@@ -19,7 +19,7 @@
 #include <QWindow>
 
 #include "analysis/Analyzer.h"
-#include "analysis/TextFile.h"
+#include "analysis/InputFile.h"
 #include "batch/gui/FrmParameters.h"
 #include "batch/gui/FrmReport.h"
 #include "common/StrProc.h"
