@@ -1,26 +1,13 @@
-// The scanner's state and the scanner itself: it walks one prepared line of
-// a document (bare formatting tags already turned into markup codes),
-// skips script, style, comment and tag text, keeps the context that the
-// weighting reads, and hands every word of the visible text to a word sink.
-//
-// Positions are 1-based like the rules they implement. Every search the
-// scanner and the tag handler make on the current line goes through a
-// per-line cache, so a document whose lines are all one (LF-only files)
-// is still scanned in time linear in its size.
+// The scanner's state: the current line and position, the context flags
+// and depths that carry over from line to line, and the font-size stack.
+// Positions are 1-based like the rules they implement.
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace zelk {
-
-class AnalysisHost;
-class ReportLog;
-struct Settings;
 
 struct ScanState {
     std::string ScanLine;     // the prepared current line (begins with one space)
@@ -51,104 +38,6 @@ struct ScanState {
 
     // The state at the start of a document (the font stack with indices 0-16).
     void Reset();
-};
-
-// Callback of the scanner for every word it takes (CurrentWord holds it).
-using WordSink = std::function<void()>;
-
-// The scanner and the tag handler over one ScanState. Settings are read at
-// the moment of use; stop is polled after every yield to the host.
-class Scanner {
-public:
-    Scanner(ScanState& state, const Settings& settings, AnalysisHost& host, ReportLog& report,
-            const bool& stop, WordSink sink);
-
-    // Puts a new prepared line into ScanLine and forgets the searches
-    // cached for the previous one.
-    void SetLine(std::string line);
-    // Walks ScanLine from position 1 (ScanCurrentLine).
-    void ScanCurrentLine();
-
-    // Exposed for the tests of the single steps.
-    void HandleTag();
-    static int32_t WordLength(std::string_view text, int32_t start, bool digits,
-                              std::string_view extra);
-
-    // The longest run of letters taken as one word.
-    static constexpr int32_t kMaxWordLength = 65000;
-
-private:
-    // First occurrence of a fixed text at or after a position of one text,
-    // remembered so that later questions from further right cost nothing
-    // until the position passes the answer. Positions only grow while a
-    // line is scanned, so every byte is looked at a bounded number of times.
-    class NextOccurrence {
-    public:
-        NextOccurrence(std::string_view pattern, bool foldCase)
-            : pattern_(pattern), fold_(foldCase) {}
-        void Forget() { valid_ = false; }
-        // 0-based index of the first occurrence starting at or after from;
-        // npos when there is none.
-        std::size_t Find(std::string_view text, std::size_t from);
-
-    private:
-        std::string_view pattern_;
-        bool fold_;
-        bool valid_ = false;
-        std::size_t from_ = 0;
-        std::size_t found_ = 0;
-    };
-
-    // The line lower-cased with its blanks removed ("the rest" of the tag
-    // handler is a suffix of it), built when a line first needs it.
-    void BuildBlankless();
-    // Index into the blank-removed line of the character at ScanPos.
-    std::size_t BlanklessIndex(int32_t pos);
-    bool RestContains(std::size_t lastOccurrence, int32_t pos);
-
-    // 1-based position of the next ">" at or after pos; length + 1 when none.
-    int32_t NextGreater(int32_t pos);
-
-    bool SkipToEndMarker(std::string_view marker);
-    bool SkipElementContent(std::string_view startTag, std::string_view endTag, int16_t& depth);
-    void TakeWord();
-    void HandleMetaTag();
-    void HandleFontTag();
-    void HandleEndFontTag();
-    void PushFontSize();
-
-    unsigned char At(int32_t pos) const {
-        return pos >= 1 && static_cast<std::size_t>(pos) <= s_.ScanLine.size()
-                   ? static_cast<unsigned char>(s_.ScanLine[static_cast<std::size_t>(pos) - 1])
-                   : 0;
-    }
-    int32_t Length() const { return static_cast<int32_t>(s_.ScanLine.size()); }
-    // The text at pos, of the length of tag, lower-cased, equals tag.
-    bool AtTag(int32_t pos, std::string_view tag) const;
-
-    ScanState& s_;
-    const Settings& settings_;
-    AnalysisHost& host_;
-    ReportLog& report_;
-    const bool& stop_;
-    WordSink sink_;
-
-    NextOccurrence nextGreater_{">", false};
-    NextOccurrence nextSemicolon_{";", false};
-    NextOccurrence nextBlank_{" ", false};
-    NextOccurrence nextContentFolded_{"content", true};
-    NextOccurrence nextContentExact_{"content", false};
-    NextOccurrence nextSizeFolded_{"size", true};
-
-    bool blanklessBuilt_ = false;
-    std::string blankless_;
-    std::size_t lastDescription_ = 0;  // last occurrence + 1, 0 when none
-    std::size_t lastKeywords_ = 0;
-    NextOccurrence restFont_{"font", false};
-    NextOccurrence restSize_{"size", false};
-    // Running count of the blanks before a position, advanced as ScanPos grows.
-    int32_t countedTo_ = 1;
-    std::size_t blanksBefore_ = 0;
 };
 
 // Saturating steps of the 16-bit counters: no input makes them wrap.

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "analysis/AnalysisHost.h"
-#include "analysis/ScanState.h"
+#include "analysis/Scanner.h"
 #include "analysis/WordChars.h"
 #include "common/StrProc.h"
 #include "common/Settings.h"
@@ -64,8 +64,10 @@ Scanner::Scanner(ScanState& state, const Settings& settings, AnalysisHost& host,
     : s_(state), settings_(settings), host_(host), report_(report), stop_(stop),
       sink_(std::move(sink)) {}
 
-void Scanner::SetLine(std::string line) {
-    s_.ScanLine = std::move(line);
+void Scanner::SetLine(std::string line) { SwapLine(line); }
+
+void Scanner::SwapLine(std::string& line) {
+    s_.ScanLine.swap(line);
     s_.ScanPos = 1;
     nextGreater_.Forget();
     nextSemicolon_.Forget();
@@ -73,6 +75,7 @@ void Scanner::SetLine(std::string line) {
     nextContentFolded_.Forget();
     nextContentExact_.Forget();
     nextSizeFolded_.Forget();
+    sizeCharValid_ = false;
     restFont_.Forget();
     restSize_.Forget();
     blanklessBuilt_ = false;

@@ -12,10 +12,9 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
-#include <cmath>
 #include <functional>
 
-#include "analysis/ScanState.h"
+#include "analysis/Scanner.h"
 #include "common/ReportLog.h"
 #include "common/StrProc.h"
 #include "common/Settings.h"
@@ -174,6 +173,18 @@ void Scanner::HandleMetaTag() {
     }
 }
 
+std::size_t Scanner::NextFontSizeChar(std::size_t from) {
+    if (sizeCharValid_ && from >= sizeCharFrom_ && (sizeCharFound_ == npos || sizeCharFound_ >= from))
+        return sizeCharFound_;
+    const std::string& line = s_.ScanLine;
+    std::size_t i = from;
+    while (i < line.size() && !IsFontSizeChar(static_cast<unsigned char>(line[i]))) ++i;
+    sizeCharValid_ = true;
+    sizeCharFrom_ = from;
+    sizeCharFound_ = i < line.size() ? i : npos;
+    return sizeCharFound_;
+}
+
 void Scanner::PushFontSize() {
     ScanState& s = s_;
     // The depth is a 16-bit counter: font tags nested deeper than it can
@@ -203,27 +214,25 @@ void Scanner::HandleFontTag() {
         // "size" written with blanks inside it is in the rest but not in the
         // line; the size is then not read.
         if (p != npos) {
-            int32_t q = static_cast<int32_t>(p) + 1 + 4;
-            while (q <= len && !IsFontSizeChar(At(q))) ++q;
-            s.ScanPos = q;
-            if (q <= len) {
+            const int32_t afterSize = static_cast<int32_t>(p) + 1 + 4;
+            const std::size_t found = NextFontSizeChar(static_cast<std::size_t>(afterSize) - 1);
+            const int32_t q = found == npos ? len + 1 : static_cast<int32_t>(found) + 1;
+            if (q > len) {
+                // No sign or digit follows on the line: the position stays
+                // just behind "size" and the tag goes on from there.
+                s.ScanPos = afterSize;
+            } else {
+                s.ScanPos = q;
                 const unsigned char c = At(q);
                 const std::string_view line = s.ScanLine;
-                double v;
+                long long v;
                 if (c == '+')
-                    v = s.FontSize + Val(line.substr(static_cast<std::size_t>(q)));
+                    v = s.FontSize + LeadingInteger(line.substr(static_cast<std::size_t>(q)));
                 else if (c == '-')
-                    v = s.FontSize - Val(line.substr(static_cast<std::size_t>(q)));
+                    v = s.FontSize - LeadingInteger(line.substr(static_cast<std::size_t>(q)));
                 else
-                    v = Val(line.substr(static_cast<std::size_t>(q) - 1));
-                // Limited to 1-7 before the rounding, so no size text can
-                // overflow the 16-bit field; the result is the same.
-                if (!(v >= 1.0))
-                    s.FontSize = 1;
-                else if (v > 7.0)
-                    s.FontSize = 7;
-                else
-                    s.FontSize = static_cast<int16_t>(RoundHalfEven(v));
+                    v = LeadingInteger(line.substr(static_cast<std::size_t>(q) - 1));
+                s.FontSize = static_cast<int16_t>(std::clamp<long long>(v, 1, 7));
             }
         }
     }

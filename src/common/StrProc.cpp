@@ -220,8 +220,20 @@ long long RoundHalfEven(double v) {
     return static_cast<long long>(std::nearbyint(v));  // default rounding mode: to nearest, ties to even
 }
 
+long long LeadingInteger(std::string_view s) {
+    std::size_t i = 0;
+    bool negative = false;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
+    constexpr long long kLimit = std::numeric_limits<long long>::max() / 10 - 1;
+    long long v = 0;
+    for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i) {
+        if (v < kLimit) v = v * 10 + (s[i] - '0');
+    }
+    return negative ? -v : v;
+}
+
 int16_t ValToInt16(std::string_view s) {
-    long long v = RoundHalfEven(Val(s));
+    long long v = LeadingInteger(s);
     if (v > 32767) v = 32767;
     if (v < -32768) v = -32768;
     return static_cast<int16_t>(v);

@@ -53,7 +53,12 @@ std::string Dec(long long n);
 double Val(std::string_view s);
 // Round to the nearest integer, halves to the even neighbour.
 long long RoundHalfEven(double v);
-// Val rounded half-even and held inside the 16-bit range.
+// The leading decimal number of a text as it stands: an optional sign, then
+// digits; no blanks before or inside it, no fraction, no exponent (" 40" and
+// "+ 2" give 0, "6 0" gives 6, "1e1" gives 1). 0 when there is none; held
+// inside the range of long long.
+long long LeadingInteger(std::string_view s);
+// LeadingInteger held inside the 16-bit range (the limit boxes).
 int16_t ValToInt16(std::string_view s);
 // Digit-grouped decimal ("40,961").
 std::string GroupDigits(long long n);

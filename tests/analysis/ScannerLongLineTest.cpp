@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "analysis/ScanState.h"
+#include "analysis/Scanner.h"
 #include "analysis/ScriptedHost.h"
 #include "common/ReportLog.h"
 #include "common/Settings.h"

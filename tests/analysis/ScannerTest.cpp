@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "analysis/Markup.h"
-#include "analysis/ScanState.h"
+#include "analysis/Scanner.h"
 #include "analysis/ScriptedHost.h"
 #include "common/ReportLog.h"
 #include "common/Settings.h"
@@ -247,6 +247,8 @@ TEST_F(ScannerTest, FontSizesRelativeAndAbsoluteAreLimitedToOneToSeven) {
         {"<font size=-5>a</font>", 1}, {"<font size=12>a</font>", 7},
         {"<font size=99999999999999999999>a</font>", 7}, {"<font size=+1.5>a</font>", 4},
         {"<font size=2.5>a</font>", 2}, {"<FONT SIZE=\"4\">a</FONT>", 4},
+        // The number as it stands behind the sign or at the digit.
+        {"<font size=+ 2>a</font>", 3}, {"<font size=1e1>a</font>", 1}, {"<font size=6 0>a</font>", 6},
     };
     for (const auto& [line, size] : cases) {
         words.clear();
@@ -256,6 +258,17 @@ TEST_F(ScannerTest, FontSizesRelativeAndAbsoluteAreLimitedToOneToSeven) {
         EXPECT_EQ(words[0].fontSize, size) << line;
         EXPECT_EQ(words[1].fontSize, 3) << line;
     }
+}
+
+TEST_F(ScannerTest, SizeWithoutNumberLeavesThePositionBehindSize) {
+    // The tag goes on from behind "size": its ">" is that of the end tag,
+    // and the words after it are taken.
+    Scan("<font color=red>Invalid scroll size</font> tail");
+    EXPECT_EQ(Words(), V{"tail"});
+    EXPECT_FALSE(state.InFontTag);
+    EXPECT_FALSE(state.InTag);
+    Scan("next");
+    EXPECT_EQ(Words(), (V{"tail", "next"}));
 }
 
 TEST_F(ScannerTest, FontTagAloneOnItsLineSkipsTheNextLineWithoutGreaterSign) {

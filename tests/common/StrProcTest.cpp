@@ -30,9 +30,16 @@ TEST(StrProc, NumbersInTexts) {
     EXPECT_EQ(RoundHalfEven(2.5), 2);
     EXPECT_EQ(RoundHalfEven(3.5), 4);
     EXPECT_EQ(RoundHalfEven(-2.5), -2);
-    EXPECT_EQ(ValToInt16("  12abc"), 12);
+    // The leading number as it stands: no blanks skipped, no exponent.
+    EXPECT_EQ(ValToInt16("12abc"), 12);
+    EXPECT_EQ(ValToInt16(" 40"), 0);
+    EXPECT_EQ(ValToInt16("6 0"), 6);
+    EXPECT_EQ(ValToInt16("1e1"), 1);
+    EXPECT_EQ(ValToInt16("+ 2"), 0);
+    EXPECT_EQ(ValToInt16("-7x"), -7);
     EXPECT_EQ(ValToInt16("abc"), 0);
     EXPECT_EQ(ValToInt16("99999"), 32767);
+    EXPECT_EQ(ValToInt16("-99999999999999999999999"), -32768);
     EXPECT_EQ(ValToInt16("+2.5"), 2);
     EXPECT_EQ(GroupDigits(40961), "40,961");
 }
