@@ -3,9 +3,14 @@
 // and on the pathological inputs (a 50 MB line without ">", 100,000 nested
 // font tags, a word of 70,000 letters).
 //
-//   zelk_bench [--data-dir DIR] [--sizes 1,10,50] [--no-bad-input]
+//   zelk_bench [--data-dir DIR] [--sizes 1,10,50] [--no-bad-input] [--real DIR]
+//
+// --real DIR: every .htm* file under DIR analysed in one process, as a
+// folder run does (DoFile, then the keywords meta tag), with the total
+// CPU time; the generated pages are then skipped.
 #include <unistd.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -18,9 +23,9 @@
 #include "analysis/AnalysisHost.h"
 #include "analysis/Analyzer.h"
 #include "analysis/CommonWords.h"
-#include "analysis/LineReader.h"
-#include "analysis/Markup.h"
-#include "analysis/ScanState.h"
+#include "analysis/KeywordsMetaTag.h"
+#include "analysis/DocumentLines.h"
+#include "analysis/Scanner.h"
 #include "analysis/TextFile.h"
 #include "common/ReportLog.h"
 #include "common/Settings.h"
@@ -94,18 +99,15 @@ void MeasureScanOnly(const std::string& label, const std::string& path) {
     bool stop = false;
     long long words = 0;
     zelk::Scanner scanner(state, settings, host, report, stop, [&] { ++words; });
-    const zelk::TextFileTest test = zelk::IsTextFile(path, zelk::kTextTestBytes, zelk::kTextTestThreshold, true);
     const double t0 = zelk::bench::CpuNow();
-    zelk::LineReader reader;
-    reader.Open(path);
+    zelk::DocumentLines lines;
+    int err = 0;
+    lines.Load(zelk::RealFileSystem(), path, err);
+    const zelk::TextFileTest test = zelk::TestTextBytes(path, lines.Bytes(), zelk::kTextTestBytes,
+                                                        zelk::kTextTestThreshold, true);
     std::string line;
-    while (reader.Next(line)) {
-        if (!zelk::PrepareDocumentLine(line, test.verdict, test.utf8)) continue;
-        zelk::NormaliseMarkup(line);
-        zelk::DecodeEntities(line);
-        line.insert(line.begin(), ' ');
-        scanner.SetLine(std::move(line));
-        line = std::string();
+    while (lines.Next(line, test.verdict, test.utf8)) {
+        scanner.SwapLine(line);
         scanner.ScanCurrentLine();
         if (state.TagNesting < 0) state.TagNesting = 0;
         if (state.FontDepth < 0) state.FontDepth = 0;
@@ -113,6 +115,46 @@ void MeasureScanOnly(const std::string& label, const std::string& path) {
     const double secs = zelk::bench::CpuNow() - t0;
     std::printf("%-30s %6.1f MB  cpu %7.3f s %7.1f MB/s  (reading, markup and scan only; %lld words)\n",
                 label.c_str(), mb, secs, mb / secs, words);
+    std::fflush(stdout);
+}
+
+// Every page under a folder, in one process and one Analyzer, as a folder
+// run goes through them: the analysis and the keywords meta tag.
+void MeasureRealPages(zelk::CommonWords& common, const std::string& folder) {
+    std::vector<std::string> pages;
+    std::error_code ec;
+    for (auto it = fs::recursive_directory_iterator(folder, ec); !ec && it != fs::recursive_directory_iterator();
+         it.increment(ec)) {
+        if (!it->is_regular_file(ec)) continue;
+        const std::string name = it->path().filename().string();
+        if (name.find(".htm") != std::string::npos) pages.push_back(it->path().string());
+    }
+    std::sort(pages.begin(), pages.end());
+    long long bytes = 0;
+    for (const auto& p : pages) bytes += static_cast<long long>(fs::file_size(p, ec));
+    Run run(common);
+    run.settings.SingleFile = false;
+    long long words = 0;
+    int failed = 0;
+    const double t0 = zelk::bench::Now();
+    const double c0 = zelk::bench::CpuNow();
+    for (const auto& p : pages) {
+        const zelk::Analyzer::DoFileResult r = run.analyzer.DoFile(p);
+        if (r.result != 0) {
+            ++failed;
+            continue;
+        }
+        run.analyzer.GenerateKeywordMetaTag();
+        words += r.numberOfWords;
+    }
+    const double cpu = zelk::bench::CpuNow() - c0;
+    const double secs = zelk::bench::Now() - t0;
+    const double mb = static_cast<double>(bytes) / 1e6;
+    std::printf("real pages: %zu files, %.1f MB (10^6 bytes), %d refused; cpu %.3f s %.1f MB/s  (wall %.3f s)  "
+                "%.3f ms per page  %lld table words  peak RSS %.1f MB\n",
+                pages.size(), mb, failed, cpu, mb / cpu, secs,
+                pages.empty() ? 0.0 : cpu * 1000.0 / static_cast<double>(pages.size()), words,
+                static_cast<double>(zelk::bench::PeakRssKb()) / 1024.0);
     std::fflush(stdout);
 }
 
@@ -126,6 +168,7 @@ int main(int argc, char** argv) {
     std::string dataDir = ProgramFolder();
     std::vector<int> sizes = {1, 10, 50};
     bool badInput = true;
+    std::string realFolder;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--data-dir" && i + 1 < argc) {
@@ -139,16 +182,22 @@ int main(int argc, char** argv) {
                 sizes.push_back(std::atoi(list.substr(p, q - p).c_str()));
                 p = q + 1;
             }
+        } else if (a == "--real" && i + 1 < argc) {
+            realFolder = argv[++i];
         } else if (a == "--no-bad-input") {
             badInput = false;
         } else {
-            std::fprintf(stderr, "usage: zelk_bench [--data-dir DIR] [--sizes 1,10,50] [--no-bad-input]\n");
+            std::fprintf(stderr, "usage: zelk_bench [--data-dir DIR] [--sizes 1,10,50] [--no-bad-input] [--real DIR]\n");
             return 2;
         }
     }
 
     zelk::CommonWords common;
     common.ReadAllCommonWords(dataDir, nullptr, nullptr, 0, false);
+    if (!realFolder.empty()) {
+        MeasureRealPages(common, realFolder);
+        return 0;
+    }
     const fs::path dir = fs::temp_directory_path() / ("zelk-bench-" + std::to_string(::getpid()));
     fs::create_directories(dir);
 

@@ -7,8 +7,8 @@
 #include "analysis/AnalysisHost.h"
 #include "analysis/CommonWords.h"
 #include "analysis/KeywordsMetaTag.h"
-#include "analysis/LineReader.h"
-#include "analysis/Markup.h"
+#include "analysis/InputFile.h"
+#include "analysis/Scanner.h"
 #include "analysis/TextFile.h"
 #include "analysis/WordList.h"
 #include "common/ReportLog.h"
@@ -43,7 +43,8 @@ bool NamePassesRule(const std::string& path) {
 
 Analyzer::Analyzer(Settings& settings, const CommonWords& commonWords, AnalysisHost& host,
                    ReportLog& report)
-    : settings_(settings), commonWords_(commonWords), host_(host), report_(report) {
+    : settings_(settings), commonWords_(commonWords), host_(host), report_(report),
+      fs_(&RealFileSystem()) {
     scan.Reset();
 }
 
@@ -60,12 +61,31 @@ float Analyzer::ContextWeight() const {
     return w;
 }
 
+void Analyzer::ReleaseLargeBuffers() {
+    // The buffers stay for the next document unless a large one made them
+    // large; then they are given back rather than held for ever.
+    constexpr std::size_t kKept = std::size_t{4} << 20;
+    lines_.Trim();
+    if (scan.ScanLine.capacity() > kKept) std::string().swap(scan.ScanLine);
+    scan.ScanLine.clear();
+    if (line_.capacity() > kKept) std::string().swap(line_);
+}
+
 Analyzer::DoFileResult Analyzer::DoFile(const std::string& path) {
     DoFileResult r;
     KeywordsGenerated = false;
-    const TextFileTest test = IsTextFile(path, kTextTestBytes, kTextTestThreshold, true);
-    if (test.verdict == 0) {
-        r.result = -1;
+    // The document is read once, whole; the text test looks at its bytes.
+    // When it cannot be read, the test on the path says what the user is
+    // told (a missing file, or the read failure below).
+    int readError = 0;
+    const bool loaded = !path.empty() && lines_.Load(*fs_, path, readError);
+    const TextFileTest test =
+        loaded ? TestTextBytes(path, lines_.Bytes(), kTextTestBytes, kTextTestThreshold, true)
+               : IsTextFile(path, kTextTestBytes, kTextTestThreshold, true, *fs_);
+    if (!loaded && readError == 0) readError = ENOENT;
+    if (test.verdict == kNotText) {
+        lines_.Trim();
+        r.result = kNotTextFile;
         r.firstBadByte = test.firstBadByte;
         r.firstBadPos = test.firstBadPos;
         return r;
@@ -82,8 +102,8 @@ Analyzer::DoFileResult Analyzer::DoFile(const std::string& path) {
     host_.BeginAnalysisBusy();
     host_.EnableDisableButtons(false);
 
-    if (test.verdict == 2) {
-        const long long size = FileLength(path);
+    if (test.verdict == kTextLfOnly) {
+        const long long size = static_cast<long long>(lines_.Bytes().size());
         if (singleFile || settings_.DialogBoxForUnixFiles == 1) {
             if (size > kUnixWarningSize) {
                 const std::string text =
@@ -99,7 +119,8 @@ Analyzer::DoFileResult Analyzer::DoFile(const std::string& path) {
                     if (a == Answer::Cancel) StopFlag = true;
                     // Leave the window idle again rather than stuck in its busy state.
                     host_.EndAnalysisBusy(singleFile);
-                    r.result = -4;
+                    lines_.Trim();
+                    r.result = kUnixFileRefused;
                     return r;
                 }
             }
@@ -135,34 +156,24 @@ Analyzer::DoFileResult Analyzer::DoFile(const std::string& path) {
             }
         });
 
-        LineReader reader;
         changedDuringScan_ = false;
         scanning_ = true;
         struct ScanEnds {
             bool& flag;
             ~ScanEnds() { flag = false; }
         } scanEnds{scanning_};
-        if (!reader.Open(path)) {
-            r.result = FailureNumber(reader.ErrorNumber());
+        if (!loaded) {
+            r.result = FailureNumber(readError);
         } else {
-            std::string line;
-            while (reader.Next(line)) {
-                if (!PrepareDocumentLine(line, test.verdict, test.utf8)) continue;
-                NormaliseMarkup(line);
-                DecodeEntities(line);
-                line.insert(line.begin(), ' ');
-                scanner.SetLine(std::move(line));
-                line = std::string();
+            while (lines_.Next(line_, test.verdict, test.utf8)) {
+                scanner.SwapLine(line_);
                 scanner.ScanCurrentLine();
                 if (scan.TagNesting < 0) scan.TagNesting = 0;
                 if (scan.FontDepth < 0) scan.FontDepth = 0;
                 if (blnStop) break;
             }
-            if (reader.Failed() && !blnStop) r.result = FailureNumber(reader.ErrorNumber());
-            reader.Close();
         }
-        // The line is of no further use; a long one is not kept.
-        scan.ScanLine = std::string();
+        ReleaseLargeBuffers();
         scanning_ = false;
 
         if (r.result == 0) {
@@ -182,7 +193,7 @@ Analyzer::DoFileResult Analyzer::DoFile(const std::string& path) {
                 host_.AppendOutputText("Stopped with" + S(n) + " word" + (n == 1 ? "" : "s") + tail);
                 host_.SetOutputCaret(host_.OutputText().size() - tail.size());
                 host_.SetWordCountCaption("");
-                r.result = -3;
+                r.result = kStopped;
                 return r;
             }
 
@@ -200,7 +211,7 @@ Analyzer::DoFileResult Analyzer::DoFile(const std::string& path) {
         r.result = kInternalError;
     }
     // A failure while reading or scanning.
-    scan.ScanLine = std::string();
+    ReleaseLargeBuffers();
     r.numberOfWords = 0;
     host_.SetWordCountBusyLook(false);
     host_.EndAnalysisBusy(singleFile);
@@ -261,7 +272,7 @@ bool Analyzer::RequestTimeChecks() {
         }
         // A file that is there but cannot be read is told as such, with the
         // system's reason, not as a failure of an unknown kind.
-        FileSystem& fs = RealFileSystem();
+        FileSystem& fs = *fs_;
         const FileSystem::Handle h = fs.OpenRead(input);
         if (h < 0) {
             prompter.Message(ErrorText(FileSystem::LastError()) + ".", "File not readable",
@@ -271,21 +282,21 @@ bool Analyzer::RequestTimeChecks() {
         fs.Close(h);
         const DoFileResult r = DoFile(input);
         switch (r.result) {
-            case 0:
+            case kAnalysed:
                 // Shown all the same, but a table scanned partly under other
                 // settings is not taken for the current document's.
                 freshTable_ = true;
                 DocumentAnalysed = !changedDuringScan_;
                 break;
-            case -1:
+            case kNotTextFile:
                 prompter.Message("This file is not a text file." + std::string(CRLF) +
                                      "The byte at position" + S(r.firstBadPos) + " with value" +
                                      S(r.firstBadByte) + std::string(CRLF) +
                                      " is neither text nor whitespace.",
                                  "Not a text file", Icon::Information);
                 break;
-            case -3:
-            case -4:
+            case kStopped:
+            case kUnixFileRefused:
                 break;
             default:
                 prompter.Message("An error of an unknown kind has occurred:" + S(r.result), "Error",
@@ -304,7 +315,7 @@ void Analyzer::DoIt(bool generate) {
         ListWords();
     } else {
         const std::string input = Trim(host_.InputFileText());
-        if (!FileContainsText(input, "<head", 100, false)) {
+        if (!FileContainsText(input, "<head", 100, false, *fs_)) {
             host_.prompter().Message("<head> not found in input file.", "No header",
                                      Icon::Exclamation);
             return;

@@ -7,8 +7,10 @@
 #include <cstdint>
 #include <string>
 
+#include "analysis/DocumentLines.h"
 #include "analysis/ScanState.h"
 #include "analysis/WordTally.h"
+#include "insertion/FileSystem.h"
 
 namespace zelk {
 
@@ -37,16 +39,25 @@ public:
         if (scanning_) changedDuringScan_ = true;
     }
 
+    // The result of DoFile; any other value is the number of a failure while
+    // reading (shown to the user, as are these).
+    enum DoFileCode : int16_t {
+        kAnalysed = 0,
+        kNotTextFile = -1,
+        kStopped = -3,
+        kUnixFileRefused = -4,
+    };
     struct DoFileResult {
-        // 0 analysed; -1 not a text file; -3 stopped; -4 Unix-type file
-        // refused; anything else the number of a failure while reading.
-        int16_t result = 0;
+        int16_t result = kAnalysed;  // a DoFileCode or a failure number
         unsigned char firstBadByte = 32;
         int32_t firstBadPos = 0;
         int16_t numberOfWords = 0;
     };
     // Analyses one document into the word table.
     DoFileResult DoFile(const std::string& path);
+    // Where documents are read from (the real file system unless a test
+    // gives another).
+    void UseFileSystem(FileSystem& fs) { fs_ = &fs; }
 
     // The single-file request: Generate (generate true) or List words.
     void DoIt(bool generate);
@@ -74,10 +85,17 @@ private:
     const CommonWords& commonWords_;
     AnalysisHost& host_;
     ReportLog& report_;
+    FileSystem* fs_;
     WordTally tally_;
     bool scanning_ = false;           // DoFile is reading and scanning the document
     bool changedDuringScan_ = false;  // a setting changed meanwhile: the table is mixed
     bool freshTable_ = false;         // this request's DoFile completed a table
+    // Kept from document to document: the document's bytes and the buffer
+    // the next line is prepared in.
+    DocumentLines lines_;
+    std::string line_;
+
+    void ReleaseLargeBuffers();
 };
 
 }  // namespace zelk

@@ -1,5 +1,6 @@
 #include "analysis/Markup.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -200,29 +201,28 @@ const std::string& EntityTable() {
 void NormaliseMarkup(std::string& line) {
     const std::size_t n = line.size();
     std::size_t i = NextTagOrEntity(line, 0);
-    std::string out;
-    std::size_t copied = 0;  // line[0, copied) is in out
-    bool changed = false;
+    // Rewritten in place: line[0, w) is the result for line[0, copied), and
+    // w <= copied <= i, so nothing is overwritten before it is read.
+    char* const base = line.data();
+    std::size_t w = 0;
+    std::size_t copied = 0;
     while (i < n) {
         // Most tags and entities cannot be one of the rules: their second
         // character already tells.
-        if (i + 1 < n && !kSecondChar[static_cast<unsigned char>(line[i + 1])]) {
+        if (i + 1 < n && !kSecondChar[static_cast<unsigned char>(base[i + 1])]) {
             i = NextTagOrEntity(line, i + 1);
             continue;
         }
-        const char end = line[i] == '<' ? '>' : ';';
+        const char end = base[i] == '<' ? '>' : ';';
         const std::size_t limit = std::min(n, i + kLongestRule);
         std::size_t j = i + 1;
-        while (j < limit && line[j] != end && line[j] != '<' && line[j] != '&') ++j;
-        if (j < limit && line[j] == end) {
-            const int code = MarkupCode(std::string_view(line).substr(i, j - i + 1));
+        while (j < limit && base[j] != end && base[j] != '<' && base[j] != '&') ++j;
+        if (j < limit && base[j] == end) {
+            const int code = MarkupCode(std::string_view(base + i, j - i + 1));
             if (code >= 0) {
-                if (!changed) {
-                    out.reserve(n);
-                    changed = true;
-                }
-                out.append(line, copied, i - copied);
-                out += static_cast<char>(code);
+                if (w != copied) std::memmove(base + w, base + copied, i - copied);
+                w += i - copied;
+                base[w++] = static_cast<char>(code);
                 copied = j + 1;
                 i = NextTagOrEntity(line, j + 1);
                 continue;
@@ -230,9 +230,9 @@ void NormaliseMarkup(std::string& line) {
         }
         i = NextTagOrEntity(line, i + 1);
     }
-    if (!changed) return;
-    out.append(line, copied, std::string::npos);
-    line.swap(out);
+    if (copied == 0) return;
+    if (w != copied) std::memmove(base + w, base + copied, n - copied);
+    line.resize(w + (n - copied));
 }
 
 // The search loop over the line: the next "&", the next ";" behind it, the
@@ -242,18 +242,18 @@ void NormaliseMarkup(std::string& line) {
 // left to right.
 void DecodeEntities(std::string& line) {
     const std::size_t n = line.size();
-    std::size_t amp = line.find('&');
-    if (amp == std::string::npos) return;
-    std::string out;
-    out.reserve(n);
-    std::size_t copied = 0;  // line[0, copied) is in out
-    std::size_t start = amp;
+    std::size_t start = line.find('&');
+    if (start == std::string::npos) return;
+    // Rewritten in place, as NormaliseMarkup is.
+    char* const base = line.data();
+    std::size_t w = 0;
+    std::size_t copied = 0;
     while (true) {
         const std::size_t a = line.find('&', start);
         if (a == std::string::npos) break;
         const std::size_t b = line.find(';', a);
         if (b == std::string::npos) break;
-        const std::string_view cand = std::string_view(line).substr(a, b - a + 1);
+        const std::string_view cand(base + a, b - a + 1);
         int byte = -1;
         if (cand == "&quot;") byte = '"';
         else byte = EntityByte(cand);
@@ -261,14 +261,15 @@ void DecodeEntities(std::string& line) {
             start = b + 1;
             continue;
         }
-        out.append(line, copied, a - copied);
-        out += static_cast<char>(byte);
+        if (w != copied) std::memmove(base + w, base + copied, a - copied);
+        w += a - copied;
+        base[w++] = static_cast<char>(byte);
         copied = b + 1;
         start = b + 1;
     }
     if (copied == 0) return;
-    out.append(line, copied, std::string::npos);
-    line.swap(out);
+    if (w != copied) std::memmove(base + w, base + copied, n - copied);
+    line.resize(w + (n - copied));
 }
 
 // The rule: find the first occurrence (letter case ignored), replace it,

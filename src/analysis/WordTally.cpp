@@ -141,7 +141,15 @@ void WordTally::Reset() {
     entries_.clear();
     words_.clear();
     count_ = 0;
-    ClearIndex();
+    // The word index keeps its slots for the next document unless a large
+    // one made it large. The memo names entries of this table: it goes.
+    constexpr size_t kKeptSlots = size_t{1} << 16;
+    if (index_.size() > kKeptSlots) {
+        std::vector<uint64_t>().swap(index_);
+    } else {
+        std::fill(index_.begin(), index_.end(), 0);
+    }
+    indexed_ = 0;
     indexValid_ = true;
     order_.clear();
     orderValid_ = true;

@@ -1,0 +1,175 @@
+// The whole analysis of real pages (the documentation pages under
+// tests/data/pages, alone and joined, with CR LF and with LF line ends, as
+// UTF-8 with broken sequences too) against a straightforward reference: the
+// file read line by line as it streams, each line prepared with the plain
+// string steps and the UTF-8 rule as it reads, then the same scanner and
+// tally. The word table, bit for bit, and the word count must agree, also
+// when one Analyzer goes through all the pages in turn, reusing its buffers.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "analysis/Analyzer.h"
+#include "analysis/CommonWords.h"
+#include "analysis/LineReader.h"
+#include "analysis/Markup.h"
+#include "analysis/Scanner.h"
+#include "analysis/TextFile.h"
+#include "analysis/ScriptedHost.h"
+#include "batch/ReportLog.h"
+#include "shell/Settings.h"
+#include "support/LiteralUtf8.h"
+#include "support/MemoryFileSystem.h"
+
+namespace zelk {
+namespace {
+
+using testing::MemoryFileSystem;
+using testing::ScriptedHost;
+
+std::string ReadPage(const std::string& name) {
+    std::ifstream in(std::string(ZELK_TEST_DATA_DIR) + "/pages/" + name, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+std::string WithLineEnds(const std::string& page, bool crlf) {
+    std::string lf;
+    for (char c : page)
+        if (c != '\r') lf += c;
+    if (!crlf) return lf;
+    std::string r;
+    for (char c : lf) {
+        if (c == '\n') r += '\r';
+        r += c;
+    }
+    return r;
+}
+
+struct Result {
+    std::vector<WordEntry> entries;
+    int32_t totalWords = 0;
+};
+
+std::string Difference(const Result& a, const Result& b) {
+    if (a.totalWords != b.totalWords)
+        return "total words " + std::to_string(a.totalWords) + " vs " + std::to_string(b.totalWords);
+    if (a.entries.size() != b.entries.size())
+        return "entries " + std::to_string(a.entries.size()) + " vs " + std::to_string(b.entries.size());
+    for (std::size_t i = 0; i < a.entries.size(); ++i) {
+        const WordEntry& x = a.entries[i];
+        const WordEntry& y = b.entries[i];
+        if (x.Word != y.Word || x.Frequency != y.Frequency ||
+            std::memcmp(&x.KeyValue, &y.KeyValue, sizeof(float)) != 0)
+            return "rank " + std::to_string(i + 1) + ": " + x.Word + " vs " + y.Word;
+    }
+    return "";
+}
+
+class WholeAnalysisReference : public ::testing::Test {
+protected:
+    void SetUp() override {
+        common.ReadAllCommonWords(ZELK_SOURCE_DATA_DIR, nullptr, nullptr, 0, false);
+        settings.SingleFile = false;
+        settings.DialogBoxForUnixFiles = 0;
+        analyzer.UseFileSystem(fs);
+        reference.UseFileSystem(fs);
+    }
+
+    Result Fast(const std::string& path) {
+        const Analyzer::DoFileResult r = analyzer.DoFile(path);
+        EXPECT_EQ(r.result, Analyzer::kAnalysed) << path;
+        return {analyzer.Table().entries, analyzer.TotalWords()};
+    }
+
+    // The reference: every step as plainly as it can be written.
+    Result Reference(const std::string& path) {
+        const TextFileTest test = IsTextFile(path, kTextTestBytes, kTextTestThreshold, true, fs);
+        EXPECT_NE(test.verdict, kNotText) << path;
+        reference.Tally().Reset();
+        reference.scan.Reset();
+        const WordTally::WeightFn weight = [this] { return reference.ContextWeight(); };
+        bool stop = false;
+        Scanner scanner(reference.scan, settings, host, report, stop, [&] {
+            reference.Tally().CountWord(reference.scan.CurrentWord, settings.Language, &common, weight);
+        });
+        LineReader reader;
+        EXPECT_TRUE(reader.Open(path, LineReader::Ends::CrOrCrLf, fs));
+        std::string line;
+        while (reader.Next(line)) {
+            const std::size_t b = line.find_first_not_of(' ');
+            if (b == std::string::npos) continue;
+            line = line.substr(b, line.find_last_not_of(' ') - b + 1);
+            if (test.verdict == kTextLfOnly)
+                for (char& c : line)
+                    if (c == '\n') c = ' ';
+            if (test.utf8) line = testing::LiteralPunctuation(testing::LiteralUtf8ToLatin1(line));
+            NormaliseMarkup(line);
+            DecodeEntities(line);
+            scanner.SetLine(" " + line);
+            scanner.ScanCurrentLine();
+            if (reference.scan.TagNesting < 0) reference.scan.TagNesting = 0;
+            if (reference.scan.FontDepth < 0) reference.scan.FontDepth = 0;
+        }
+        EXPECT_FALSE(reader.Failed());
+        reference.Tally().MergeCaseVariants();
+        reference.Tally().NormaliseKeyValues();
+        return {reference.Table().entries, reference.TotalWords()};
+    }
+
+    Settings settings;
+    CommonWords common;
+    ReportLog report;
+    ScriptedHost host;
+    MemoryFileSystem fs;
+    Analyzer analyzer{settings, common, host, report};
+    Analyzer reference{settings, common, host, report};
+};
+
+TEST_F(WholeAnalysisReference, RealPagesAloneAndJoinedAtBothLineEnds) {
+    const std::vector<std::string> names = {"rust-book-functions.html", "libffi-the-basics.html",
+                                            "garden.html"};
+    std::vector<std::string> pages;
+    std::string joined;
+    for (const auto& n : names) {
+        pages.push_back(ReadPage(n));
+        ASSERT_FALSE(pages.back().empty()) << n;
+        joined += pages.back();
+    }
+    pages.push_back(joined);
+    // UTF-8 damaged the usual ways: text decoded twice ("Ã©" for "é"), C1
+    // controls, a lone lead byte, typographic punctuation.
+    pages.push_back(pages[0] + "<p>caf\xC3\x83\xC2\xA9 \xC2\x85 na\xC3\x83\xC2\xAFve \xC2\xC2\xA0 "
+                               "end\xE2\x80\x94of\xE2\x80\x99line\xC3</p>\n");
+    // The largest first, so the smaller ones after it reuse its buffers.
+    pages.insert(pages.begin(), joined + joined);
+    int n = 0;
+    for (bool crlf : {false, true}) {
+        for (const std::string& page : pages) {
+            const std::string path = "/pages/" + std::to_string(n++) + ".html";
+            fs.files[path] = WithLineEnds(page, crlf);
+            const Result fast = Fast(path);
+            const Result ref = Reference(path);
+            EXPECT_GT(ref.entries.size(), 10u) << path;
+            EXPECT_EQ(Difference(fast, ref), "") << path << (crlf ? " CR LF" : " LF");
+        }
+    }
+    EXPECT_EQ(fs.opened, 0);
+}
+
+TEST_F(WholeAnalysisReference, ReadFailureIsReportedWithItsNumber) {
+    fs.files["/p.html"] = WithLineEnds(ReadPage("garden.html"), true);
+    fs.failReadsAfter = 100;
+    const Analyzer::DoFileResult r = analyzer.DoFile("/p.html");
+    EXPECT_EQ(r.result, EIO);
+    EXPECT_EQ(fs.opened, 0);
+    EXPECT_EQ(analyzer.DoFile("/missing.html").result, ENOENT);
+}
+
+}  // namespace
+}  // namespace zelk
