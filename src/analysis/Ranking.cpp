@@ -1,7 +1,7 @@
 // Ranking and the finishing steps of the word table.
 //
 // Rank order is (KeyValue descending, moment the value last changed
-// ascending). The merge pass is a replay of the classic procedure (outer
+// ascending). The merge pass gives what the plain procedure gives (outer
 // loop over table positions, inner loop over the later positions, each merge
 // followed by closing the gap and bubbling the grown entry up), but positions
 // are looked up in an order-statistic tree and the inner loop jumps straight
@@ -389,7 +389,7 @@ void WordTally::MergeCaseVariants() {
     // not been merged away, and the outer loop walks that order instead of
     // looking each position up.
     size_t cursor = 0;
-    // Positions below are 1-based table positions, as in the classic loops;
+    // Positions below are 1-based table positions, as in the plain loops;
     // both loop bounds are fixed when their loop starts.
     for (int i = 1; i <= count0 - 1; ++i) {
         if (i > ranked.Size()) break;  // the rest of the positions are empty

@@ -2,7 +2,7 @@
 // scanned word counts, the ranked word table, and the finishing steps after
 // a complete scan (merging case variants, rescaling the key values).
 //
-// The table behaves exactly as if it were kept the classic way (a linear
+// The table behaves exactly as if it were kept the simple way (a linear
 // search for every word, and the counted entry bubbled up past every entry
 // with a smaller value after each count), but a word is found through a hash
 // index and the ranking is kept implicitly: an entry ranks by (KeyValue
@@ -82,7 +82,7 @@ public:
     // that differ only in the case of their first letter into one entry in
     // small letters; NormaliseKeyValues rescales the values so the best word
     // has 100 and returns the largest value before rescaling (MaxKeyValue).
-    // Counting may go on afterwards, as on the classic table.
+    // Counting may go on afterwards, as on a table kept the simple way.
     void MergeCaseVariants();
     float NormaliseKeyValues();
     float MaxKeyValue() const { return maxKeyValue_; }

@@ -1,4 +1,4 @@
-// The word table procedures written the classic way, as the reference the
+// The word table procedures written the plain way, as the reference the
 // fast tally is compared with: parallel 1-based arrays growing by 500
 // entries, a linear search for every counted word, the bubbling step that
 // shifts entries, and the quadratic merge pass with its gap closing.

@@ -160,12 +160,12 @@ TEST(RememberedWordRules, ResetForgetsEverything) {
 }  // namespace zelk
 
 // Large tables are ranked with an integer form of the rank key: its order
-// must be the classic table's, ties and zeros of either sign included.
+// must be the reference table's, ties and zeros of either sign included.
 
 namespace zelk {
 namespace {
 
-TEST(RankOrderOfLargeTables, SameAsTheClassicTableWithManyTies) {
+TEST(RankOrderOfLargeTables, SameAsTheReferenceTableWithManyTies) {
     std::mt19937 rng(4242);
     static const float weights[] = {0.0f, -0.0f, 1.0f, 2.0f, 2.0f, 3.0f, 0.5f, 1e-7f, 1e6f, 16777216.0f};
     WordTally fast;
