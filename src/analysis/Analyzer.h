@@ -10,7 +10,7 @@
 #include "analysis/DocumentLines.h"
 #include "analysis/ScanState.h"
 #include "analysis/WordTally.h"
-#include "insertion/FileSystem.h"
+#include "common/FileSystem.h"
 
 namespace zelk {
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "insertion/FileSystem.h"
+#include "common/FileSystem.h"
 
 namespace zelk {
 

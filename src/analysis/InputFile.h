@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "insertion/FileSystem.h"
+#include "common/FileSystem.h"
 
 namespace zelk {
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "insertion/FileSystem.h"
+#include "common/FileSystem.h"
 
 namespace zelk {
 

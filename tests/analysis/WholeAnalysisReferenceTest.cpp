@@ -20,8 +20,8 @@
 #include "analysis/Scanner.h"
 #include "analysis/TextFile.h"
 #include "analysis/ScriptedHost.h"
-#include "batch/ReportLog.h"
-#include "shell/Settings.h"
+#include "common/ReportLog.h"
+#include "common/Settings.h"
 #include "support/LiteralUtf8.h"
 #include "support/MemoryFileSystem.h"
 

@@ -8,7 +8,7 @@
 #include <map>
 #include <string>
 
-#include "insertion/FileSystem.h"
+#include "common/FileSystem.h"
 
 namespace zelk::testing {
 
