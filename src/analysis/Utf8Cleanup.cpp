@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -28,59 +29,74 @@ namespace {
 
 // The same loop without rescanning the line for every pair it replaces: a
 // crafted line ("C2 C2 C2 ... 80 80 80") would otherwise cost one pass over
-// the whole line per pair. The line becomes a linked list of its bytes; each
-// byte value x keeps the places where a pair lead x may stand, so replacing
-// "every pair lead x" visits only those. Positions of the search are counted
-// over the bytes still alive (a Fenwick tree), as the loop counts them in the
-// shrinking line.
+// the whole line per pair. The line becomes a linked list of nodes: every
+// lead byte is a node of its own, and the bytes between two leads one node
+// (a run, which only ever loses bytes at its front, when its first byte is
+// the second byte of a pair). Each byte value x keeps the lead nodes that
+// may start a pair lead x, so replacing "every pair lead x" visits only
+// those. Positions of the search are counted over the bytes still alive (a
+// Fenwick tree over the nodes, weighted by their lengths), as the loop
+// counts them in the shrinking line. The index grows with the number of
+// leads, not with the length of the line.
 class LeadPassIndexed {
 public:
     LeadPassIndexed(std::string& s, char lead, unsigned char delLo, unsigned char delHi,
                     unsigned char keepLo, unsigned char keepHi, int add)
         : s_(s), lead_(lead), delLo_(delLo), delHi_(delHi), keepLo_(keepLo), keepHi_(keepHi),
-          add_(add), n_(static_cast<int>(s.size())) {}
+          add_(add) {}
 
     void Run() {
-        if (n_ < 2) return;
-        nxt_.resize(static_cast<std::size_t>(n_));
-        prv_.resize(static_cast<std::size_t>(n_));
-        alive_.assign(static_cast<std::size_t>(n_), 1);
-        aliveTree_.assign(static_cast<std::size_t>(n_) + 1, 0);
-        leadTree_.assign(static_cast<std::size_t>(n_) + 1, 0);
-        for (int i = 0; i < n_; ++i) {
+        if (s_.size() < 2) return;
+        BuildNodes();
+        const int n = n_;
+        alive_.assign(Z(n), 1);
+        aliveTree_.assign(Z(n) + 1, 0);
+        leadTree_.assign(Z(n) + 1, 0);
+        nxt_.resize(Z(n));
+        prv_.resize(Z(n));
+        for (int i = 0; i < n; ++i) {
             nxt_[Z(i)] = i + 1;
             prv_[Z(i)] = i - 1;
-            aliveTree_[Z(i) + 1] += 1;
-            if (s_[Z(i)] == lead_) { leadTree_[Z(i) + 1] += 1; ++leadCount_; }
-            if (i + 1 < n_ && s_[Z(i)] == lead_ && InRange(U(s_[Z(i) + 1])))
-                pending_[U(s_[Z(i) + 1])].push_back(i);
+            aliveTree_[Z(i) + 1] += len_[Z(i)];
+            if (IsLead(i)) {
+                leadTree_[Z(i) + 1] += 1;
+                ++leadCount_;
+                if (i + 1 < n && InRange(First(i + 1))) pending_[First(i + 1)].push_back(i);
+            }
         }
-        for (int i = 1; i <= n_; ++i) {  // linear Fenwick build
+        for (int i = 1; i <= n; ++i) {  // linear Fenwick build
             const int j = i + (i & -i);
-            if (j <= n_) {
+            if (j <= n) {
                 aliveTree_[Z(j)] += aliveTree_[Z(i)];
                 leadTree_[Z(j)] += leadTree_[Z(i)];
             }
         }
-        aliveCount_ = n_;
+        aliveBytes_ = static_cast<long long>(s_.size());
         top_ = 1;
-        while (top_ * 2 <= n_) top_ *= 2;
+        while (top_ * 2 <= n) top_ *= 2;
 
         int f = leadCount_ > 0 ? Kth(leadTree_, 1) : -1;
-        while (f >= 0 && nxt_[Z(f)] < n_) {
-            const unsigned char x = U(s_[Z(nxt_[Z(f)])]);
-            const int p = Prefix(aliveTree_, f);  // 0-based position of the find
+        while (f >= 0 && nxt_[Z(f)] < n) {
+            const unsigned char x = First(nxt_[Z(f)]);
+            const long long p = Prefix(aliveTree_, f);  // 0-based position of the find
             if (InRange(x)) ReplaceEveryPair(x);
             // Go on one position behind the find, counted in the new line.
-            if (p + 1 >= aliveCount_) break;
+            if (p + 1 >= aliveBytes_) break;
             const int node = Kth(aliveTree_, p + 2);
-            const int before = Prefix(leadTree_, node);
+            const long long before = Prefix(leadTree_, node);
             if (before >= leadCount_) break;
             f = Kth(leadTree_, before + 1);
         }
+        // The alive bytes, in order, to the front of the line: every node
+        // stands at or behind the place it moves to.
         std::size_t w = 0;
-        for (int i = 0; i < n_; ++i)
-            if (alive_[Z(i)]) s_[w++] = s_[Z(i)];
+        for (int i = 0; i < n; ++i) {
+            if (!alive_[Z(i)]) continue;
+            const std::size_t len = static_cast<std::size_t>(len_[Z(i)]);
+            if (w != static_cast<std::size_t>(start_[Z(i)]))
+                std::memmove(s_.data() + w, s_.data() + start_[Z(i)], len);
+            w += len;
+        }
         s_.resize(w);
     }
 
@@ -88,18 +104,38 @@ private:
     static std::size_t Z(int i) { return static_cast<std::size_t>(i); }
     bool InDel(unsigned char x) const { return x >= delLo_ && x <= delHi_; }
     bool InRange(unsigned char x) const { return InDel(x) || (x >= keepLo_ && x <= keepHi_); }
+    unsigned char First(int node) const { return U(s_[Z(static_cast<int>(start_[Z(node)]))]); }
+    bool IsLead(int node) const { return alive_[Z(node)] && s_[Z(static_cast<int>(start_[Z(node)]))] == lead_; }
 
-    void Add(std::vector<int>& tree, int i, int d) {
+    void BuildNodes() {
+        const char* base = s_.data();
+        const std::size_t size = s_.size();
+        std::size_t i = 0;
+        while (i < size) {
+            const void* hit = std::memchr(base + i, lead_, size - i);
+            const std::size_t at = hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - base) : size;
+            if (at > i) AddNode(i, at - i);
+            if (at < size) AddNode(at, 1);
+            i = at + 1;
+        }
+        n_ = static_cast<int>(start_.size());
+    }
+    void AddNode(std::size_t start, std::size_t len) {
+        start_.push_back(static_cast<uint32_t>(start));
+        len_.push_back(static_cast<uint32_t>(len));
+    }
+
+    void Add(std::vector<long long>& tree, int i, long long d) {
         for (int k = i + 1; k <= n_; k += k & -k) tree[Z(k)] += d;
     }
-    // Number of set entries before node i.
-    int Prefix(const std::vector<int>& tree, int i) const {
-        int r = 0;
+    // Sum of the weights of the nodes before node i.
+    long long Prefix(const std::vector<long long>& tree, int i) const {
+        long long r = 0;
         for (int k = i; k > 0; k -= k & -k) r += tree[Z(k)];
         return r;
     }
-    // Node holding the k-th set entry (1-based k).
-    int Kth(const std::vector<int>& tree, int k) const {
+    // Node holding the k-th unit of weight (1-based k).
+    int Kth(const std::vector<long long>& tree, long long k) const {
         int pos = 0;
         for (int step = top_; step > 0; step >>= 1) {
             if (pos + step <= n_ && tree[Z(pos + step)] < k) {
@@ -111,20 +147,34 @@ private:
     }
 
     void Remove(int i) {
+        if (IsLead(i)) {
+            Add(leadTree_, i, -1);
+            --leadCount_;
+        }
         alive_[Z(i)] = 0;
         const int a = prv_[Z(i)], b = nxt_[Z(i)];
         if (a >= 0) nxt_[Z(a)] = b;
         if (b < n_) prv_[Z(b)] = a;
+        Add(aliveTree_, i, -static_cast<long long>(len_[Z(i)]));
+        aliveBytes_ -= len_[Z(i)];
+    }
+    // The second byte of a pair: a lead node goes, a run loses its first byte.
+    void RemoveFirstByte(int i) {
+        if (len_[Z(i)] == 1) {
+            Remove(i);
+            return;
+        }
+        ++start_[Z(i)];
+        --len_[Z(i)];
         Add(aliveTree_, i, -1);
-        --aliveCount_;
-        if (s_[Z(i)] == lead_) { Add(leadTree_, i, -1); --leadCount_; }
+        --aliveBytes_;
     }
 
     // A node whose successor changed may now start a pair.
     void Touch(int a) {
-        if (a < 0 || !alive_[Z(a)] || s_[Z(a)] != lead_) return;
+        if (a < 0 || !IsLead(a)) return;
         const int b = nxt_[Z(a)];
-        if (b < n_ && InRange(U(s_[Z(b)]))) pending_[U(s_[Z(b)])].push_back(a);
+        if (b < n_ && InRange(First(b))) pending_[First(b)].push_back(a);
     }
 
     // Every pair lead x of the line as it stands now; pairs that the
@@ -135,9 +185,9 @@ private:
         std::vector<int> valid;
         valid.reserve(list.size());
         for (int q : list) {
-            if (!alive_[Z(q)] || s_[Z(q)] != lead_) continue;
+            if (!IsLead(q)) continue;
             const int qn = nxt_[Z(q)];
-            if (qn < n_ && U(s_[Z(qn)]) == x) valid.push_back(q);
+            if (qn < n_ && First(qn) == x) valid.push_back(q);
         }
         std::sort(valid.begin(), valid.end());
         valid.erase(std::unique(valid.begin(), valid.end()), valid.end());
@@ -146,13 +196,16 @@ private:
             if (InDel(x)) {
                 const int before = prv_[Z(q)];
                 Remove(q);
-                Remove(qn);
+                RemoveFirstByte(qn);
                 Touch(before);
             } else {
                 const char out = static_cast<char>(x + add_);
-                if (out != lead_) { Add(leadTree_, q, -1); --leadCount_; }
-                s_[Z(q)] = out;
-                Remove(qn);
+                if (out != lead_) {
+                    Add(leadTree_, q, -1);
+                    --leadCount_;
+                }
+                s_[Z(static_cast<int>(start_[Z(q)]))] = out;
+                RemoveFirstByte(qn);
                 Touch(prv_[Z(q)]);
                 Touch(q);
             }
@@ -163,11 +216,13 @@ private:
     const char lead_;
     const unsigned char delLo_, delHi_, keepLo_, keepHi_;
     const int add_;
-    const int n_;
-    int aliveCount_ = 0;
+    int n_ = 0;
+    long long aliveBytes_ = 0;
     int leadCount_ = 0;
     int top_ = 1;
-    std::vector<int> nxt_, prv_, aliveTree_, leadTree_;
+    std::vector<uint32_t> start_, len_;
+    std::vector<int> nxt_, prv_;
+    std::vector<long long> aliveTree_, leadTree_;
     std::vector<char> alive_;
     std::array<std::vector<int>, 256> pending_;
 };
