@@ -57,7 +57,7 @@ public:
         for (int i = 0; i < n; ++i) {
             nxt_[Z(i)] = i + 1;
             prv_[Z(i)] = i - 1;
-            aliveTree_[Z(i) + 1] += len_[Z(i)];
+            aliveTree_[Z(i) + 1] += static_cast<int>(len_[Z(i)]);
             if (IsLead(i)) {
                 leadTree_[Z(i) + 1] += 1;
                 ++leadCount_;
@@ -71,19 +71,19 @@ public:
                 leadTree_[Z(j)] += leadTree_[Z(i)];
             }
         }
-        aliveBytes_ = static_cast<long long>(s_.size());
+        aliveBytes_ = static_cast<int>(s_.size());
         top_ = 1;
         while (top_ * 2 <= n) top_ *= 2;
 
         int f = leadCount_ > 0 ? Kth(leadTree_, 1) : -1;
         while (f >= 0 && nxt_[Z(f)] < n) {
             const unsigned char x = First(nxt_[Z(f)]);
-            const long long p = Prefix(aliveTree_, f);  // 0-based position of the find
+            const int p = Prefix(aliveTree_, f);  // 0-based position of the find
             if (InRange(x)) ReplaceEveryPair(x);
             // Go on one position behind the find, counted in the new line.
             if (p + 1 >= aliveBytes_) break;
             const int node = Kth(aliveTree_, p + 2);
-            const long long before = Prefix(leadTree_, node);
+            const int before = Prefix(leadTree_, node);
             if (before >= leadCount_) break;
             f = Kth(leadTree_, before + 1);
         }
@@ -125,17 +125,17 @@ private:
         len_.push_back(static_cast<uint32_t>(len));
     }
 
-    void Add(std::vector<long long>& tree, int i, long long d) {
+    void Add(std::vector<int>& tree, int i, int d) {
         for (int k = i + 1; k <= n_; k += k & -k) tree[Z(k)] += d;
     }
     // Sum of the weights of the nodes before node i.
-    long long Prefix(const std::vector<long long>& tree, int i) const {
-        long long r = 0;
+    int Prefix(const std::vector<int>& tree, int i) const {
+        int r = 0;
         for (int k = i; k > 0; k -= k & -k) r += tree[Z(k)];
         return r;
     }
     // Node holding the k-th unit of weight (1-based k).
-    int Kth(const std::vector<long long>& tree, long long k) const {
+    int Kth(const std::vector<int>& tree, int k) const {
         int pos = 0;
         for (int step = top_; step > 0; step >>= 1) {
             if (pos + step <= n_ && tree[Z(pos + step)] < k) {
@@ -155,8 +155,8 @@ private:
         const int a = prv_[Z(i)], b = nxt_[Z(i)];
         if (a >= 0) nxt_[Z(a)] = b;
         if (b < n_) prv_[Z(b)] = a;
-        Add(aliveTree_, i, -static_cast<long long>(len_[Z(i)]));
-        aliveBytes_ -= len_[Z(i)];
+        Add(aliveTree_, i, -static_cast<int>(len_[Z(i)]));
+        aliveBytes_ -= static_cast<int>(len_[Z(i)]);
     }
     // The second byte of a pair: a lead node goes, a run loses its first byte.
     void RemoveFirstByte(int i) {
@@ -217,12 +217,12 @@ private:
     const unsigned char delLo_, delHi_, keepLo_, keepHi_;
     const int add_;
     int n_ = 0;
-    long long aliveBytes_ = 0;
+    int aliveBytes_ = 0;
     int leadCount_ = 0;
     int top_ = 1;
     std::vector<uint32_t> start_, len_;
     std::vector<int> nxt_, prv_;
-    std::vector<long long> aliveTree_, leadTree_;
+    std::vector<int> aliveTree_, leadTree_;
     std::vector<char> alive_;
     std::array<std::vector<int>, 256> pending_;
 };
