@@ -105,8 +105,13 @@ TEST_F(AnalyzerTest, DoFileFillsTheRankedTable) {
     EXPECT_EQ(t.entries[2].Word, "spade");
     EXPECT_EQ(analyzer.TotalWords(), 5);
     EXPECT_EQ(host.wordCountCaption, "Number of words found: 3");
-    EXPECT_EQ(host.calls, (std::vector<std::string>{"begin busy", "not idle", "busy look",
-                                                    "plain look", "end busy single"}));
+}
+
+TEST_F(AnalyzerTest, FolderModeLeavesOtherTextInTheBox) {
+    settings.SingleFile = false;
+    host.output = "earlier report";
+    ASSERT_EQ(analyzer.DoFile(Write("p.html", "<p>zebra apple plum</p>" + CRLF)).result, 0);
+    EXPECT_EQ(host.output, "earlier report");
 }
 
 TEST_F(AnalyzerTest, EmptyFileGivesNoWords) {

@@ -182,15 +182,6 @@ TEST_F(ScannerTest, StopIsSeenAtTheNextStep) {
     EXPECT_EQ(Words(), (V{"one", "two"}));
 }
 
-TEST_F(ScannerTest, YieldsAtEveryStep) {
-    Scan("ab cd");
-    // One step per word here: each step first passes the blanks before it.
-    EXPECT_EQ(host.yields, 2);
-    Scan("<b>x</b>, y");
-    // Bold on, "x", bold off, ",", "y".
-    EXPECT_EQ(host.yields, 7);
-}
-
 // --- Meta tags ---
 
 TEST_F(ScannerTest, DescriptionContentIsTakenWithTheDescriptionContext) {
