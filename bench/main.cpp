@@ -26,6 +26,7 @@
 #include "analysis/KeywordsMetaTag.h"
 #include "analysis/DocumentLines.h"
 #include "analysis/Scanner.h"
+#include "analysis/TextContent.h"
 #include "analysis/TextFile.h"
 #include "common/ReportLog.h"
 #include "common/Settings.h"
@@ -103,7 +104,7 @@ void MeasureScanOnly(const std::string& label, const std::string& path) {
     zelk::DocumentLines lines;
     int err = 0;
     lines.Load(zelk::RealFileSystem(), path, err);
-    const zelk::TextFileTest test = zelk::TestTextBytes(path, lines.Bytes(), zelk::kTextTestBytes,
+    const zelk::TextFileTest test = zelk::IsTextContent(lines.Bytes(), path, zelk::kTextTestBytes,
                                                         zelk::kTextTestThreshold, true);
     std::string line;
     while (lines.Next(line, test.verdict, test.utf8)) {

@@ -9,6 +9,7 @@
 #include "analysis/KeywordsMetaTag.h"
 #include "analysis/InputFile.h"
 #include "analysis/Scanner.h"
+#include "analysis/TextContent.h"
 #include "analysis/TextFile.h"
 #include "analysis/WordList.h"
 #include "common/ReportLog.h"
@@ -80,7 +81,7 @@ Analyzer::DoFileResult Analyzer::DoFile(const std::string& path) {
     int readError = 0;
     const bool loaded = !path.empty() && lines_.Load(*fs_, path, readError);
     const TextFileTest test =
-        loaded ? TestTextBytes(path, lines_.Bytes(), kTextTestBytes, kTextTestThreshold, true)
+        loaded ? IsTextContent(lines_.Bytes(), path, kTextTestBytes, kTextTestThreshold, true)
                : IsTextFile(path, kTextTestBytes, kTextTestThreshold, true, *fs_);
     if (!loaded && readError == 0) readError = ENOENT;
     if (test.verdict == kNotText) {

@@ -32,10 +32,10 @@ bool LineReader::Open(const std::string& path, Ends ends, FileSystem& fs) {
     failed_ = false;
     errNumber_ = 0;
     errText_.clear();
-    errno = 0;
+    FileSystem::SetLastError(0);
     file_ = path.empty() ? -1 : fs.OpenRead(path);
     if (file_ < 0) {
-        SetError(path.empty() ? ENOENT : errno);
+        SetError(path.empty() ? ENOENT : FileSystem::LastError());
         return false;
     }
     return true;
@@ -46,11 +46,11 @@ bool LineReader::Open(const std::string& path, Ends ends, FileSystem& fs) {
 bool LineReader::Fill() {
     if (file_ < 0 || eof_ || failed_) return false;
     buf_.resize(kChunk);
-    errno = 0;
+    FileSystem::SetLastError(0);
     const long long n = fs_->Read(file_, buf_.data(), kChunk);
     pos_ = 0;
     if (n < 0) {
-        SetError(errno);
+        SetError(FileSystem::LastError());
         buf_.clear();
         return false;
     }

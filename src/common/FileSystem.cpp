@@ -202,6 +202,7 @@ bool PosixFileSystem::SetAttribute(Handle h, const std::string& name, const std:
 
 bool PosixFileSystem::CanWrite(const std::string& path) {
     return ::access(path.c_str(), W_OK) == 0 || Failed(false);
+}
 
 // --- Reading for the analysis ---
 

@@ -3,10 +3,12 @@
 // Only the reading side is implemented; writing calls fail.
 #pragma once
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "common/FileSystem.h"
 
@@ -24,13 +26,14 @@ public:
         if (files.count(path) == 0) return true;
         out.exists = out.regular = true;
         out.mode = 0644;
+        out.size = static_cast<long long>(files[path].size());
         return true;
     }
     std::string ResolvePath(const std::string& path) override { return path; }
     Handle OpenRead(const std::string& path) override {
         auto it = files.find(path);
         if (it == files.end()) {
-            errno = ENOENT;
+            SetLastError(ENOENT);
             return -1;
         }
         open_[next_] = {&it->second, 0};
@@ -43,14 +46,13 @@ public:
         Open& o = it->second;
         const std::size_t n = std::min(size, o.data->size() - o.pos);
         if (n > 0 && o.pos + n > failReadsAfter) {
-            errno = EIO;
+            SetLastError(EIO);
             return -1;
         }
         std::memcpy(buf, o.data->data() + o.pos, n);
         o.pos += n;
         return static_cast<long long>(n);
     }
-    Handle OpenWrite(const std::string&, uint32_t) override { return -1; }
     bool Write(Handle, const char*, std::size_t) override { return false; }
     bool SetMode(Handle, uint32_t, uint32_t, uint32_t) override { return false; }
     bool Sync(Handle) override { return false; }
@@ -62,6 +64,25 @@ public:
     bool Rename(const std::string&, const std::string&) override { return false; }
     bool Remove(const std::string&) override { return false; }
     void SyncFolder(const std::string&) override {}
+    Handle OpenNoFollow(const std::string& path) override { return OpenRead(path); }
+    bool StatHandle(Handle h, FileStatus& out) override {
+        out = FileStatus{};
+        auto it = open_.find(h);
+        if (it == open_.end()) return false;
+        out.exists = out.regular = true;
+        out.mode = 0644;
+        out.size = static_cast<long long>(it->second.data->size());
+        return true;
+    }
+    bool Lock(Handle) override { return true; }
+    Handle CreateExclusive(const std::string&, uint32_t) override { return -1; }
+    bool ListAttributes(Handle, std::vector<std::string>& names) override {
+        names.clear();
+        return true;
+    }
+    bool GetAttribute(Handle, const std::string&, std::string&) override { return false; }
+    bool SetAttribute(Handle, const std::string&, const std::string&) override { return false; }
+    bool CanWrite(const std::string&) override { return false; }
 
 private:
     struct Open {
