@@ -1,9 +1,7 @@
 // The input fields and the button states of the main window: the
 // SetActionButtons table, the limit boxes, the pickers, the Clear buttons,
 // the exclusion list, the viewport box, the modes and the tick.
-#include "GuiTestSupport.h"
-
-#include <QGroupBox>
+#include "Boxes.h"
 
 #include "batch/gui/FrmParameters.h"
 
@@ -32,13 +30,13 @@ protected:
     };
     void Check(const Expect& e, const char* row) {
         SCOPED_TRACE(row);
-        EXPECT_EQ(Shown(frm->cmdGenerateKeywordMetaTag), e.genShown);
-        EXPECT_EQ(frm->cmdGenerateKeywordMetaTag->isEnabled(), e.genEnabled);
+        QPushButton* gen = frm->cmdGenerateKeywordMetaTag;
+        EXPECT_EQ(std::pair(Shown(gen), gen->isEnabled()), std::pair(e.genShown, e.genEnabled));
         if (e.genCaption) {
-            EXPECT_EQ(Text(frm->cmdGenerateKeywordMetaTag), e.genCaption);
+            EXPECT_EQ(Text(gen), e.genCaption);
         }
-        EXPECT_EQ(Shown(frm->cmdInsert), e.insShown);
-        EXPECT_EQ(frm->cmdInsert->isEnabled(), e.insEnabled);
+        EXPECT_EQ(std::pair(Shown(frm->cmdInsert), frm->cmdInsert->isEnabled()),
+                  std::pair(e.insShown, e.insEnabled));
         if (e.insCaption) {
             EXPECT_EQ(Text(frm->cmdInsert), e.insCaption);
         }
@@ -103,108 +101,44 @@ TEST_F(FieldsTest, SetActionButtonsInMultipleFilesMode) {
           "K1 V1");
 }
 
-TEST_F(FieldsTest, KeywordsBoxShowsTheKeywordControlsAndTurnsBold) {
+TEST_F(FieldsTest, LimitBoxesKeepDigitsAndEnforceTheirRange) {
     ASSERT_TRUE(Start());
     frm->chkInsertKWMT->setChecked(true);
-    EXPECT_TRUE(frm->chkInsertKWMT->font().bold());
-    EXPECT_TRUE(Shown(frm->fraKWMT));
-    EXPECT_TRUE(Shown(frm->cboLanguage));
-    EXPECT_TRUE(Shown(frm->lblNumberOfWords));
-    frm->chkInsertKWMT->setChecked(false);
-    EXPECT_FALSE(frm->chkInsertKWMT->font().bold());
-    EXPECT_FALSE(Shown(frm->fraKWMT));
-}
-
-TEST_F(FieldsTest, KeywordLimitBoxKeepsDigitsAndEnforcesItsRange) {
-    ASSERT_TRUE(Start());
-    frm->chkInsertKWMT->setChecked(true);
-    QLineEdit* box = frm->txbMaxNumKeywordsInMetaTag;
-    QWidget* next = frm->txbMaxNumBytesInMetaTag;
-    TypeAndLeave(box, "1a2", next);
-    EXPECT_EQ(box->text(), "12");
-    EXPECT_TRUE(prompter.shown.empty());
-    TypeAndLeave(box, "", next);
-    EXPECT_EQ(box->text(), "15");
-    EXPECT_TRUE(prompter.shown.empty());
-    TypeAndLeave(box, "2", next);
-    ASSERT_EQ(prompter.shown.size(), 1u);
-    EXPECT_EQ(prompter.shown[0].text, "Minimum number of keywords in the meta tag is 3.");
-    EXPECT_EQ(prompter.shown[0].title, "Number of keywords");
-    EXPECT_EQ(prompter.shown[0].icon, Icon::Information);
-    EXPECT_EQ(box->text(), "15");
-    EXPECT_EQ(box->cursorPosition(), 2);
-    TypeAndLeave(box, "31", next);
-    ASSERT_EQ(prompter.shown.size(), 2u);
-    EXPECT_EQ(prompter.shown[1].text, "Maximum number of keywords in the meta tag is 30.");
-    EXPECT_EQ(box->text(), "30");
-    TypeAndLeave(box, "0", next);
-    ASSERT_EQ(prompter.shown.size(), 3u);
-    EXPECT_EQ(prompter.shown[2].text, "Minimum number of keywords in the meta tag is 3.");
-    TypeAndLeave(box, "+-5", next);
-    EXPECT_EQ(box->text(), "+5");
-    EXPECT_EQ(prompter.shown.size(), 3u);
-}
-
-TEST_F(FieldsTest, ByteLimitBoxHasOnlyAnUpperLimit) {
-    ASSERT_TRUE(Start());
-    frm->chkInsertKWMT->setChecked(true);
-    QLineEdit* box = frm->txbMaxNumBytesInMetaTag;
-    QWidget* next = frm->txbMaxNumKeywordsInMetaTag;
-    TypeAndLeave(box, "301", next);
-    ASSERT_EQ(prompter.shown.size(), 1u);
-    EXPECT_EQ(prompter.shown[0].text, "Maximum number of bytes in the meta tag is 300.");
-    EXPECT_EQ(prompter.shown[0].title, "zelk");
-    EXPECT_EQ(prompter.shown[0].icon, Icon::None);
-    EXPECT_EQ(box->text(), "150");
-    TypeAndLeave(box, "300", next);
-    TypeAndLeave(box, "", next);
-    EXPECT_EQ(box->text(), "");
-    TypeAndLeave(box, "-0", next);
-    EXPECT_EQ(box->text(), "0");
-    EXPECT_EQ(prompter.shown.size(), 1u);
+    QLineEdit* kw = frm->txbMaxNumKeywordsInMetaTag;
+    QLineEdit* bytes = frm->txbMaxNumBytesInMetaTag;
+    const std::vector<std::tuple<QLineEdit*, const char*, const char*>> typed = {
+        {kw, "1a2", "12"}, {kw, "", "15"}, {kw, "2", "15"}, {kw, "31", "30"}, {kw, "0", "15"},
+        {kw, "+-5", "+5"}, {bytes, "301", "150"}, {bytes, "", ""}, {bytes, "-0", "0"}};
+    for (const auto& [box, text, kept] : typed) {
+        TypeAndLeave(box, text, box == kw ? bytes : kw);
+        EXPECT_EQ(box->text().toStdString(), kept) << text;
+    }
+    const Box fewest{"Minimum number of keywords in the meta tag is 3.", "Number of keywords",
+                     Icon::Information};
+    EXPECT_EQ(Boxes(prompter),
+              (std::vector<Box>{fewest,
+                                {"Maximum number of keywords in the meta tag is 30.",
+                                 "Number of keywords", Icon::Information},
+                                fewest,
+                                {"Maximum number of bytes in the meta tag is 300.", "zelk",
+                                 Icon::None}}));
     EXPECT_EQ(frm->settings.MaxNumBytesInMetaTag, "0");
-}
-
-TEST_F(FieldsTest, KeepIntegerWalk) {
-    std::string s = "1a2";
-    FrmMain::KeepInteger(s, false);
-    EXPECT_EQ(s, "12");
-    s = "+-5";
-    FrmMain::KeepInteger(s, false);
-    EXPECT_EQ(s, "+5");
-    s = "-5";
-    FrmMain::KeepInteger(s, false);
-    EXPECT_EQ(s, "5");
-    s = "--5-+";
-    FrmMain::KeepInteger(s, true);
-    EXPECT_EQ(s, "-5");
-    s = "1+2";
-    FrmMain::KeepInteger(s, true);
-    EXPECT_EQ(s, "12");
 }
 
 TEST_F(FieldsTest, PickerTakesAFileAndRefusesWorkingFiles) {
     ASSERT_TRUE(Start());
     frm->txbMetaTag->setPlainText("old");
     PickPage();
-    ASSERT_EQ(picker.fileTitles.size(), 1u);
-    EXPECT_EQ(picker.fileTitles[0], "Specify input file");
+    EXPECT_EQ(picker.fileTitles, std::vector<std::string>{"Specify input file"});
     EXPECT_EQ(picker.filters[0].rfind("HTML files (*.htm, *.html, *.shtm, *.shtml)", 0), 0u);
-    EXPECT_EQ(frm->txbInputFile->text().toStdString(), page.string());
     EXPECT_EQ(frm->settings.InputFile, page.string());
     EXPECT_TRUE(frm->txbMetaTag->toPlainText().isEmpty());
-    EXPECT_TRUE(prompter.shown.empty());
-
     const auto bak = docs.path() / "index.BAK.htm";
     WriteFile(bak, "<html></html>");
-    picker.nextFile = QString::fromStdString(bak.string());
-    frm->cmdInputFile->click();
-    ASSERT_EQ(prompter.shown.size(), 1u);
-    EXPECT_EQ(prompter.shown[0].text, "This software does not act on '.bak.' files.");
-    EXPECT_EQ(prompter.shown[0].title, "Single file");
-    EXPECT_EQ(prompter.shown[0].icon, Icon::Information);
+    Pick(bak);
+    EXPECT_EQ(Boxes(prompter), (std::vector<Box>{{"This software does not act on '.bak.' files.",
+                                                  "Single file", Icon::Information}}));
     EXPECT_TRUE(frm->txbInputFile->text().isEmpty());
-
     picker.nextFile.clear();  // cancelled: nothing changes
     frm->txbInputFile->setText("kept");
     frm->cmdInputFile->click();
@@ -237,21 +171,6 @@ TEST_F(FieldsTest, ClearButtons) {
     EXPECT_EQ(frm->focusWidget(), frm->cmdInputFile);
 }
 
-TEST_F(FieldsTest, AnalysisSettingChangeMeansAnalysingAgain) {
-    ASSERT_TRUE(Start());
-    PickPage();
-    frm->cmdListWords->click();
-    ASSERT_TRUE(frm->DocumentAnalysed());
-    frm->cboDivWeight->setCurrentIndex(5);
-    EXPECT_FALSE(frm->DocumentAnalysed());
-    EXPECT_EQ(frm->settings.DivWeight, 5);
-    frm->cmdListWords->click();
-    frm->chkPreserveCase->setChecked(true);  // no change handler
-    EXPECT_TRUE(frm->DocumentAnalysed());
-    frm->cboLanguage->setCurrentIndex(3);
-    EXPECT_FALSE(frm->DocumentAnalysed());
-}
-
 TEST_F(FieldsTest, ExclusionListIsSortedAndJoined) {
     ASSERT_TRUE(Start());
     frm->optMultipleFiles->click();
@@ -262,31 +181,27 @@ TEST_F(FieldsTest, ExclusionListIsSortedAndJoined) {
 
 TEST_F(FieldsTest, ViewportBoxIsCheckedWhenLeft) {
     ASSERT_TRUE(Start());
-    TypeAndLeave(frm->txbVPMT, "<meta name=viewport content=\"x\">", frm->txbBeginMetaTagWith);
-    ASSERT_EQ(prompter.shown.size(), 1u);
-    EXPECT_EQ(prompter.shown[0].text, "Viewport meta tag is invalid.");
-    EXPECT_EQ(prompter.shown[0].title, "Invalid entry");
-    EXPECT_EQ(prompter.shown[0].icon, Icon::Exclamation);
-    EXPECT_EQ(frm->txbVPMT->text(), "<meta name=viewport content=\"x\">");
+    const QString bad = "<meta name=viewport content=\"x\">";
+    TypeAndLeave(frm->txbVPMT, bad, frm->txbBeginMetaTagWith);
+    EXPECT_EQ(frm->txbVPMT->text(), bad);
     // Ticking the box with an invalid tag unticks it again, silently.
     frm->chkInsertVPMT->setChecked(true);
     EXPECT_FALSE(frm->chkInsertVPMT->isChecked());
-    EXPECT_EQ(prompter.shown.size(), 1u);
     TypeAndLeave(frm->txbVPMT, "<meta name=\"viewport\" content=\"width=400\">", frm->txbBeginMetaTagWith);
     frm->chkInsertVPMT->setChecked(true);
     EXPECT_TRUE(frm->chkInsertVPMT->isChecked());
     TypeAndLeave(frm->txbVPMT, "   ", frm->txbBeginMetaTagWith);
     EXPECT_FALSE(frm->chkInsertVPMT->isChecked());
-    EXPECT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(Boxes(prompter),
+              (std::vector<Box>{{"Viewport meta tag is invalid.", "Invalid entry", Icon::Exclamation}}));
 }
 
 TEST_F(FieldsTest, FolderFieldAndPicker) {
     ASSERT_TRUE(Start());
     frm->optMultipleFiles->click();
     TypeAndLeave(frm->txbFolder, "  /no/such/folder ", frm->txbVPMT);
-    ASSERT_EQ(prompter.shown.size(), 1u);
-    EXPECT_EQ(prompter.shown[0].text, "Folder does not exist.");
-    EXPECT_EQ(prompter.shown[0].title, "Invalid input");
+    EXPECT_EQ(Boxes(prompter),
+              (std::vector<Box>{{"Folder does not exist.", "Invalid input", Icon::Exclamation}}));
     EXPECT_EQ(frm->txbFolder->text(), "/no/such/folder");
     picker.nextFolder = QString::fromStdString(docs.path().string());
     frm->cmdFolder->click();
@@ -303,13 +218,8 @@ TEST_F(FieldsTest, ModeSwitchSwapsPathsAndOutputTexts) {
     PickPage();
     frm->txbMetaTag->setPlainText("single output");
     frm->optMultipleFiles->click();
-    EXPECT_TRUE(frm->txbInputFile->text().isEmpty());
+    EXPECT_TRUE(frm->txbInputFile->text().isEmpty() && frm->txbMetaTag->toPlainText().isEmpty());
     EXPECT_FALSE(frm->txbInputFile->isEnabled());
-    EXPECT_TRUE(frm->txbFolder->isEnabled());
-    EXPECT_TRUE(frm->txbMetaTag->toPlainText().isEmpty());
-    EXPECT_EQ(Text(frm->cmdShowExistingKeywordMetaTag), "Settings for multiple files");
-    EXPECT_TRUE(Shown(frm->lblMetaTagInserted));
-    EXPECT_FALSE(Shown(frm->cmdListWords));
     frm->txbFolder->setText(QString::fromStdString(docs.path().string()));
     frm->txbMetaTag->setPlainText("multiple output");
     frm->optSingleFile->click();
@@ -317,8 +227,6 @@ TEST_F(FieldsTest, ModeSwitchSwapsPathsAndOutputTexts) {
     EXPECT_EQ(frm->txbMetaTag->toPlainText(), "single output");
     EXPECT_EQ(frm->settings.Folder, docs.path().string());
     EXPECT_TRUE(frm->txbFolder->text().isEmpty());
-    EXPECT_EQ(Text(frm->cmdShowExistingKeywordMetaTag), "Show existing keywords, etc.");
-    EXPECT_FALSE(Shown(frm->lblMetaTagInserted));
     frm->optMultipleFiles->click();
     EXPECT_EQ(frm->txbMetaTag->toPlainText(), "multiple output");
     EXPECT_EQ(frm->txbFolder->text().toStdString(), docs.path().string());
@@ -331,39 +239,25 @@ TEST_F(FieldsTest, TickFollowsTheOutputBox) {
     frm->txbMetaTag->setPlainText(QString(200, QLatin1Char('x')));
     frm->Timer1_Timer();
     EXPECT_FALSE(Shown(frm->chkLargeWindow));
-    EXPECT_TRUE(Shown(frm->cmdCopyMetaTag));
-    EXPECT_TRUE(Shown(frm->cmdClearOutput));
-    EXPECT_TRUE(frm->cmdClearOutput->isEnabled());
+    EXPECT_TRUE(Shown(frm->cmdCopyMetaTag) && frm->cmdClearOutput->isEnabled());
     frm->txbMetaTag->setPlainText(QString(201, QLatin1Char('x')));
     frm->Timer1_Timer();
     EXPECT_TRUE(Shown(frm->chkLargeWindow));
+    const int before = frm->txbMetaTag->height();
+    frm->chkLargeWindow->setChecked(true);
+    EXPECT_GT(frm->txbMetaTag->height(), before);
+    EXPECT_LE(frm->Frame1->y() + frm->Frame1->height(), frm->height());
+    frm->chkLargeWindow->setChecked(false);
+    EXPECT_EQ(frm->txbMetaTag->height(), before);
+    frm->cmdCopyMetaTag_Click();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QString(201, QLatin1Char('x')));
     frm->txbMetaTag->clear();
     frm->Timer1_Timer();
     EXPECT_FALSE(Shown(frm->cmdCopyMetaTag));
-    EXPECT_FALSE(frm->cmdClearVPMT->isEnabled() == frm->txbVPMT->text().isEmpty());
     EXPECT_FALSE(Shown(frm->cmdListWords));
     PickPage();
     frm->Timer1_Timer();
     EXPECT_TRUE(Shown(frm->cmdListWords));
-    EXPECT_TRUE(frm->cmdClearInputFile->isEnabled());
-}
-
-TEST_F(FieldsTest, LargeWindowGrowsTheOutputBox) {
-    ASSERT_TRUE(Start());
-    const int before = frm->txbMetaTag->height();
-    frm->chkLargeWindow->setChecked(true);
-    EXPECT_GT(frm->txbMetaTag->height(), before);
-    EXPECT_EQ(frm->Frame1->y(), frm->txbMetaTag->y() + frm->txbMetaTag->height() + 6);
-    EXPECT_LE(frm->Frame1->y() + frm->Frame1->height(), frm->height());
-    frm->chkLargeWindow->setChecked(false);
-    EXPECT_EQ(frm->txbMetaTag->height(), before);
-}
-
-TEST_F(FieldsTest, CopyButtonPutsTheOutputOnTheClipboard) {
-    ASSERT_TRUE(Start());
-    frm->txbMetaTag->setPlainText("line one\nline two");
-    frm->cmdCopyMetaTag_Click();
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), "line one\nline two");
 }
 
 TEST_F(FieldsTest, MissingListIsReportedWhenItsLanguageIsChosen) {

@@ -13,7 +13,7 @@
 #include <unistd.h>
 
 #include "insertion/Insert.h"
-#include "insertion/TempDir.h"
+#include "support/TempDir.h"
 #include "support/ForwardingFileSystem.h"
 
 using namespace zelk;

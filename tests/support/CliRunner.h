@@ -6,9 +6,9 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
+
+#include "support/TempDir.h"
 
 namespace zelk::testing {
 
@@ -40,14 +40,8 @@ inline CliResult RunZelkCli(const std::filesystem::path& scratchDir, const std::
     const int raw = std::system(cmd.c_str());
     CliResult r;
     r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    auto slurp = [](const std::filesystem::path& p) {
-        std::ifstream in(p, std::ios::binary);
-        std::stringstream ss;
-        ss << in.rdbuf();
-        return ss.str();
-    };
-    r.out = slurp(out);
-    r.err = slurp(err);
+    r.out = ReadBytes(out);
+    r.err = ReadBytes(err);
     std::error_code ec;
     std::filesystem::remove(out, ec);
     std::filesystem::remove(err, ec);
