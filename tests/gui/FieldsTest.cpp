@@ -1,6 +1,6 @@
 // The input fields and the button states of the main window: the
 // SetActionButtons table, the limit boxes, the pickers, the Clear buttons,
-// the exclusion list, the viewport box, the modes and the tick.
+// the exclusion list, the viewport box, the modes, the tick and the lists.
 #include "Boxes.h"
 
 #include "batch/gui/FrmParameters.h"
@@ -18,87 +18,50 @@ protected:
                   "<p>Garden tools for garden work: spades, rakes, garden hoses.</p>\r\n"
                   "</body>\r\n</html>\r\n");
     }
-    void PickPage() {
-        picker.nextFile = QString::fromStdString(page.string());
-        frm->cmdInputFile->click();
-    }
-    struct Expect {
-        bool genShown, genEnabled;
-        const char* genCaption;  // nullptr: not checked
-        bool insShown, insEnabled;
-        const char* insCaption;
-    };
-    void Check(const Expect& e, const char* row) {
-        SCOPED_TRACE(row);
-        QPushButton* gen = frm->cmdGenerateKeywordMetaTag;
-        EXPECT_EQ(std::pair(Shown(gen), gen->isEnabled()), std::pair(e.genShown, e.genEnabled));
-        if (e.genCaption) {
-            EXPECT_EQ(Text(gen), e.genCaption);
-        }
-        EXPECT_EQ(std::pair(Shown(frm->cmdInsert), frm->cmdInsert->isEnabled()),
-                  std::pair(e.insShown, e.insEnabled));
-        if (e.insCaption) {
-            EXPECT_EQ(Text(frm->cmdInsert), e.insCaption);
-        }
-    }
-    void Tags(bool k, bool v) {
-        frm->chkInsertKWMT->setChecked(k);
-        frm->chkInsertVPMT->setChecked(v);
-    }
     TempDir docs;
     std::filesystem::path page;
 };
 
-TEST_F(FieldsTest, SetActionButtonsBeforeAnyAnalysis) {
+// The table of the two command buttons: shown, enabled and caption ("" for
+// hidden) of Generate and Insert, for each mode, analysis state and tag choice.
+TEST_F(FieldsTest, SetActionButtonsTable) {
     ASSERT_TRUE(Start());
-    PickPage();
-    ASSERT_FALSE(frm->DocumentAnalysed());
-    Tags(false, false);
-    Check({false, false, nullptr, false, false, nullptr}, "A0 K0 V0");
-    Tags(false, true);
-    Check({false, false, nullptr, true, true, "Insert viewport meta tag into file"}, "A0 K0 V1");
-    Tags(true, false);
-    Check({true, false, "Generate/show/edit keywords meta tag", false, false, nullptr}, "A0 K1 V0");
-    Tags(true, true);
-    Check({false, false, nullptr, false, false, nullptr}, "A0 K1 V1");
-}
-
-TEST_F(FieldsTest, SetActionButtonsAfterListWords) {
-    ASSERT_TRUE(Start());
-    PickPage();
-    Tags(false, false);
-    frm->cmdListWords->click();
-    ASSERT_TRUE(frm->DocumentAnalysed());
-    Check({false, false, nullptr, false, false, nullptr}, "A1 K0 V0");
-    Tags(false, true);
-    Check({false, false, nullptr, true, true, "Insert viewport meta tag into file"}, "A1 K0 V1");
-    Tags(true, false);
-    Check({true, true, "Generate/show/edit keywords meta tag", true, false,
-           "Insert keywords meta tag into file"},
-          "A1 K1 V0");
-    frm->chkInsertKWMT->setChecked(false);
-    frm->chkInsertVPMT->setChecked(true);
-    frm->chkInsertKWMT->setChecked(true);
-    // The caption SetGenerateButton gave stays: the table leaves it unchanged.
-    Check({true, true, "Generate and show keywords meta tag", true, false,
-           "Insert both meta tags into file"},
-          "A1 K1 V1");
-}
-
-TEST_F(FieldsTest, SetActionButtonsInMultipleFilesMode) {
-    ASSERT_TRUE(Start());
-    frm->optMultipleFiles->click();
-    Tags(false, false);
-    Check({false, false, nullptr, false, false, nullptr}, "K0 V0");
-    EXPECT_FALSE(Shown(frm->cmdListWords));
-    Tags(false, true);
-    Check({true, true, "Insert viewport meta tag into files", false, false, nullptr}, "K0 V1");
-    Tags(true, false);
-    Check({true, true, "Show/edit/insert keywords meta tags into files", false, false, nullptr},
-          "K1 V0");
-    Tags(true, true);
-    Check({true, true, "Show/edit/insert keywords meta tags into files", false, false, nullptr},
-          "K1 V1");
+    Pick(page);
+    const std::string gen = "Generate/show/edit keywords meta tag";
+    const std::string insVp = "Insert viewport meta tag into file";
+    struct Row {
+        int phase;  // 0: nothing analysed, 1: after List words, 2: multiple files
+        bool k, v;
+        std::string genCaption;
+        bool genEnabled;
+        std::string insCaption;
+        bool insEnabled;
+    };
+    const std::vector<Row> rows = {
+        {0, false, false, "", false, "", false},
+        {0, false, true, "", false, insVp, true},
+        {0, true, false, gen, false, "", false},
+        {0, true, true, "", false, "", false},
+        {1, false, false, "", false, "", false},
+        {1, false, true, "", false, insVp, true},
+        {1, true, false, gen, true, "Insert keywords meta tag into file", false},
+        {2, false, false, "", false, "", false},
+        {2, false, true, "Insert viewport meta tag into files", true, "", false},
+        {2, true, false, "Show/edit/insert keywords meta tags into files", true, "", false},
+        {2, true, true, "Show/edit/insert keywords meta tags into files", true, "", false},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(std::to_string(r.phase) + (r.k ? " K1" : " K0") + (r.v ? " V1" : " V0"));
+        if (r.phase == 1 && !frm->DocumentAnalysed()) frm->cmdListWords->click();
+        if (r.phase == 2) frm->optMultipleFiles->setChecked(true);
+        frm->chkInsertKWMT->setChecked(r.k);
+        frm->chkInsertVPMT->setChecked(r.v);
+        QPushButton* g = frm->cmdGenerateKeywordMetaTag;
+        EXPECT_EQ(Shown(g) ? Text(g) : "", r.genCaption);
+        EXPECT_EQ(g->isEnabled(), r.genEnabled);
+        EXPECT_EQ(Shown(frm->cmdInsert) ? Text(frm->cmdInsert) : "", r.insCaption);
+        EXPECT_EQ(frm->cmdInsert->isEnabled(), r.insEnabled);
+    }
 }
 
 TEST_F(FieldsTest, LimitBoxesKeepDigitsAndEnforceTheirRange) {
@@ -128,7 +91,7 @@ TEST_F(FieldsTest, LimitBoxesKeepDigitsAndEnforceTheirRange) {
 TEST_F(FieldsTest, PickerTakesAFileAndRefusesWorkingFiles) {
     ASSERT_TRUE(Start());
     frm->txbMetaTag->setPlainText("old");
-    PickPage();
+    Pick(page);
     EXPECT_EQ(picker.fileTitles, std::vector<std::string>{"Specify input file"});
     EXPECT_EQ(picker.filters[0].rfind("HTML files (*.htm, *.html, *.shtm, *.shtml)", 0), 0u);
     EXPECT_EQ(frm->settings.InputFile, page.string());
@@ -145,30 +108,20 @@ TEST_F(FieldsTest, PickerTakesAFileAndRefusesWorkingFiles) {
     EXPECT_EQ(frm->txbInputFile->text(), "kept");
 }
 
-TEST_F(FieldsTest, ClearButtons) {
+TEST_F(FieldsTest, ClearingTheOutputOrTheStartOfTheTagMeansAnalysingAgain) {
     ASSERT_TRUE(Start());
-    PickPage();
-    frm->cmdListWords->click();
-    ASSERT_TRUE(frm->DocumentAnalysed());
-    frm->cmdClearOutput->click();
-    EXPECT_TRUE(frm->txbMetaTag->toPlainText().isEmpty());
-    EXPECT_TRUE(frm->lblNumberOfWords->text().isEmpty());
-    EXPECT_FALSE(frm->DocumentAnalysed());
-
+    Pick(page);
+    for (QPushButton* clear : {frm->cmdClearOutput, frm->cmdClearBeginMetaTagWith}) {
+        frm->txbBeginMetaTagWith->setText("x");
+        frm->cmdListWords->click();
+        ASSERT_TRUE(frm->DocumentAnalysed());
+        clear->click();
+        EXPECT_FALSE(frm->DocumentAnalysed());
+    }
+    EXPECT_TRUE(frm->txbBeginMetaTagWith->text().isEmpty());
     frm->chkInsertVPMT->setChecked(true);
     frm->cmdClearVPMT->click();
-    EXPECT_TRUE(frm->txbVPMT->text().isEmpty());
     EXPECT_FALSE(frm->chkInsertVPMT->isChecked());
-
-    frm->txbBeginMetaTagWith->setText("x");
-    frm->cmdListWords->click();
-    frm->cmdClearBeginMetaTagWith->click();
-    EXPECT_TRUE(frm->txbBeginMetaTagWith->text().isEmpty());
-    EXPECT_FALSE(frm->DocumentAnalysed());
-
-    frm->cmdClearInputFile->click();
-    EXPECT_TRUE(frm->txbInputFile->text().isEmpty());
-    EXPECT_EQ(frm->focusWidget(), frm->cmdInputFile);
 }
 
 TEST_F(FieldsTest, ExclusionListIsSortedAndJoined) {
@@ -215,7 +168,7 @@ TEST_F(FieldsTest, FolderFieldAndPicker) {
 
 TEST_F(FieldsTest, ModeSwitchSwapsPathsAndOutputTexts) {
     ASSERT_TRUE(Start());
-    PickPage();
+    Pick(page);
     frm->txbMetaTag->setPlainText("single output");
     frm->optMultipleFiles->click();
     EXPECT_TRUE(frm->txbInputFile->text().isEmpty() && frm->txbMetaTag->toPlainText().isEmpty());
@@ -239,43 +192,15 @@ TEST_F(FieldsTest, TickFollowsTheOutputBox) {
     frm->txbMetaTag->setPlainText(QString(200, QLatin1Char('x')));
     frm->Timer1_Timer();
     EXPECT_FALSE(Shown(frm->chkLargeWindow));
-    EXPECT_TRUE(Shown(frm->cmdCopyMetaTag) && frm->cmdClearOutput->isEnabled());
+    EXPECT_TRUE(Shown(frm->cmdCopyMetaTag));
     frm->txbMetaTag->setPlainText(QString(201, QLatin1Char('x')));
     frm->Timer1_Timer();
     EXPECT_TRUE(Shown(frm->chkLargeWindow));
-    const int before = frm->txbMetaTag->height();
-    frm->chkLargeWindow->setChecked(true);
-    EXPECT_GT(frm->txbMetaTag->height(), before);
-    EXPECT_LE(frm->Frame1->y() + frm->Frame1->height(), frm->height());
-    frm->chkLargeWindow->setChecked(false);
-    EXPECT_EQ(frm->txbMetaTag->height(), before);
     frm->cmdCopyMetaTag_Click();
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QString(201, QLatin1Char('x')));
-    frm->txbMetaTag->clear();
-    frm->Timer1_Timer();
-    EXPECT_FALSE(Shown(frm->cmdCopyMetaTag));
-    EXPECT_FALSE(Shown(frm->cmdListWords));
-    PickPage();
-    frm->Timer1_Timer();
-    EXPECT_TRUE(Shown(frm->cmdListWords));
 }
 
-TEST_F(FieldsTest, MissingListIsReportedWhenItsLanguageIsChosen) {
-    TempDir prog;
-    for (const char* f : {"zelk.dat", "cwds_en.txt", "cwds_fr.txt"})
-        std::filesystem::copy_file(std::filesystem::path(ZELK_RUNTIME_DIR) / f, prog.path() / f);
-    programFolder = prog.path().string();
-    ASSERT_TRUE(Start());
-    EXPECT_TRUE(prompter.shown.empty());
-    frm->cboLanguage->setCurrentIndex(5);
-    ASSERT_EQ(prompter.shown.size(), 1u);
-    EXPECT_EQ(prompter.shown[0].text, "Common words in Spanish could not be read from file\r\n" +
-                                          (prog.path() / "cwds_es.txt").string() + ".");
-    EXPECT_EQ(prompter.shown[0].title, "Common words not available");
-    EXPECT_FALSE(frm->chkIgnoreCommonWords->isChecked());
-}
-
-TEST_F(FieldsTest, MissingListOfTheSavedLanguageIsReportedAtStartUp) {
+TEST_F(FieldsTest, MissingListIsReportedAtStartUpAndWhenItsLanguageIsChosen) {
     TempDir prog;
     for (const char* f : {"zelk.dat", "cwds_en.txt"})
         std::filesystem::copy_file(std::filesystem::path(ZELK_RUNTIME_DIR) / f, prog.path() / f);
@@ -284,11 +209,18 @@ TEST_F(FieldsTest, MissingListOfTheSavedLanguageIsReportedAtStartUp) {
     WriteFile(StateFile(), "\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"15\"\r\n\"150\"\r\n0\r\n0\r\n0\r\n6\r\n0\r\n0\r\n0\r\n"
                            "1\r\n1\r\n2\r\n#TRUE#\r\n14737632\r\n");
     ASSERT_TRUE(Start());
-    ASSERT_EQ(prompter.shown.size(), 1u);
-    EXPECT_EQ(prompter.shown[0].text, "Common words in another language could not be read from file\r\n" +
-                                          (prog.path() / "cwds_en_de_es_pt_it_fr.txt").string() + ".");
     EXPECT_FALSE(frm->chkIgnoreCommonWords->isChecked());
     EXPECT_TRUE(frm->txbVPMT->text().isEmpty());  // an empty first line is accepted
+    frm->chkIgnoreCommonWords->setChecked(true);
+    frm->cboLanguage->setCurrentIndex(5);
+    EXPECT_FALSE(frm->chkIgnoreCommonWords->isChecked());
+    const std::string unread = " could not be read from file\r\n" + prog.path().string();
+    EXPECT_EQ(Boxes(prompter),
+              (std::vector<Box>{
+                  {"Common words in another language" + unread + "/cwds_en_de_es_pt_it_fr.txt.",
+                   "Common words not available", Icon::Exclamation},
+                  {"Common words in Spanish" + unread + "/cwds_es.txt.", "Common words not available",
+                   Icon::Exclamation}}));
 }
 
 }  // namespace
