@@ -12,28 +12,11 @@
 namespace zelk::test {
 namespace {
 
-std::string Garden() { return std::string(ZELK_EXAMPLES_DIR) + "/garden.html"; }
-
 class CommandsTest : public MainWindowTest {
 protected:
     std::string Output() const { return frm->OutputText(); }
     TempDir docs;
 };
-
-TEST_F(CommandsTest, ListWordsThenGenerateOnARealPage) {
-    ASSERT_TRUE(Start());
-    frm->chkInsertKWMT->setChecked(true);
-    Pick(Garden());
-    EXPECT_FALSE(frm->cmdGenerateKeywordMetaTag->isEnabled());
-    frm->cmdListWords->click();
-    EXPECT_EQ(frm->lblNumberOfWords->text().toStdString().rfind("Number of words found: ", 0), 0u);
-    EXPECT_TRUE(frm->cmdGenerateKeywordMetaTag->isEnabled());
-    frm->cmdGenerateKeywordMetaTag->click();
-    EXPECT_TRUE(prompter.shown.empty());
-    EXPECT_EQ(Output().rfind("<meta name=\"keywords\" content=\"", 0), 0u) << Output();
-    EXPECT_NE(Output().find("garden"), std::string::npos) << Output();
-    EXPECT_TRUE(Shown(frm->cmdInsert) && frm->cmdInsert->isEnabled());
-}
 
 TEST_F(CommandsTest, AnAnalysedDocumentIsReadAgainOnlyAfterASettingChange) {
     ASSERT_TRUE(Start());

@@ -76,35 +76,17 @@ TEST(CliInsert, ViewportGivenOrDefault) {
               "<head><meta name=\"viewport\" content=\"width=500\">\n</head>\n");
 }
 
-TEST(CliInsert, KeywordsComeFromTheGenerateFlow) {
-    TempDir dir;
-    WriteBytes(dir / "garden.htm", ReadBytes(InsertionData("garden.htm")));
-    CliRun gen = RunCli(dir, "keywords garden.htm");
-    ASSERT_EQ(gen.status, 0) << gen.err;
-    const std::string tag = gen.out.substr(0, gen.out.find('\n'));
-    ASSERT_EQ(tag.rfind("<meta name=\"keywords\" content=\"", 0), 0u);
-
-    CliRun r = RunCli(dir, "insert --keywords --viewport garden.htm");
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out,
-              "Insert both meta tags into file: Both meta tags inserted successfully into "
-              "document.\n");
-    std::string expected = ReadBytes(InsertionData("garden.htm"));
-    const std::string old = "<meta name=\"keywords\" content=\"roses, garden, pruning\">";
-    expected.replace(expected.find(old), old.size(), tag);
-    expected.replace(expected.find("</head>"), 0, kVP + "\r\n");
-    EXPECT_EQ(ReadBytes(dir / "garden.htm"), expected);
-    EXPECT_EQ(r.err.substr(0, 47), "  Existing KWMT replaced.\n  <meta name=\"keyword");
-    EXPECT_NE(r.err.find("\n  New VPMT inserted. As given.\n"), std::string::npos);
-    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"garden.htm"});
-}
-
 TEST(CliInsert, Refusals) {
     TempDir dir;
     WriteBytes(dir / "a.htm", "<html><body>x</body></html>\r\n");
     CliRun r = RunCli(dir, "insert a.htm");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "Insert keywords meta tag into file: Nothing to insert.\n");
+    r = RunCli(dir, "insert --viewport missing.htm");
+    EXPECT_EQ(r.out, "Insert viewport meta tag into file: File not found.\n");
+    r = RunCli(dir, "insert --viewport ''");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "Insert viewport meta tag into file: Input file not specified.\n");
     // Generate refuses a page without a head; Insert then has no generated tag.
     r = RunCli(dir, "insert --keywords --viewport a.htm");
     EXPECT_EQ(r.status, 1);

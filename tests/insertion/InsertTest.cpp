@@ -8,7 +8,6 @@
 
 #include "insertion/Insert.h"
 #include "support/FaultyFileSystem.h"
-#include "support/RecordingPrompter.h"
 #include "support/TempDir.h"
 
 using namespace zelk;
@@ -306,10 +305,6 @@ TEST(InsertHelpers, TempFilepathAndIsBAKfile) {
         EXPECT_TRUE(IsBAKfile(p)) << p;
     for (const char* p : {"/w.bak.x/index.htm", "/w/index.bakery.htm"})
         EXPECT_FALSE(IsBAKfile(p)) << p;
-    EXPECT_EQ(MetaTagFromTextbox(kBox), kKW);
-    EXPECT_EQ(MetaTagFromTextbox("x <meta name=\"keywords\" content=\"a\"> y"),
-              "<meta name=\"keywords\" content=\"a\">");
-    EXPECT_EQ(MetaTagFromTextbox("<META NAME=\"keywords\" content=\"a\">"), "");
 }
 
 // --- the result message ---
@@ -335,53 +330,6 @@ TEST(ShowInsertResult, TextsTitlesAndIcons) {
         EXPECT_EQ(m.title, r.title) << r.code;
         EXPECT_EQ(m.icon, Icon::Exclamation) << r.code;
     }
-}
-
-// --- the single-file Insert command ---
-
-TEST(InsertCommand, RefusalsShowTheirBoxAndTouchNothing) {
-    TempDir dir;
-    const std::string doc = dir / "a.htm";
-    WriteBytes(doc, "<head>\n</head>\n");
-    struct Case {
-        std::string file;
-        bool vp, kw, generated;
-        std::string box, text;
-        Icon icon;
-    };
-    const std::vector<Case> cases = {
-        {"", true, true, true, kBox, "Input file not specified.", Icon::Exclamation},
-        {dir / "b.htm", true, true, true, kBox, "File not found.", Icon::Exclamation},
-        {doc, false, true, true, "   ", "Nothing to insert.", Icon::Exclamation},
-        {doc, false, false, true, kBox, "Nothing to insert.", Icon::Exclamation},
-        {doc, true, true, false, kBox, "The keywords meta tag has not been generated.",
-         Icon::Information},
-        {doc, true, true, true, kBox, "Both meta tags inserted successfully into document.",
-         Icon::Information},
-    };
-    const std::string cap = "Insert both meta tags into file";
-    for (const Case& c : cases) {
-        ReportLog log;
-        log.viewportText = [] { return kVP; };
-        RecordingPrompter p;
-        InsertCommand cmd;
-        cmd.inputFileText = "  " + c.file + " ";
-        cmd.request = SingleFile(c.vp, c.kw, c.box);
-        cmd.keywordsGenerated = c.generated;
-        cmd.insertCaption = cap;
-        const auto code = cmdInsert_Click(cmd, p, log);
-        EXPECT_EQ(p.shown, (std::vector<ShownBox>{{c.text, cap, c.icon, Buttons::Ok, Answer::Ok}}));
-        if (c.icon == Icon::Information && c.generated) {
-            EXPECT_EQ(code, std::optional<int16_t>(0));
-            EXPECT_EQ(cmd.inputFileText, doc);
-            EXPECT_EQ(log.Text(), kLogNewBoth);
-        } else {
-            EXPECT_FALSE(code.has_value()) << c.text;
-            EXPECT_EQ(ReadBytes(doc), "<head>\n</head>\n");
-            EXPECT_EQ(log.Text(), "");
-        }
-    }
-    EXPECT_EQ(ReadBytes(doc), "<head>\n" + kVP + "\n" + kKW + "\n</head>\n");
 }
 
 }  // namespace

@@ -246,27 +246,20 @@ TEST(SettingsDefaults, ResetTouchesExactlyTheResettableFields) {
 
 // --- Data folder ---
 
-class DataFolder : public StateFile {
-protected:
-    void SetUp() override {
-        StateFile::SetUp();
-        const char* x = std::getenv("XDG_CONFIG_HOME");
-        const char* h = std::getenv("HOME");
-        hadXdg_ = x != nullptr;
-        if (x) xdg_ = x;
-        if (h) home_ = h;
-    }
-    void TearDown() override {
-        if (hadXdg_) ::setenv("XDG_CONFIG_HOME", xdg_.c_str(), 1);
-        else ::unsetenv("XDG_CONFIG_HOME");
-        ::setenv("HOME", home_.c_str(), 1);
-        StateFile::TearDown();
-    }
-    bool hadXdg_ = false;
-    std::string xdg_, home_;
+// Puts an environment variable back as it was when the test ends.
+struct SavedEnv {
+    explicit SavedEnv(const char* n)
+        : name(n), had(std::getenv(n) != nullptr), value(had ? std::getenv(n) : "") {}
+    ~SavedEnv() { had ? (void)::setenv(name, value.c_str(), 1) : (void)::unsetenv(name); }
+    const char* name;
+    bool had;
+    std::string value;
 };
 
+using DataFolder = StateFile;
+
 TEST_F(DataFolder, XdgConfigHomeThenHomeAndTheFailureMessage) {
+    const SavedEnv xdgHome("XDG_CONFIG_HOME"), home("HOME");
     ::setenv("XDG_CONFIG_HOME", (dir_ / "config").c_str(), 1);
     std::string err;
     const std::string p = DataFilepath(StateFileName("Zelk"), "zelk", err);
