@@ -33,21 +33,3 @@ TEST(VPMTvalid, AcceptedRejectedAndNormalisedForms) {
     EXPECT_EQ(v, 1);
     EXPECT_EQ(tag, "<meta name=\"viewport\" content=\"a,b\">");
 }
-
-TEST(SplitString, SeparatorsTrimmingAndLimits) {
-    using V = std::vector<std::string>;
-    auto split = [](std::string_view text, std::string_view sep, bool trim = true, int max = 0,
-                    int minLength = 0) {
-        V items{"old"};  // items are appended to what the array holds
-        const int n = SplitString(text, sep, 1, items, trim, max, minLength);
-        EXPECT_EQ(n + 1, int(items.size()));
-        return V(items.begin() + 1, items.end());
-    };
-    EXPECT_EQ(split("a   b c", " "), (V{"a", "b", "c"}));  // a blank skips runs
-    EXPECT_EQ(split("  a", " "), (V{"", "a"}));
-    EXPECT_EQ(split(",a, b ,,c,", ","), (V{"a", "b", "", "c"}));
-    EXPECT_EQ(split(",a, b ,,c,", ",", false), (V{"a", " b ", "", "c"}));
-    EXPECT_EQ(split("a,,b", ",", true, 0, 1), (V{"a", "b"}));
-    EXPECT_EQ(split("a,b,c,d", ",", true, 2), (V{"a", "b"}));
-    EXPECT_EQ(split("a::b::", "::"), (V{"a", "b"}));
-}
