@@ -59,13 +59,8 @@ int InsertCommandMain(const std::vector<std::string>& args) {
 
     InsertCommand cmd;
     cmd.inputFileText = opts.file;
-    cmd.request.insertVPMT = st.InsertVPMT == 1;
-    cmd.request.insertKWMT = st.InsertKWMT == 1;
-    cmd.request.vpmtText = st.VPMT;
-    cmd.request.singleFile = true;
-    cmd.request.preserveExistingVPMT = st.PreserveExistingVPMT == 1;
-    cmd.request.preserveExistingKWMT = st.PreserveExistingKWMT == 1;
-    cmd.request.mainMetaTagText = host.OutputText();
+    st.SingleFile = true;
+    cmd.request = InsertRequestFromSettings(st, host.OutputText());
     cmd.keywordsGenerated = generated;
     cmd.insertCaption = InsertButtonCaption(cmd.request.insertKWMT, cmd.request.insertVPMT,
                                             !Trim(host.OutputText()).empty());

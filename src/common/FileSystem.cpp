@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -255,6 +256,62 @@ bool FileSystem::ReadFile(const std::string& path, std::string& out, std::size_t
     out.resize(keep + got);
     Close(h);
     return true;
+}
+
+// --- folder listing and file identity ---
+
+namespace {
+EntryKind KindOf(const struct stat& st) {
+    if (S_ISREG(st.st_mode)) return EntryKind::File;
+    if (S_ISDIR(st.st_mode)) return EntryKind::Folder;
+    return EntryKind::Other;
+}
+}  // namespace
+
+bool PosixFileSystem::Identify(const std::string& path, FileIdentity& out) {
+    out = FileIdentity{};
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return errno == ENOENT || errno == ENOTDIR;
+    out.kind = KindOf(st);
+    out.key = FileKey{static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
+    out.size = static_cast<long long>(st.st_size);
+    return true;
+}
+
+bool PosixFileSystem::ListFolder(const std::string& folder, std::vector<FolderEntry>& out) {
+    out.clear();
+    int dfd;
+    do {
+        dfd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    } while (dfd < 0 && errno == EINTR);
+    if (dfd < 0) return false;
+    DIR* d = ::fdopendir(dfd);
+    if (!d) {
+        ::close(dfd);
+        return false;
+    }
+    bool ok = true;
+    for (;;) {
+        errno = 0;
+        const dirent* e = ::readdir(d);
+        if (!e) {
+            ok = errno == 0;
+            break;
+        }
+        const std::string name = e->d_name;
+        if (name == "." || name == "..") continue;
+        FolderEntry fe;
+        fe.name = name;
+        struct stat st {};
+        // A dangling link, or an entry removed since readdir, stays Missing.
+        if (::fstatat(dfd, e->d_name, &st, 0) == 0) {
+            fe.kind = KindOf(st);
+            fe.key = FileKey{static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
+        }
+        out.push_back(std::move(fe));
+    }
+    ::closedir(d);
+    return ok;
 }
 
 FileSystem& RealFileSystem() {

@@ -11,6 +11,34 @@
 
 namespace zelk {
 
+// --- Folder listing and file identity (the batch walk) ---
+
+// A file or folder as the device and inode it lives on: two paths that lead
+// to one file (links) give one key.
+struct FileKey {
+    uint64_t device = 0;
+    uint64_t inode = 0;
+    bool operator<(const FileKey& o) const {
+        return device != o.device ? device < o.device : inode < o.inode;
+    }
+    bool operator==(const FileKey&) const = default;
+};
+
+// What a path names after following links.
+enum class EntryKind { Missing, File, Folder, Other };
+
+struct FileIdentity {
+    EntryKind kind = EntryKind::Missing;  // Missing also for a dangling link
+    FileKey key;
+    long long size = 0;
+};
+
+struct FolderEntry {
+    std::string name;
+    EntryKind kind = EntryKind::Missing;  // after following links
+    FileKey key;
+};
+
 struct FileStatus {
     bool exists = false;
     bool regular = false;    // after following links
@@ -90,6 +118,13 @@ public:
     // file's size, through OpenRead, StatHandle, Read and Close.
     bool ReadFile(const std::string& path, std::string& out, std::size_t keep, std::size_t maxBytes,
                   int& err);
+
+    // --- Folder listing and file identity ---
+    // The entries of a folder ("." and ".." left out), in no particular
+    // order; false when the folder cannot be read.
+    virtual bool ListFolder(const std::string& folder, std::vector<FolderEntry>& out) = 0;
+    // stat-like: follows links; false only on a failure other than "missing".
+    virtual bool Identify(const std::string& path, FileIdentity& out) = 0;
 };
 
 class PosixFileSystem final : public FileSystem {
@@ -115,6 +150,8 @@ public:
     bool SetAttribute(Handle h, const std::string& name, const std::string& value) override;
     bool CanWrite(const std::string& path) override;
 
+    bool ListFolder(const std::string& folder, std::vector<FolderEntry>& out) override;
+    bool Identify(const std::string& path, FileIdentity& out) override;
 };
 
 // The process-wide real file system.

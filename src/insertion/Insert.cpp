@@ -372,4 +372,18 @@ std::optional<int16_t> cmdInsert_Click(InsertCommand& cmd, Prompter& prompter, R
     return code;
 }
 
+InsertRequest InsertRequestFromSettings(const Settings& settings, const std::string& mainBox,
+                                        const std::string& dialogBox) {
+    InsertRequest rq;
+    rq.insertVPMT = settings.InsertVPMT == 1;
+    rq.insertKWMT = settings.InsertKWMT == 1;
+    rq.vpmtText = settings.VPMT;
+    rq.singleFile = settings.SingleFile;
+    rq.preserveExistingVPMT = settings.PreserveExistingVPMT != 0;
+    rq.preserveExistingKWMT = settings.PreserveExistingKWMT != 0;
+    rq.mainMetaTagText = mainBox;
+    rq.dialogMetaTagText = dialogBox;
+    return rq;
+}
+
 }  // namespace zelk

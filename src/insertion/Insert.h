@@ -10,6 +10,7 @@
 #include "common/ReportLog.h"
 #include "common/Ui.h"
 #include "common/FileSystem.h"
+#include "common/Settings.h"
 
 namespace zelk {
 
@@ -25,6 +26,12 @@ struct InsertRequest {
     std::string mainMetaTagText;           // main window txbMetaTag
     std::string dialogMetaTagText;         // edit dialog txbMetaTag
 };
+
+// The request of an insertion from the settings record, read now: the
+// ticked tags, txbVPMT, the mode and the preserve settings; mainBox is the
+// main window's txbMetaTag, dialogBox the edit dialog's.
+InsertRequest InsertRequestFromSettings(const Settings& settings, const std::string& mainBox,
+                                        const std::string& dialogBox = std::string());
 
 // Result codes of InsertMetaTags.
 inline constexpr int16_t kInsertOk = 0;

@@ -1,0 +1,135 @@
+// The run over a folder tree (multiple-files mode): every HTML file of a
+// folder, and optionally of its subfolders, is analysed, given a new
+// keywords and/or viewport meta tag and rewritten by the insertion. The run
+// owns its state; it reads the settings at the moment of use (the window
+// keeps the record bound to its controls), writes the report through the
+// ReportLog and talks to its user through BatchUser.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "common/FileSystem.h"
+#include "insertion/Insert.h"
+
+namespace zelk {
+
+class Analyzer;
+class AnalysisHost;
+class BatchUser;
+class ReportLog;
+struct Settings;
+
+// What the analysis of one file yields, computed on the walk or ahead of it
+// (zelk-cli --jobs).
+struct FileAnalysis {
+    int16_t result = 0;          // DoFile's result: non-zero leaves the file alone
+    int16_t numberOfWords = 0;   // NumberOfWords
+    std::string keywordsTag;     // what GenerateKeywordMetaTag put in the output box
+    // Lines the analysis logged (the end-font warning), replayed in walk order.
+    std::vector<std::pair<std::string, bool>> reportLines;
+    // The Unix-type file warning would be asked: the walk asks it for real.
+    bool unixQuestion = false;
+};
+
+// Hands out analyses made ahead of the walk. Take returns false when it has
+// none for this file, which the walk then analyses itself.
+class AnalysisAhead {
+public:
+    virtual ~AnalysisAhead() = default;
+    virtual bool Take(const std::string& path, const FileKey& key, FileAnalysis& out) = 0;
+};
+
+class BatchRun {
+public:
+    BatchRun(Settings& settings, Analyzer& analyzer, AnalysisHost& host, ReportLog& report,
+             BatchUser& user, FileSystem& fs = RealFileSystem());
+
+    // --- Run state ---
+    bool StopFlag = false;               // ends the run (Stop, Cancel operation, the analysis)
+    bool blnAutomaticInsertion = false;  // automatic mode (main window's public field)
+    int32_t FileCounter = 0;             // HTML files taken up ("File #")
+    std::string CurrentFile;             // folder path + "/" + file name
+    bool AnyFileNeedsWork = false;       // one file passed the leftover and exclusion tests
+    std::vector<std::string> ExcludedFragments;
+    int16_t NumberOfWords = 0;           // words found in the current file
+    std::string DialogTagText;           // the edit dialog's txbMetaTag (the new tag)
+    bool Running() const { return running_; }
+
+    // The Generate command in multiple-files mode: checks txbFolder (its
+    // text is settings.Folder, written back trimmed), asks the confirmations
+    // and runs the batch. Returns false when nothing ran.
+    bool StartFromGenerate();
+    // The run itself; the top folder is settings.Folder.
+    void RunBatch();
+    // The files of one folder, then (with IncludeAllSubfolders) its subfolders.
+    void ProcessFolder(const std::string& folder);
+    // True when the file must not be touched (leftover, excluded, preserved).
+    bool SkipFile(const std::string& path);
+    // The insertion of the current file without the dialog (automatic mode
+    // and the dialog's Insert button): the code of InsertMetaTags, or -2
+    // when nothing was written because the keywords tag is unchanged.
+    int16_t Insert2();
+
+    // The main window's Insert button pressed during an automatic run (the
+    // Break/Stop button): Break to inspection mode when keywords tags are
+    // inserted, Stop otherwise.
+    void PressBreakStop();
+    // The Stop request of the user (the Stop button during an analysis, or
+    // SIGINT/SIGTERM in zelk-cli): the current file is finished or left
+    // untouched, and the run ends with "Operation stopped.".
+    void RequestStop();
+
+    // The edit dialog's title for the requested tags.
+    std::string EditDialogTitle() const;
+    // The Insert button's caption while it is the Break/Stop button.
+    std::string BreakStopCaption() const;
+
+    // zelk-cli --jobs: analyses made ahead of the walk.
+    void SetAnalysisAhead(AnalysisAhead* ahead) { ahead_ = ahead; }
+
+    // The pieces the edit dialog needs.
+    Settings& settings() { return settings_; }
+    AnalysisHost& host() { return host_; }
+    ReportLog& report() { return report_; }
+    BatchUser& user() { return user_; }
+    FileSystem& fileSystem() { return fs_; }
+
+    // The pause between files of an automatic run, in milliseconds.
+    int PauseMilliseconds() const;
+
+private:
+    void ProcessFolderOnce(const std::string& folder);
+    bool ProcessFile(const std::string& folder, const std::string& name);
+    bool AnalyseCurrentFile(FileAnalysis& a);
+    void ShowReportForRun();
+    void EnterAutomaticLook();
+    void LeaveAutomaticLook();
+    std::string RelativeToTop(const std::string& path) const;
+
+    Settings& settings_;
+    Analyzer& analyzer_;
+    AnalysisHost& host_;
+    ReportLog& report_;
+    BatchUser& user_;
+    FileSystem& fs_;
+    AnalysisAhead* ahead_ = nullptr;
+    bool running_ = false;
+    std::string top_;                                   // the top folder as given
+    std::set<std::pair<uint64_t, uint64_t>> entered_;   // folders entered (device, inode)
+    std::set<std::pair<uint64_t, uint64_t>> rewritten_; // files rewritten in this run
+};
+
+// "No input folder specified." / "Folder does not exist" (title "Invalid
+// input"), or "" when the folder text names an existing folder.
+std::string CheckTopFolder(const std::string& folder, FileSystem& fs);
+
+// The files and subfolders of a folder in the order a run takes them: each
+// sorted by name ignoring case (LowerCaseAccented), ties by bytes.
+bool LessForWalk(const std::string& a, const std::string& b);
+
+}  // namespace zelk
