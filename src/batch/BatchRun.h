@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "batch/BatchUser.h"
 #include "common/FileSystem.h"
 #include "insertion/Insert.h"
 
@@ -20,7 +21,6 @@ namespace zelk {
 
 class Analyzer;
 class AnalysisHost;
-class BatchUser;
 class ReportLog;
 struct Settings;
 
@@ -32,8 +32,10 @@ struct FileAnalysis {
     std::string keywordsTag;     // what GenerateKeywordMetaTag put in the output box
     // Lines the analysis logged (the end-font warning), replayed in walk order.
     std::vector<std::pair<std::string, bool>> reportLines;
-    // The Unix-type file warning would be asked: the walk asks it for real.
-    bool unixQuestion = false;
+    // The Unix-type file warning was asked (and answered Yes ahead of the
+    // walk): the walk asks it for real, with this text and title.
+    std::string unixQuestion;
+    std::string unixQuestionTitle;
 };
 
 // Hands out analyses made ahead of the walk. Take returns false when it has
@@ -102,6 +104,13 @@ public:
     // The pause between files of an automatic run, in milliseconds.
     int PauseMilliseconds() const;
 
+    // The report window's buttons as a run sets them: idle (Copy and Close
+    // shown and enabled, Pause hidden), automatic (Copy and Close hidden,
+    // Pause shown and enabled), inspecting (all three hidden).
+    void ShowIdleReportButtons();
+    void ShowAutomaticReportButtons();
+    void HideReportButtons();
+
 private:
     void ProcessFolderOnce(const std::string& folder);
     bool ProcessFile(const std::string& folder, const std::string& name);
@@ -110,6 +119,7 @@ private:
     void EnterAutomaticLook();
     void LeaveAutomaticLook();
     std::string RelativeToTop(const std::string& path) const;
+    void SetReportButtons(const ReportButtons& b);
 
     Settings& settings_;
     Analyzer& analyzer_;
@@ -118,6 +128,9 @@ private:
     BatchUser& user_;
     FileSystem& fs_;
     AnalysisAhead* ahead_ = nullptr;
+    ReportButtons buttons_{true, true, true, true, false, false};
+    bool analysedAhead_ = false;   // the current file's analysis came from ahead_
+    std::string aheadTag_;         // and this is its keywords tag
     bool running_ = false;
     std::string top_;                                   // the top folder as given
     std::set<std::pair<uint64_t, uint64_t>> entered_;   // folders entered (device, inode)

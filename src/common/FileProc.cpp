@@ -1,5 +1,7 @@
 #include "common/FileProc.h"
 
+#include "common/FileSystem.h"
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,9 +13,8 @@ namespace zelk {
 
 bool FileExists(const std::string& path) {
     if (path.empty()) return false;
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) return false;
-    return S_ISREG(st.st_mode);
+    FileIdentity id;
+    return ReadingFileSystem().Identify(path, id) && id.kind == EntryKind::File;
 }
 
 bool FolderExists(const std::string& path) {
@@ -35,9 +36,9 @@ std::string FileExtension(const std::string& path, bool lowerCase) {
 
 long long FileLength(const std::string& path) {
     if (path.empty()) return -1;
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
-    return static_cast<long long>(st.st_size);
+    FileIdentity id;
+    if (!ReadingFileSystem().Identify(path, id) || id.kind != EntryKind::File) return -1;
+    return id.size;
 }
 
 }  // namespace zelk
