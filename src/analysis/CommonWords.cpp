@@ -134,6 +134,10 @@ const CommonWords::Lookup& CommonWords::LookupFor(int language) const {
     return lookup;
 }
 
+void CommonWords::PrepareForSharing() const {
+    for (int language = 0; language < kCommonWordLanguages; ++language) LookupFor(language);
+}
+
 bool CommonWords::IsCommonWord(std::string_view word, int language) const {
     if (!ValidLanguage(language)) return false;
     const std::vector<std::string>& list = lists_[static_cast<std::size_t>(language)];

@@ -73,6 +73,11 @@ public:
     // IsCommonWord can tell when they are out of date.
     std::uint64_t Changes() const { return changes_; }
 
+    // Builds every lookup index now. Lookups build their index on first use,
+    // which is a write: call this before threads start to share the lists,
+    // and change no list while they run.
+    void PrepareForSharing() const;
+
     void ReportCommonWordsUnavailable(Prompter& prompter, int language) const;
     void ReportTooManyCommonWords(Prompter& prompter, int language) const;
 

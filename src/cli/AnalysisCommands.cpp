@@ -94,6 +94,7 @@ int RunAnalysis(const std::string& command, const std::vector<std::string>& args
         std::fputs(HelpText().c_str(), stdout);
         return kExitOk;
     }
+    if (!ViewportOptionValid(opts.settings)) return kExitMessage;
     CommonWords common;
     LoadCommonWords(common, opts);
 

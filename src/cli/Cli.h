@@ -102,12 +102,18 @@ void LoadCommonWords(CommonWords& words, const AnalysisOptions& opts);
 // Report lines (the end-font warning ...) go to stderr as they are logged.
 void ReportToStderr(ReportLog& log, const Settings& settings);
 
+// --viewport TEXT checked as the window checks txbVPMT when it loses the
+// focus: an invalid tag prints "Invalid entry: Viewport meta tag is
+// invalid." on stderr (false); an empty one unticks the viewport tag.
+bool ViewportOptionValid(Settings& settings);
+
 // The commands.
 int KeywordsCommand(const std::vector<std::string>& args);
 int WordsCommand(const std::vector<std::string>& args);
 int VpmtCommand(const std::vector<std::string>& args);
 int ShowCommand(const std::vector<std::string>& args);
 int InsertCommandMain(const std::vector<std::string>& args);
+int BatchCommand(const std::vector<std::string>& args);
 
 // The text of --help.
 std::string HelpText();

@@ -9,6 +9,7 @@
 #include "analysis/CommonWords.h"
 #include "cli/Cli.h"
 #include "common/Cp1252.h"
+#include "insertion/Viewport.h"
 
 namespace zelk::cli {
 
@@ -38,6 +39,20 @@ Answer CliPrompter::Ask(const std::string& text, const std::string& title, Icon,
     std::fflush(out_);
     if (countsAsFailure) messageShown_ = true;
     return Answer::Ok;
+}
+
+bool ViewportOptionValid(Settings& settings) {
+    if (settings.InsertVPMT != 1) return true;
+    std::string tag = settings.VPMT;
+    int16_t validity = 0;
+    VPMTvalid(tag, validity);
+    if (validity == -1) {
+        CliPrompter(stderr).Message("Viewport meta tag is invalid.", "Invalid entry",
+                                    Icon::Exclamation);
+        return false;
+    }
+    if (validity == 0) settings.InsertVPMT = 0;
+    return true;
 }
 
 void UsageError(const std::string& text) {

@@ -43,6 +43,7 @@ int InsertCommandMain(const std::vector<std::string>& args) {
         return kExitOk;
     }
     Settings& st = opts.settings;
+    if (!ViewportOptionValid(st)) return kExitMessage;
     CliHost host;
     ReportLog report;
     ReportToStderr(report, st);
@@ -55,6 +56,8 @@ int InsertCommandMain(const std::vector<std::string>& args) {
         Analyzer analyzer(st, common, host, report);
         analyzer.DoIt(true);
         generated = analyzer.KeywordsGenerated;
+        // Generate failed (its message is on stderr): nothing to insert.
+        if (!generated) return kExitMessage;
     }
 
     InsertCommand cmd;

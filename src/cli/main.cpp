@@ -23,6 +23,7 @@ const Command kCommands[] = {
     {"vpmt", zelk::cli::VpmtCommand},
     {"show", zelk::cli::ShowCommand},
     {"insert", zelk::cli::InsertCommandMain},
+    {"batch", zelk::cli::BatchCommand},
 };
 
 int Run(int argc, char** argv) {

@@ -45,7 +45,7 @@ void ReportLog::ReportLine(const std::string& textIn, bool indent) {
         }
     }
     AppendRaw(line);
-    if (text_.size() > kMaxChars) {
+    if (text_.size() > maxChars) {
         AppendRaw(std::string(CRLF) + std::string(CRLF) + "Textbox is full." + std::string(CRLF));
         blnTextboxIsfull_ = true;
     }

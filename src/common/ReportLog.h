@@ -23,6 +23,9 @@ public:
     const std::string& Text() const { return text_; }
     bool IsFull() const { return blnTextboxIsfull_; }
 
+    // The text box's limit; zelk-cli prints the report whole (no limit).
+    std::size_t maxChars = kMaxChars;
+
     // The tag written by the latest replacement or insertion.
     std::string LastInsertedTag;
     // The main window's viewport tag text, read when a line is logged.

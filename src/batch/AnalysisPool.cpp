@@ -1,0 +1,195 @@
+#include "batch/AnalysisPool.h"
+
+#include <algorithm>
+
+#include "analysis/AnalysisHost.h"
+#include "analysis/Analyzer.h"
+#include "analysis/CommonWords.h"
+#include "batch/ExclusionList.h"
+#include "common/FileProc.h"
+#include "common/ReportLog.h"
+#include "common/StrProc.h"
+
+namespace zelk {
+
+namespace {
+
+void ListInto(FileSystem& fs, const std::string& folder, bool subfolders,
+              const std::vector<std::string>& excluded, std::set<std::pair<uint64_t, uint64_t>>& seen,
+              std::vector<std::string>& out) {
+    const std::string real = folder.empty() ? std::string("/") : folder;
+    FileIdentity id;
+    if (!fs.Identify(real, id) || id.kind != EntryKind::Folder) return;
+    if (!seen.insert({id.key.device, id.key.inode}).second) return;
+    std::vector<FolderEntry> entries;
+    if (!fs.ListFolder(real, entries)) return;
+    std::vector<std::string> files, folders;
+    for (const FolderEntry& e : entries) {
+        if (e.kind == EntryKind::File) files.push_back(e.name);
+        else if (e.kind == EntryKind::Folder) folders.push_back(e.name);
+    }
+    std::sort(files.begin(), files.end(), LessForWalk);
+    std::sort(folders.begin(), folders.end(), LessForWalk);
+    for (const std::string& name : files) {
+        const std::string path = folder + "/" + name;
+        if (FileExtension(name, true).find("htm") == std::string::npos) continue;
+        const std::string low = LowerCaseAccented(path);
+        if (low.find(".bak.htm") != std::string::npos) continue;
+        if (std::any_of(excluded.begin(), excluded.end(),
+                        [&](const std::string& f) { return low.find(f) != std::string::npos; }))
+            continue;
+        out.push_back(path);
+    }
+    if (!subfolders) return;
+    for (const std::string& name : folders) ListInto(fs, folder + "/" + name, true, excluded, seen, out);
+}
+
+// The analysis side of a thread: nothing to show, the Unix-type file
+// warning answered Yes and remembered for the walk to ask for real.
+class AheadPrompter : public Prompter {
+public:
+    using Prompter::Ask;
+    Answer Ask(const std::string& text, const std::string& title, Icon, Buttons, Answer) override {
+        question = text;
+        questionTitle = title;
+        return Answer::Yes;
+    }
+    std::string question, questionTitle;
+};
+
+class AheadHost : public AnalysisHost {
+public:
+    explicit AheadHost(const std::atomic<bool>& stop) : stop_(stop) {}
+    Prompter& prompter() override { return prompter_; }
+    std::string OutputText() override { return output_; }
+    void SetOutputText(const std::string& text) override { output_ = text; }
+    void AppendOutputText(const std::string& text) override { output_ += text; }
+    std::string InputFileText() override { return input_; }
+    void SetInputFileText(const std::string& text) override { input_ = text; }
+    void Yield() override {
+        if (blnStop && stop_.load(std::memory_order_relaxed)) *blnStop = true;
+    }
+    AheadPrompter prompter_;
+    bool* blnStop = nullptr;  // the analyzer's Stop flag
+
+private:
+    const std::atomic<bool>& stop_;
+    std::string output_, input_;
+};
+
+}  // namespace
+
+std::vector<std::string> ListRunFiles(FileSystem& fs, const Settings& settings) {
+    std::vector<std::string> excluded;
+    for (const std::string& item : ParseExclusionList(settings.ExcludedFilepaths))
+        if (!item.empty()) excluded.push_back(LowerCaseAccented(item));
+    std::string top = Trim(settings.Folder);
+    while (!top.empty() && top.back() == '/') top.pop_back();
+    std::set<std::pair<uint64_t, uint64_t>> seen;
+    std::vector<std::string> out;
+    ListInto(fs, top, settings.IncludeAllSubfolders == 1, excluded, seen, out);
+    return out;
+}
+
+AnalysisPool::AnalysisPool(const Settings& settings, const CommonWords& words, FileSystem& fs,
+                           std::vector<std::string> files, int threads)
+    : settings_(settings), words_(words), fs_(fs), files_(std::move(files)),
+      slots_(files_.size()), window_(static_cast<std::size_t>(std::max(threads, 1)) * 8) {
+    words_.PrepareForSharing();
+    for (int i = 0; i < std::max(threads, 1); ++i) threads_.emplace_back([this] { Work(); });
+}
+
+AnalysisPool::~AnalysisPool() {
+    Stop();
+    for (std::thread& t : threads_) t.join();
+}
+
+void AnalysisPool::Stop() {
+    {
+        std::lock_guard lock(mutex_);
+        stop_ = true;
+    }
+    changed_.notify_all();
+}
+
+void AnalysisPool::Work() {
+    ReadThrough through(fs_);
+    Settings settings = settings_;
+    ReportLog log;
+    log.maxChars = SIZE_MAX;
+    std::vector<std::pair<std::string, bool>> lines;
+    log.onAppend = [&lines](const std::string& s) {
+        std::string t = s;
+        if (t.size() >= 2 && t.compare(t.size() - 2, 2, "\r\n") == 0) t.resize(t.size() - 2);
+        lines.emplace_back(std::move(t), false);
+    };
+    AheadHost hostObject(stop_);
+    Analyzer analyzerObject(settings, words_, hostObject, log);
+    hostObject.blnStop = &analyzerObject.blnStop;
+    AheadHost* host = &hostObject;
+    Analyzer* analyzer = &analyzerObject;
+    for (;;) {
+        std::size_t i;
+        {
+            std::unique_lock lock(mutex_);
+            changed_.wait(lock, [this] {
+                return stop_ || next_ >= files_.size() || next_ < cursor_ + window_;
+            });
+            if (stop_ || next_ >= files_.size()) return;
+            i = next_++;
+        }
+        Slot result;
+        FileIdentity id;
+        const std::string& path = files_[i];
+        if (fs_.Identify(path, id) && id.kind == EntryKind::File) {
+            result.key = id.key;
+            lines.clear();
+            host->prompter_.question.clear();
+            host->SetOutputText("");
+            const Analyzer::DoFileResult r = analyzer->DoFile(path);
+            FileAnalysis& a = result.analysis;
+            a.result = r.result;
+            a.numberOfWords = r.numberOfWords;
+            a.unixQuestion = host->prompter_.question;
+            a.unixQuestionTitle = host->prompter_.questionTitle;
+            // Stopped, or a Cancel the walk would see: the walk analyses it.
+            result.usable = !analyzer->blnStop && !analyzer->StopFlag && r.result != -3;
+            analyzer->StopFlag = false;
+            if (result.usable && r.result == 0 && r.numberOfWords > 0) {
+                analyzer->GenerateKeywordMetaTag();
+                a.keywordsTag = host->OutputText();
+            }
+            a.reportLines = lines;
+        }
+        {
+            std::lock_guard lock(mutex_);
+            result.done = true;
+            slots_[i] = std::move(result);
+        }
+        changed_.notify_all();
+    }
+}
+
+bool AnalysisPool::Take(const std::string& path, const FileKey& key, FileAnalysis& out) {
+    std::unique_lock lock(mutex_);
+    std::size_t i = cursor_;
+    while (i < files_.size() && files_[i] != path) ++i;
+    if (i >= files_.size()) return false;
+    // Files before this one were passed over by the walk: drop their work.
+    for (std::size_t k = cursor_; k < i; ++k) slots_[k] = Slot{};
+    cursor_ = i + 1;
+    changed_.notify_all();
+    changed_.wait(lock, [&] { return stop_ || slots_[i].done || next_ <= i; });
+    if (!slots_[i].done) {
+        // Not taken up yet: the walk does it itself, and no thread may now.
+        next_ = std::max(next_, i + 1);
+        return false;
+    }
+    Slot& s = slots_[i];
+    const bool ok = s.usable && s.key == key;
+    if (ok) out = std::move(s.analysis);
+    s = Slot{};
+    return ok;
+}
+
+}  // namespace zelk

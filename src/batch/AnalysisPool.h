@@ -1,0 +1,62 @@
+// Files analysed on several threads ahead of the walk (zelk-cli --jobs). The
+// walk still takes every file in its own order, inserts and reports; it only
+// finds the analysis done. Each thread has its own analyzer, settings copy
+// and report log; the common-word lists are shared read-only.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstddef>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "batch/BatchRun.h"
+#include "common/Settings.h"
+
+namespace zelk {
+
+class CommonWords;
+
+// The HTML files of a tree in the order a run takes them, without the ones
+// it will certainly pass over (leftovers, excluded paths). Subfolders only
+// with settings.IncludeAllSubfolders.
+std::vector<std::string> ListRunFiles(FileSystem& fs, const Settings& settings);
+
+class AnalysisPool final : public AnalysisAhead {
+public:
+    // settings is copied: a run that uses the pool must not change the
+    // analysis settings while it goes on. words must not change either.
+    AnalysisPool(const Settings& settings, const CommonWords& words, FileSystem& fs,
+                 std::vector<std::string> files, int threads);
+    ~AnalysisPool() override;
+
+    bool Take(const std::string& path, const FileKey& key, FileAnalysis& out) override;
+    // Ends the work ahead (a stopped run); Take then finds nothing more.
+    void Stop();
+
+private:
+    struct Slot {
+        FileKey key;
+        FileAnalysis analysis;
+        bool done = false;
+        bool usable = false;
+    };
+    void Work();
+
+    const Settings settings_;
+    const CommonWords& words_;
+    FileSystem& fs_;
+    std::vector<std::string> files_;
+    std::vector<Slot> slots_;
+    std::size_t next_ = 0;    // next file a thread takes up
+    std::size_t cursor_ = 0;  // the walk has passed every file before this
+    std::size_t window_;      // how far the threads may run ahead of the walk
+    std::atomic<bool> stop_{false};
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::vector<std::thread> threads_;
+};
+
+}  // namespace zelk
