@@ -8,6 +8,9 @@
 // --real DIR: every .htm* file under DIR analysed in one process, as a
 // folder run does (DoFile, then the keywords meta tag), with the total
 // CPU time; the generated pages are then skipped.
+//   zelk_bench --site DIR [--pages N] [--mb M]
+//       writes a site for the batch bench instead: N pages (default 2,000)
+//       of M MB in all (default 50) in nested folders (bench/batch_bench.sh)
 #include <unistd.h>
 
 #include <algorithm>
@@ -56,6 +59,32 @@ private:
     QuietPrompter prompter_;
     std::string output_, input_;
 };
+
+// A site of pages in nested folders: ten top folders of five subfolders
+// each, the pages spread over all of them, sizes varying around the mean,
+// one page in eight with LF line ends only (kept under the 40 KB of the
+// Unix-type file warning).
+int WriteSite(const std::string& root, int pages, int mb) {
+    if (pages < 1 || mb < 1) return 2;
+    const std::size_t mean = (static_cast<std::size_t>(mb) << 20) / static_cast<std::size_t>(pages);
+    std::size_t total = 0;
+    for (int i = 0; i < pages; ++i) {
+        const int top = i % 10, sub = (i / 10) % 6;  // sub 5: the top folder itself
+        fs::path folder = fs::path(root) / ("section-" + std::to_string(top));
+        if (sub < 5) folder /= "part-" + std::to_string(sub);
+        fs::create_directories(folder);
+        const bool lf = i % 8 == 7;
+        std::size_t size = mean / 2 + (static_cast<std::size_t>(i) * 7919 % 1000) * mean / 1000;
+        if (lf) size = std::min<std::size_t>(size, 38000);
+        const std::string page = zelk::bench::GenerateDocument(size, lf, static_cast<uint32_t>(i + 1));
+        total += page.size();
+        std::ofstream out(folder / ("page-" + std::to_string(i) + ".html"), std::ios::binary);
+        out.write(page.data(), static_cast<std::streamsize>(page.size()));
+    }
+    std::printf("%d pages, %.1f MB in %s\n", pages, static_cast<double>(total) / 1048576.0,
+                root.c_str());
+    return 0;
+}
 
 std::string ProgramFolder() {
     char buf[PATH_MAX + 1];
@@ -170,6 +199,8 @@ int main(int argc, char** argv) {
     std::vector<int> sizes = {1, 10, 50};
     bool badInput = true;
     std::string realFolder;
+    std::string site;
+    int pages = 2000, siteMb = 50;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--data-dir" && i + 1 < argc) {
@@ -187,11 +218,19 @@ int main(int argc, char** argv) {
             realFolder = argv[++i];
         } else if (a == "--no-bad-input") {
             badInput = false;
+        } else if (a == "--site" && i + 1 < argc) {
+            site = argv[++i];
+        } else if (a == "--pages" && i + 1 < argc) {
+            pages = std::atoi(argv[++i]);
+        } else if (a == "--mb" && i + 1 < argc) {
+            siteMb = std::atoi(argv[++i]);
         } else {
-            std::fprintf(stderr, "usage: zelk_bench [--data-dir DIR] [--sizes 1,10,50] [--no-bad-input] [--real DIR]\n");
+            std::fprintf(stderr, "usage: zelk_bench [--data-dir DIR] [--sizes 1,10,50] [--no-bad-input] [--real DIR]\n"
+                                 "       zelk_bench --site DIR [--pages N] [--mb M]\n");
             return 2;
         }
     }
+    if (!site.empty()) return WriteSite(site, pages, siteMb);
 
     zelk::CommonWords common;
     common.ReadAllCommonWords(dataDir, nullptr, nullptr, 0, false);
