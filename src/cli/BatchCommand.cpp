@@ -2,6 +2,7 @@
 // without inspection. The report goes to stdout as it grows; questions and
 // their answers go to stderr; SIGINT and SIGTERM are the Stop button.
 #include <csignal>
+#include <cstdlib>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -14,6 +15,7 @@
 #include "batch/BatchRun.h"
 #include "batch/BatchUser.h"
 #include "cli/Cli.h"
+#include "cli/JsonWriter.h"
 #include "common/Cp1252.h"
 #include "common/DryRunFileSystem.h"
 #include "common/StrProc.h"
@@ -72,6 +74,58 @@ void Print(std::FILE* f, const std::string& cp1252) {
     std::fflush(f);
 }
 
+// --json: one object per file taken up, as a line, once its report lines
+// are complete: {"number":1,"file":"sub/a.htm","lines":["New KWMT inserted.",...],
+// "tag":"<meta ...>"} with the whole tag last written (null when none).
+class JsonReport {
+public:
+    explicit JsonReport(const ReportLog& log) : log_(log) {}
+    void Append(const std::string& s) {
+        pending_ += s;
+        for (std::size_t e; (e = pending_.find("\r\n")) != std::string::npos;) {
+            Line(pending_.substr(0, e));
+            pending_.erase(0, e + 2);
+        }
+    }
+    void Flush() {
+        if (!open_) return;
+        json_.EndArray().Key("tag");
+        if (tag_.empty())
+            json_.Null();
+        else
+            json_.Cp1252(tag_);
+        json_.EndObject();
+        Print(json_.Text() + "\n");
+        json_ = JsonWriter();
+        open_ = false;
+    }
+    static void Print(const std::string& utf8) {
+        std::fwrite(utf8.data(), 1, utf8.size(), stdout);
+        std::fflush(stdout);
+    }
+
+private:
+    void Line(const std::string& line) {
+        if (line.rfind("File #", 0) == 0) {
+            Flush();
+            const std::size_t colon = line.find(": ");
+            json_.BeginObject().Key("number").Int(std::atoll(line.c_str() + 6));
+            json_.Key("file").String(ReportForTerminal(line.substr(colon + 2)));
+            json_.Key("lines").BeginArray();
+            open_ = true;
+            tag_.clear();
+        } else if (open_ && line.rfind("  ", 0) == 0) {
+            json_.String(ReportForTerminal(line.substr(2)));
+            if (!log_.LastInsertedTag.empty()) tag_ = log_.LastInsertedTag;
+        }
+    }
+    const ReportLog& log_;
+    std::string tag_;
+    JsonWriter json_;
+    std::string pending_;
+    bool open_ = false;
+};
+
 const char* AnswerName(Answer a) {
     switch (a) {
     case Answer::Yes: return "Yes";
@@ -93,7 +147,16 @@ public:
     Answer Ask(const std::string& text, const std::string& title, Icon, Buttons buttons,
                Answer defaultButton) override {
         if (buttons == Buttons::Ok) {
-            Print(stdout, title + ": " + text + "\n");
+            if (json) {
+                json->Flush();
+                JsonWriter w;
+                w.BeginObject().Key("files").Int(files ? *files : 0);
+                w.Key("stopped").Bool(stopped && *stopped);
+                w.Key("title").Cp1252(title).Key("message").Cp1252(text).EndObject();
+                JsonReport::Print(w.Text() + "\n");
+            } else {
+                Print(stdout, title + ": " + text + "\n");
+            }
             return Answer::Ok;
         }
         Answer a = defaultButton;
@@ -101,6 +164,11 @@ public:
         Print(stderr, title + ": " + text + "\n" + "Answer: " + AnswerName(a) + "\n");
         return a;
     }
+
+    // --json: the closing message becomes the summary object.
+    JsonReport* json = nullptr;
+    const int32_t* files = nullptr;
+    const bool* stopped = nullptr;
 
 private:
     const BatchFlags& flags_;
@@ -110,6 +178,7 @@ class CliBatchUser : public BatchUser {
 public:
     explicit CliBatchUser(const BatchFlags& flags) : flags_(flags), prompter_(flags) {}
     Prompter& prompter() override { return prompter_; }
+    BatchPrompter& batchPrompter() { return prompter_; }
     void ShowReport() override { showing_ = true; }
     void HideReport() override { showing_ = false; }
     bool ReportShowing() override { return showing_; }
@@ -278,10 +347,19 @@ int BatchCommand(const std::vector<std::string>& args) {
     ReportLog report;
     report.maxChars = SIZE_MAX;
     report.viewportText = [&st] { return st.VPMT; };
-    report.onAppend = [](const std::string& s) { Print(stdout, s); };
+    JsonReport json(report);
+    if (opts.json)
+        report.onAppend = [&json](const std::string& s) { json.Append(s); };
+    else
+        report.onAppend = [](const std::string& s) { Print(stdout, s); };
     Analyzer analyzer(st, common, host, report);
     BatchRun run(st, analyzer, host, report, user, fs);
     user.run = &run;
+    if (opts.json) {
+        user.batchPrompter().json = &json;
+        user.batchPrompter().files = &run.FileCounter;
+        user.batchPrompter().stopped = &run.StopFlag;
+    }
 
     std::unique_ptr<AnalysisPool> pool;
     int jobs = flags.jobs > 0 ? flags.jobs : static_cast<int>(std::thread::hardware_concurrency());

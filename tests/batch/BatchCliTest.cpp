@@ -7,7 +7,7 @@
 
 #include <filesystem>
 
-#include "insertion/TempDir.h"
+#include "support/TempDir.h"
 #include "support/BatchFixture.h"
 #include "support/CliRunner.h"
 
@@ -87,6 +87,24 @@ TEST(CliBatch, JobsAndDryRunGiveTheReportOfOneThreadAndADryRunLeavesEveryByte) {
     EXPECT_EQ(body(dry.out), body(one.out));
     EXPECT_EQ(Tree(dir / "two"), Tree(dir / "one"));
     EXPECT_EQ(Tree(dir / "dry"), before);
+}
+
+TEST(CliBatch, JsonGivesOneLinePerFileThenTheSummary) {
+    TempDir dir;
+    fs::create_directories(dir / "s/sub");
+    WriteBytes(dir / "s/index.htm", GardenPage());
+    WriteBytes(dir / "s/sub/\xC3\xA9t\xC3\xA9.htm", HeadlessEndPage());  // été.htm
+    CliResult r = Batch(dir, "--keywords --subfolders --json s");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out,
+              "{\"number\":1,\"file\":\"index.htm\",\"lines\":[\"New KWMT inserted.\","
+              "\"<meta name=\\\"keywords\\\" ... \\\"rose, garden, tulip, grow,\"],"
+              "\"tag\":\"<meta name=\\\"keywords\\\" content=\\\"rose, garden, tulip, grow, "
+              "bloom\\\">\"}\n"
+              "{\"number\":2,\"file\":\"sub/\xC3\xA9t\xC3\xA9.htm\",\"lines\":[\"</head> not "
+              "found\"],\"tag\":null}\n"
+              "{\"files\":2,\"stopped\":false,\"title\":\"Number of files\",\"message\":"
+              "\"Number of files processed: 2\"}\n");
 }
 
 TEST(CliBatch, ExitCodesAndMessages) {
