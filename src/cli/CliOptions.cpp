@@ -196,6 +196,8 @@ std::string HelpText() {
                                      meta tags FILE already has, as "Show existing
                                      keywords, etc." shows them
   zelk-cli insert [OPTIONS] FILE     the Insert command: writes the ticked tags into FILE
+  zelk-cli batch [OPTIONS] FOLDER    an automatic run over the HTML files of FOLDER, as
+                                     Generate in multiple-files mode without inspection
   zelk-cli --help                    this text
   zelk-cli --version                 "zelk" and the version number
 
@@ -237,6 +239,26 @@ insert prints the result message as "TITLE: TEXT" on stdout and exits with statu
 0 when the tags were inserted, 1 otherwise; its report lines go to stderr. FILE is
 rewritten through a working file beside it (FILE with "bak" after its last "."),
 renamed over it in one step.
+
+Options of batch: those of keywords (but not --folder-mode), and
+  --keywords, --viewport [TEXT]   the tags to insert (at least one)
+  --subfolders                    include all subfolders
+  --preserve-keywords             keep an existing keywords meta tag
+  --preserve-viewport             keep an existing viewport meta tag
+  --exclude TEXT                  leave out paths holding one of TEXT's comma-separated
+                                  items (case ignored)
+  --pause N                       seconds between files, 0 to 5 (default 0)
+  --delete-leftovers              answer Yes to "Anomalous file" (default: No, the
+                                  leftover working file is reported and left)
+  --dry-run                       everything as in a real run, but every rewritten page
+                                  is kept in memory: no file changes
+  --jobs N                        analyse files on N threads ahead of the walk (default:
+                                  the number of cores); output as with --jobs 1
+  --json                          one JSON object per file, then a summary object
+batch prints the report on stdout as it grows, then the closing message as
+"TITLE: TEXT"; questions and the answers given go to stderr. SIGINT or SIGTERM
+stops the run as the Stop button does (the current file is finished or left
+untouched, the report ends "Operation stopped.") with exit status 1.
 
 Output: the text of the output box, in UTF-8, with LF line ends, then one LF;
 exit status 0. Where the window would show a message box, zelk-cli prints
