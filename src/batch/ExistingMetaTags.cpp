@@ -1,8 +1,8 @@
 #include "batch/ExistingMetaTags.h"
 
 #include <functional>
-#include <vector>
 
+#include "common/SafeWrite.h"
 #include "common/StrProc.h"
 
 namespace zelk {
@@ -15,21 +15,8 @@ namespace {
 bool ForEachPageLine(FileSystem& fs, const std::string& path,
                      const std::function<bool(std::string&)>& fn) {
     std::string doc;
-    const FileSystem::Handle h = fs.OpenRead(path);
-    if (h < 0) return false;
-    std::vector<char> buf(1 << 16);
-    bool ok = true;
-    for (;;) {
-        const long long got = fs.Read(h, buf.data(), buf.size());
-        if (got < 0) {
-            ok = false;
-            break;
-        }
-        if (got == 0) break;
-        doc.append(buf.data(), static_cast<std::size_t>(got));
-    }
-    if (!fs.Close(h)) ok = false;
-    if (!ok) return false;
+    int err = 0;
+    if (!ReadWholeFile(fs, path, doc, err)) return false;
     const bool lfOnly = doc.find('\n') != std::string::npos && doc.find('\r') == std::string::npos;
     const std::size_t n = doc.size();
     std::size_t i = 0;

@@ -1,5 +1,7 @@
 #include "shell/SettingsFile.h"
 
+#include "common/FileSystem.h"
+
 #include <unistd.h>
 
 #include <cerrno>
