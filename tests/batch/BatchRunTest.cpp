@@ -227,6 +227,26 @@ TEST(BatchRun, StopAtEachPointEndsTheRunWithNoPageHalfDone) {
     EXPECT_EQ(b.report.Text(), "Top folder: /r/\r\n\r\nFile #1: 1.htm\r\n\r\nOperation stopped.\r\n");
 }
 
+TEST(BatchRun, NoToGoOnAfterAStoppedAnalysisSkipsTheRestOfThatFolderOnly) {
+    MemoryFileSystem fs;
+    fs.AddFile("/g/a/1.htm", GardenPage());
+    fs.AddFile("/g/a/2.htm", GardenPage());
+    fs.AddFile("/g/b/3.htm", GardenPage());
+    BatchBench b(fs, "/g");
+    // The window's Stop button during the first analysis.
+    b.host.onYield = [&] {
+        if (b.host.yields == 2) b.analyzer->blnStop = true;
+    };
+    b.user.prompts.Script({Answer::No});
+    b.Run();
+    EXPECT_EQ(b.user.prompts.shown[0].text, "Go on to the next file?");
+    EXPECT_EQ(b.user.prompts.shown[0].title, "Continue?");
+    EXPECT_EQ(FileLines(b.report.Text()),
+              (std::vector<std::string>{"File #1: a/1.htm", "File #2: b/3.htm"}));
+    EXPECT_EQ(fs.Text("/g/a/1.htm"), GardenPage());
+    EXPECT_NE(fs.Text("/g/b/3.htm"), GardenPage());
+}
+
 TEST(BatchRun, InspectionEditInsertThenCancel) {
     ThreePages t;
     BatchBench b(t.fs, "/r");
