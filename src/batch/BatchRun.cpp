@@ -360,7 +360,7 @@ bool BatchRun::SkipFile(const std::string& path) {
     const std::string p = LowerCaseAccented(path);
     if (p.find(".bak.htm") != std::string::npos) {
         const Answer a = user_.prompter().Ask(
-            "The file '" + FileNameOf(path, true) + "' appears to be left over" + kCrLf +
+            "The file '" + LowerCaseAccented(path.substr(path.rfind('/') + 1)) + "' appears to be left over" + kCrLf +
                 "from a previous operation.  Delete it?",
             "Anomalous file", Icon::None, Buttons::YesNo);
         if (a == Answer::Yes) fs_.Remove(path);

@@ -1,27 +1,61 @@
 #include "common/DryRunFileSystem.h"
 
+#include <cerrno>
 #include <cstring>
 
 namespace zelk {
+
+namespace {
+// Working files of a dry run live on a device of their own.
+constexpr uint64_t kScratchDevice = ~uint64_t{0};
+
+bool Err(int err) {
+    FileSystem::SetLastError(err);
+    return false;
+}
+}  // namespace
 
 std::string DryRunFileSystem::KeyOf(const std::string& path) {
     const std::string r = inner_.ResolvePath(path);
     return r.empty() ? path : r;
 }
 
+bool DryRunFileSystem::PageStatus(const std::string& key, const Page& page, FileStatus& out) {
+    if (!inner_.Stat(key, out)) return false;
+    out.size = static_cast<long long>(page.text->size());
+    out.mtimeNs += page.version;
+    return true;
+}
+
+void DryRunFileSystem::ScratchStatus(const Scratch& s, FileStatus& out) const {
+    out = FileStatus{};
+    out.exists = out.regular = true;
+    out.mode = 0600;
+    out.device = kScratchDevice;
+    out.inode = s.inode;
+    out.links = 1;
+    out.size = static_cast<long long>(s.text.size());
+}
+
 bool DryRunFileSystem::Stat(const std::string& path, FileStatus& out) {
-    {
-        std::lock_guard lock(mutex_);
-        if (scratch_.count(path)) {
-            out = FileStatus{};
-            out.exists = out.regular = true;
-            out.mode = 0600;
-            return true;
-        }
-        if (removed_.count(KeyOf(path))) {
-            out = FileStatus{};
-            return true;
-        }
+    std::lock_guard lock(mutex_);
+    if (auto s = scratch_.find(path); s != scratch_.end()) {
+        ScratchStatus(s->second, out);
+        return true;
+    }
+    const std::string key = KeyOf(path);
+    if (removed_.count(key)) {
+        out = FileStatus{};
+        return true;
+    }
+    if (auto p = pages_.find(key); p != pages_.end()) {
+        const bool link = [&] {
+            FileStatus named;
+            return inner_.Stat(path, named) && named.isSymlink;
+        }();
+        if (!PageStatus(key, p->second, out)) return false;
+        out.isSymlink = link;
+        return true;
     }
     return inner_.Stat(path, out);
 }
@@ -34,28 +68,30 @@ std::string DryRunFileSystem::ResolvePath(const std::string& path) {
     return inner_.ResolvePath(path);
 }
 
-FileSystem::Handle DryRunFileSystem::OpenRead(const std::string& path) {
+FileSystem::Handle DryRunFileSystem::OpenPage(const std::string& path, bool noFollow) {
     std::lock_guard lock(mutex_);
-    std::shared_ptr<const std::string> text;
     if (auto s = scratch_.find(path); s != scratch_.end()) {
-        text = std::make_shared<const std::string>(s->second);
-    } else {
-        const std::string key = KeyOf(path);
-        if (removed_.count(key)) return -1;
-        auto p = pages_.find(key);
-        if (p == pages_.end()) return inner_.OpenRead(path);
-        text = p->second;
+        const Handle h = next_++;
+        open_[h] = Open{std::string(), std::string(), std::make_shared<const std::string>(s->second.text), 0};
+        return h;
     }
+    const std::string key = KeyOf(path);
+    if (removed_.count(key)) return Err(ENOENT), -1;
+    auto p = pages_.find(key);
+    if (p == pages_.end()) return noFollow ? inner_.OpenNoFollow(path) : inner_.OpenRead(path);
     const Handle h = next_++;
-    open_[h] = Open{std::string(), std::move(text), std::string(), 0};
+    open_[h] = Open{key, std::string(), p->second.text, 0};
     return h;
 }
+
+FileSystem::Handle DryRunFileSystem::OpenRead(const std::string& path) { return OpenPage(path, false); }
+FileSystem::Handle DryRunFileSystem::OpenNoFollow(const std::string& path) { return OpenPage(path, true); }
 
 long long DryRunFileSystem::Read(Handle h, char* buf, std::size_t size) {
     if (!Ours(h)) return inner_.Read(h, buf, size);
     std::lock_guard lock(mutex_);
     auto it = open_.find(h);
-    if (it == open_.end() || !it->second.text) return -1;
+    if (it == open_.end() || !it->second.text) return Err(EBADF), -1;
     Open& o = it->second;
     const std::size_t n = std::min(size, o.text->size() - o.pos);
     if (n) std::memcpy(buf, o.text->data() + o.pos, n);
@@ -63,11 +99,37 @@ long long DryRunFileSystem::Read(Handle h, char* buf, std::size_t size) {
     return static_cast<long long>(n);
 }
 
-FileSystem::Handle DryRunFileSystem::OpenWrite(const std::string& path, uint32_t /*mode*/) {
+bool DryRunFileSystem::StatHandle(Handle h, FileStatus& out) {
+    if (!Ours(h)) return inner_.StatHandle(h, out);
     std::lock_guard lock(mutex_);
+    auto it = open_.find(h);
+    if (it == open_.end()) return Err(EBADF);
+    const Open& o = it->second;
+    if (!o.path.empty()) {
+        auto s = scratch_.find(o.path);
+        if (s == scratch_.end()) return Err(EBADF);
+        ScratchStatus(s->second, out);
+        return true;
+    }
+    auto p = pages_.find(o.key);
+    if (p != pages_.end()) return PageStatus(o.key, p->second, out);
+    out = FileStatus{};
+    out.exists = out.regular = true;
+    out.size = o.text ? static_cast<long long>(o.text->size()) : 0;
+    return true;
+}
+
+bool DryRunFileSystem::Lock(Handle h) { return Ours(h) ? true : inner_.Lock(h); }
+
+FileSystem::Handle DryRunFileSystem::CreateExclusive(const std::string& path, uint32_t /*mode*/) {
+    std::lock_guard lock(mutex_);
+    FileStatus st;
+    if (scratch_.count(path) || (!removed_.count(KeyOf(path)) && inner_.Stat(path, st) &&
+                                 (st.exists || st.isSymlink)))
+        return Err(EEXIST), -1;
+    scratch_[path] = Scratch{std::string(), nextInode_++};
     const Handle h = next_++;
-    open_[h] = Open{path, nullptr, std::string(), 0};
-    scratch_[path].clear();
+    open_[h] = Open{std::string(), path, nullptr, 0};
     return h;
 }
 
@@ -75,8 +137,10 @@ bool DryRunFileSystem::Write(Handle h, const char* data, std::size_t size) {
     if (!Ours(h)) return inner_.Write(h, data, size);
     std::lock_guard lock(mutex_);
     auto it = open_.find(h);
-    if (it == open_.end() || it->second.text) return false;
-    it->second.written.append(data, size);
+    if (it == open_.end() || it->second.path.empty()) return Err(EBADF);
+    auto s = scratch_.find(it->second.path);
+    if (s == scratch_.end()) return Err(EBADF);
+    s->second.text.append(data, size);
     return true;
 }
 
@@ -89,19 +153,34 @@ bool DryRunFileSystem::Sync(Handle h) { return Ours(h) ? true : inner_.Sync(h); 
 bool DryRunFileSystem::Close(Handle h) {
     if (!Ours(h)) return inner_.Close(h);
     std::lock_guard lock(mutex_);
-    auto it = open_.find(h);
-    if (it == open_.end()) return false;
-    if (!it->second.text) scratch_[it->second.path] = std::move(it->second.written);
-    open_.erase(it);
+    return open_.erase(h) > 0 || Err(EBADF);
+}
+
+bool DryRunFileSystem::ListAttributes(Handle h, std::vector<std::string>& names) {
+    if (!Ours(h)) return inner_.ListAttributes(h, names);
+    names.clear();
     return true;
 }
+
+bool DryRunFileSystem::GetAttribute(Handle h, const std::string& name, std::string& value) {
+    return Ours(h) ? Err(ENODATA) : inner_.GetAttribute(h, name, value);
+}
+
+bool DryRunFileSystem::SetAttribute(Handle h, const std::string& name, const std::string& value) {
+    return Ours(h) ? true : inner_.SetAttribute(h, name, value);
+}
+
+bool DryRunFileSystem::CanWrite(const std::string& path) { return inner_.CanWrite(path); }
 
 bool DryRunFileSystem::Rename(const std::string& from, const std::string& to) {
     std::lock_guard lock(mutex_);
     auto s = scratch_.find(from);
-    if (s == scratch_.end()) return false;  // a dry run moves nothing that exists outside it
+    // A dry run moves nothing that exists outside it.
+    if (s == scratch_.end()) return Err(EXDEV);
     const std::string key = KeyOf(to);
-    pages_[key] = std::make_shared<const std::string>(std::move(s->second));
+    Page& page = pages_[key];
+    page.text = std::make_shared<const std::string>(std::move(s->second.text));
+    ++page.version;
     removed_.erase(key);
     scratch_.erase(s);
     return true;
@@ -110,9 +189,11 @@ bool DryRunFileSystem::Rename(const std::string& from, const std::string& to) {
 bool DryRunFileSystem::Remove(const std::string& path) {
     std::lock_guard lock(mutex_);
     if (scratch_.erase(path)) return true;
-    FileIdentity id;
-    if (!inner_.Identify(path, id) || id.kind == EntryKind::Missing) return false;
+    FileStatus st;
+    if (!inner_.Stat(path, st) || (!st.exists && !st.isSymlink)) return Err(ENOENT);
     const std::string key = KeyOf(path);
+    if (removed_.count(key)) return Err(ENOENT);
+    if (st.directory && !st.isSymlink) return Err(EISDIR);
     removed_.insert(key);
     pages_.erase(key);
     return true;
@@ -137,7 +218,8 @@ bool DryRunFileSystem::Identify(const std::string& path, FileIdentity& out) {
         if (auto s = scratch_.find(path); s != scratch_.end()) {
             out = FileIdentity{};
             out.kind = EntryKind::File;
-            out.size = static_cast<long long>(s->second.size());
+            out.key = FileKey{kScratchDevice, s->second.inode};
+            out.size = static_cast<long long>(s->second.text.size());
             return true;
         }
         const std::string key = KeyOf(path);
@@ -147,22 +229,11 @@ bool DryRunFileSystem::Identify(const std::string& path, FileIdentity& out) {
         }
         if (auto p = pages_.find(key); p != pages_.end()) {
             if (!inner_.Identify(path, out)) return false;
-            out.size = static_cast<long long>(p->second->size());
+            out.size = static_cast<long long>(p->second.text->size());
             return true;
         }
     }
     return inner_.Identify(path, out);
-}
-
-bool DryRunFileSystem::RewrittenText(const std::string& path, std::string& out) {
-    std::lock_guard lock(mutex_);
-    auto p = pages_.find(KeyOf(path));
-    if (p == pages_.end()) {
-        out.clear();
-        return false;
-    }
-    out = *p->second;
-    return true;
 }
 
 }  // namespace zelk

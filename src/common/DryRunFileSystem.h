@@ -1,7 +1,7 @@
 // A file system that reads through to another and keeps every write in
 // memory: the pages a dry run rewrites stay byte for byte as they were, and
 // later reads in the same run see the rewritten text (also through another
-// path to the same page). Deletions are remembered, not done.
+// path to the same page). Removals are remembered, not done.
 #pragma once
 
 #include <map>
@@ -22,7 +22,6 @@ public:
     std::string ResolvePath(const std::string& path) override;
     Handle OpenRead(const std::string& path) override;
     long long Read(Handle h, char* buf, std::size_t size) override;
-    Handle OpenWrite(const std::string& path, uint32_t mode) override;
     bool Write(Handle h, const char* data, std::size_t size) override;
     bool SetMode(Handle h, uint32_t mode, uint32_t uid, uint32_t gid) override;
     bool Sync(Handle h) override;
@@ -30,34 +29,53 @@ public:
     bool Rename(const std::string& from, const std::string& to) override;
     bool Remove(const std::string& path) override;
     void SyncFolder(const std::string& folder) override;
+    Handle OpenNoFollow(const std::string& path) override;
+    bool StatHandle(Handle h, FileStatus& out) override;
+    bool Lock(Handle h) override;
+    Handle CreateExclusive(const std::string& path, uint32_t mode) override;
+    bool ListAttributes(Handle h, std::vector<std::string>& names) override;
+    bool GetAttribute(Handle h, const std::string& name, std::string& value) override;
+    bool SetAttribute(Handle h, const std::string& name, const std::string& value) override;
+    bool CanWrite(const std::string& path) override;
     bool ListFolder(const std::string& folder, std::vector<FolderEntry>& out) override;
     bool Identify(const std::string& path, FileIdentity& out) override;
 
-    // The text a page would have now ("" and false when it was not rewritten).
-    bool RewrittenText(const std::string& path, std::string& out);
-
 private:
     // Handles of this file system lie above every descriptor the inner one
-    // can hand out.
+    // hands out.
     static constexpr Handle kFirstHandle = 1 << 28;
+    // A page rewritten in memory: its text and how many times it was.
+    struct Page {
+        std::shared_ptr<const std::string> text;
+        long long version = 0;
+    };
+    // A working file, written in memory and not yet renamed.
+    struct Scratch {
+        std::string text;
+        uint64_t inode = 0;
+    };
     struct Open {
-        std::string path;  // the file being written ("" when reading)
-        std::shared_ptr<const std::string> text;  // what is read
-        std::string written;
+        std::string key;       // reading an overlay page: its key
+        std::string path;      // writing a working file: its name
+        std::shared_ptr<const std::string> text;
         std::size_t pos = 0;
     };
     bool Ours(Handle h) const { return h >= kFirstHandle; }
     // The page a path leads to: its resolved path, or the path as given
     // when it does not exist outside this file system.
     std::string KeyOf(const std::string& path);
+    Handle OpenPage(const std::string& path, bool noFollow);
+    bool PageStatus(const std::string& key, const Page& page, FileStatus& out);
+    void ScratchStatus(const Scratch& s, FileStatus& out) const;
 
     FileSystem& inner_;
     std::mutex mutex_;
-    std::map<std::string, std::shared_ptr<const std::string>> pages_;  // by KeyOf
-    std::map<std::string, std::string> scratch_;  // written, not yet renamed (by path)
-    std::set<std::string> removed_;                 // by KeyOf
+    std::map<std::string, Page> pages_;       // by KeyOf
+    std::map<std::string, Scratch> scratch_;  // by name
+    std::set<std::string> removed_;           // by KeyOf
     std::map<Handle, Open> open_;
     Handle next_ = kFirstHandle;
+    uint64_t nextInode_ = 1;
 };
 
 }  // namespace zelk

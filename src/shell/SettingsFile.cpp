@@ -1,7 +1,5 @@
 #include "shell/SettingsFile.h"
 
-#include "common/FileSystem.h"
-
 #include <unistd.h>
 
 #include <cerrno>

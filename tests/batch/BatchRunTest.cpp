@@ -4,6 +4,7 @@
 
 #include "batch/ExistingMetaTags.h"
 #include "support/BatchFixture.h"
+#include "support/FaultyFileSystem.h"
 #include "support/MemoryFileSystem.h"
 
 namespace zelk::testing {
@@ -169,13 +170,15 @@ struct ThreePages {
 };
 
 TEST(BatchRun, AFaultAtAnyFileSystemStepLosesNothing) {
-    using S = MemoryFileSystem::Step;
-    for (S step : {S::Identify, S::ListFolder, S::OpenRead, S::Read, S::OpenWrite, S::Write, S::Sync,
-                   S::Close, S::Rename, S::Remove}) {
+    using S = FaultyFileSystem::Step;
+    for (S step : {S::Stat, S::OpenRead, S::Read, S::Write, S::SetMode, S::Sync, S::Close,
+                   S::Rename, S::Remove, S::OpenNoFollow, S::StatHandle, S::Lock,
+                   S::CreateExclusive, S::ListAttributes, S::ListFolder, S::Identify}) {
         for (int nth = 1; nth <= 12; ++nth) {
             ThreePages t;
-            t.fs.FailAt(step, nth);
-            BatchBench b(t.fs, "/r");
+            FaultyFileSystem faulty(t.fs);
+            faulty.FailAt(step, nth);
+            BatchBench b(faulty, "/r");
             b.Run();
             SCOPED_TRACE(::testing::Message() << "step " << static_cast<int>(step) << " call " << nth);
             t.ExpectNothingLost();

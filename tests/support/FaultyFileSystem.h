@@ -14,7 +14,8 @@ class FaultyFileSystem final : public ForwardingFileSystem {
 public:
     enum class Step {
         None, Stat, OpenRead, Read, Write, SetMode, Sync, Close, Rename, Remove,
-        OpenNoFollow, StatHandle, Lock, CreateExclusive, ListAttributes, SetAttribute
+        OpenNoFollow, StatHandle, Lock, CreateExclusive, ListAttributes, SetAttribute,
+        ListFolder, Identify
     };
 
     explicit FaultyFileSystem(FileSystem& inner) : ForwardingFileSystem(inner) {}
@@ -78,6 +79,13 @@ public:
     }
     bool SetAttribute(Handle h, const std::string& n, const std::string& v) override {
         return !Hit(Step::SetAttribute) && inner_.SetAttribute(h, n, v);
+    }
+
+    bool ListFolder(const std::string& f, std::vector<FolderEntry>& o) override {
+        return !Hit(Step::ListFolder) && inner_.ListFolder(f, o);
+    }
+    bool Identify(const std::string& p, FileIdentity& o) override {
+        return !Hit(Step::Identify) && inner_.Identify(p, o);
     }
 
 private:

@@ -41,6 +41,10 @@ public:
         return inner_.SetAttribute(h, n, v);
     }
     bool CanWrite(const std::string& p) override { return inner_.CanWrite(p); }
+    bool ListFolder(const std::string& f, std::vector<FolderEntry>& o) override {
+        return inner_.ListFolder(f, o);
+    }
+    bool Identify(const std::string& p, FileIdentity& o) override { return inner_.Identify(p, o); }
 
 protected:
     FileSystem& inner_;
