@@ -140,8 +140,7 @@ void BatchRun::RunBatch() {
         // Every reader of the core (text test, analysis, tag readers) sees
         // the run's file system.
         ReadThrough through(fs_);
-        const std::string walkTop = WithoutTrailingSlashes(top_);
-        ProcessFolder(walkTop.empty() && !top_.empty() ? std::string() : walkTop);
+        ProcessFolder(WithoutTrailingSlashes(top_));
     }
 
     user_.LockRunInputs(false);

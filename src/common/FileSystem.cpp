@@ -271,7 +271,8 @@ EntryKind KindOf(const struct stat& st) {
 bool PosixFileSystem::Identify(const std::string& path, FileIdentity& out) {
     out = FileIdentity{};
     struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) return errno == ENOENT || errno == ENOTDIR;
+    if (::stat(path.c_str(), &st) != 0)
+        return errno == ENOENT || errno == ENOTDIR || errno == ELOOP ? true : Failed(false);
     out.kind = KindOf(st);
     out.key = FileKey{static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
     out.size = static_cast<long long>(st.st_size);
@@ -284,10 +285,12 @@ bool PosixFileSystem::ListFolder(const std::string& folder, std::vector<FolderEn
     do {
         dfd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     } while (dfd < 0 && errno == EINTR);
-    if (dfd < 0) return false;
+    if (dfd < 0) return Failed(false);
     DIR* d = ::fdopendir(dfd);
     if (!d) {
+        const int err = errno;
         ::close(dfd);
+        SetLastError(err);
         return false;
     }
     bool ok = true;
@@ -295,7 +298,7 @@ bool PosixFileSystem::ListFolder(const std::string& folder, std::vector<FolderEn
         errno = 0;
         const dirent* e = ::readdir(d);
         if (!e) {
-            ok = errno == 0;
+            ok = errno == 0 || Failed(false);
             break;
         }
         const std::string name = e->d_name;
