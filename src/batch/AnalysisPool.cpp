@@ -113,7 +113,6 @@ void AnalysisPool::Stop() {
 }
 
 void AnalysisPool::Work() {
-    ReadThrough through(fs_);
     Settings settings = settings_;
     ReportLog log;
     log.maxChars = SIZE_MAX;
@@ -125,6 +124,7 @@ void AnalysisPool::Work() {
     };
     AheadHost hostObject(stop_);
     Analyzer analyzerObject(settings, words_, hostObject, log);
+    analyzerObject.UseFileSystem(fs_);
     hostObject.blnStop = &analyzerObject.blnStop;
     AheadHost* host = &hostObject;
     Analyzer* analyzer = &analyzerObject;

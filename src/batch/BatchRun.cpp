@@ -4,7 +4,7 @@
 
 #include "analysis/AnalysisHost.h"
 #include "analysis/Analyzer.h"
-#include "analysis/TextFile.h"
+#include "analysis/InputFile.h"
 #include "batch/EditSession.h"
 #include "batch/ExclusionList.h"
 #include "batch/ExistingMetaTags.h"
@@ -136,12 +136,9 @@ void BatchRun::RunBatch() {
     user_.LockRunInputs(true);
 
     top_ = settings_.Folder;
-    {
-        // Every reader of the core (text test, analysis, tag readers) sees
-        // the run's file system.
-        ReadThrough through(fs_);
-        ProcessFolder(WithoutTrailingSlashes(top_));
-    }
+    // The analysis reads the pages through the run's file system too.
+    analyzer_.UseFileSystem(fs_);
+    ProcessFolder(WithoutTrailingSlashes(top_));
 
     user_.LockRunInputs(false);
     if (StopFlag)
@@ -233,11 +230,11 @@ bool BatchRun::ProcessFile(const std::string& folder, const std::string& name) {
         return !StopFlag;
     };
 
-    if (!FileContainsText(CurrentFile, "<head", 100, false)) {
+    if (!FileContainsText(CurrentFile, "<head", 100, false, fs_)) {
         report_.ReportLine("<head> not found", true);
         return pauseAfterFile();
     }
-    if (!FileContainsText(CurrentFile, "</head", 100, false)) {
+    if (!FileContainsText(CurrentFile, "</head", 100, false, fs_)) {
         report_.ReportLine("</head> not found", true);
         return pauseAfterFile();
     }

@@ -1,7 +1,5 @@
 #include "common/FileProc.h"
 
-#include "common/FileSystem.h"
-
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,8 +11,9 @@ namespace zelk {
 
 bool FileExists(const std::string& path) {
     if (path.empty()) return false;
-    FileIdentity id;
-    return ReadingFileSystem().Identify(path, id) && id.kind == EntryKind::File;
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return false;
+    return S_ISREG(st.st_mode);
 }
 
 bool FolderExists(const std::string& path) {
@@ -36,9 +35,9 @@ std::string FileExtension(const std::string& path, bool lowerCase) {
 
 long long FileLength(const std::string& path) {
     if (path.empty()) return -1;
-    FileIdentity id;
-    if (!ReadingFileSystem().Identify(path, id) || id.kind != EntryKind::File) return -1;
-    return id.size;
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
+    return static_cast<long long>(st.st_size);
 }
 
 }  // namespace zelk

@@ -322,13 +322,5 @@ FileSystem& RealFileSystem() {
     return fs;
 }
 
-namespace {
-thread_local FileSystem* tReading = nullptr;
-}
-
-FileSystem& ReadingFileSystem() { return tReading ? *tReading : RealFileSystem(); }
-
-ReadThrough::ReadThrough(FileSystem& fs) : previous_(tReading) { tReading = &fs; }
-ReadThrough::~ReadThrough() { tReading = previous_; }
 
 }  // namespace zelk

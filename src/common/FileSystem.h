@@ -161,21 +161,4 @@ FileSystem& RealFileSystem();
 // device").
 std::string ErrorText(int err);
 
-// The file system through which the core reads documents on this thread
-// (the text-file test, the analysis, the existing-tag readers): the real
-// one, unless a ReadThrough is alive on this thread. A batch run reads
-// through its own (a dry run's overlay, a test's in-memory tree) this way
-// without every reader taking one more parameter.
-FileSystem& ReadingFileSystem();
-class ReadThrough {
-public:
-    explicit ReadThrough(FileSystem& fs);
-    ~ReadThrough();
-    ReadThrough(const ReadThrough&) = delete;
-    ReadThrough& operator=(const ReadThrough&) = delete;
-
-private:
-    FileSystem* previous_;
-};
-
 }  // namespace zelk

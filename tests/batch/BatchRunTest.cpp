@@ -5,7 +5,7 @@
 #include "batch/ExistingMetaTags.h"
 #include "support/BatchFixture.h"
 #include "support/FaultyFileSystem.h"
-#include "support/MemoryFileSystem.h"
+#include "support/MemoryTree.h"
 
 namespace zelk::testing {
 namespace {
@@ -13,7 +13,7 @@ namespace {
 const std::string kTag = "<meta name=\"keywords\" content=\"rose, garden, tulip, grow, bloom\">";
 
 TEST(BatchRun, ReportOfTheExampleRunByteForByte) {
-    MemoryFileSystem fs;
+    MemoryTree fs;
     fs.AddFile("/site/index.htm", GardenPage());
     fs.AddFile("/site/sub/old.htm", HeadlessEndPage());
     fs.AddFile("/site/notes.php", "<head></head>");
@@ -41,7 +41,7 @@ TEST(BatchRun, ReportOfTheExampleRunByteForByte) {
 }
 
 TEST(BatchRun, LeftoversExclusionsAndPreservedTags) {
-    MemoryFileSystem fs;
+    MemoryTree fs;
     const std::string lfBoth =
         "<html><head>\n<META NAME=\"keywords\" CONTENT=\"old\" />\n"
         "<meta name=\"viewport\" content=\"width=1\"/></head>\n<body>x</body></html>\n";
@@ -77,7 +77,7 @@ TEST(BatchRun, LeftoversExclusionsAndPreservedTags) {
 }
 
 TEST(BatchRun, ExistingTagsOfLfOnlyPagesAndSlashClosings) {
-    MemoryFileSystem fs;
+    MemoryTree fs;
     fs.AddFile("/p.htm",
                "<head>\n<!-- <meta name=\"viewport\" content=\"no\"> -->\n"
                "<meta name=\"keywords\" content=\"a\" /><meta name=\"x\"></head>\n"
@@ -94,7 +94,7 @@ TEST(BatchRun, ExistingTagsOfLfOnlyPagesAndSlashClosings) {
 }
 
 TEST(BatchRun, ClosingMessagesWithoutFilesToProcess) {
-    MemoryFileSystem fs;
+    MemoryTree fs;
     fs.AddFile("/php/index.php", "<head></head>");
     BatchBench none(fs, "/php");
     none.Run();
@@ -122,7 +122,7 @@ std::vector<std::string> FileLines(const std::string& report) {
 }
 
 TEST(BatchRun, OrderLinksLoopsAndUnreadableFolders) {
-    MemoryFileSystem fs;
+    MemoryTree fs;
     fs.AddFile("/t/b.htm", GardenPage());
     fs.AddFile("/t/A.htm", GardenPage());
     fs.AddLink("/t/dangling.htm", "/nowhere.htm");
@@ -147,13 +147,13 @@ TEST(BatchRun, OrderLinksLoopsAndUnreadableFolders) {
 struct ThreePages {
     ThreePages() {
         Fill(fs);
-        MemoryFileSystem clean;
+        MemoryTree clean;
         Fill(clean);
         BatchBench b(clean, "/r");
         b.Run();
         done = clean.Files();
     }
-    static void Fill(MemoryFileSystem& m) {
+    static void Fill(MemoryTree& m) {
         m.AddFile("/r/1.htm", GardenPage());
         m.AddFile("/r/2.htm", GardenPage());
         m.AddFile("/r/sub/3.htm", GardenPage());
@@ -165,7 +165,7 @@ struct ThreePages {
             EXPECT_TRUE(t == GardenPage() || t == done.at(p)) << p << ":\n" << t;
         }
     }
-    MemoryFileSystem fs;
+    MemoryTree fs;
     std::map<std::string, std::string> done;
 };
 
@@ -231,7 +231,7 @@ TEST(BatchRun, StopAtEachPointEndsTheRunWithNoPageHalfDone) {
 }
 
 TEST(BatchRun, NoToGoOnAfterAStoppedAnalysisSkipsTheRestOfThatFolderOnly) {
-    MemoryFileSystem fs;
+    MemoryTree fs;
     fs.AddFile("/g/a/1.htm", GardenPage());
     fs.AddFile("/g/a/2.htm", GardenPage());
     fs.AddFile("/g/b/3.htm", GardenPage());

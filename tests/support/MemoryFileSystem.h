@@ -83,6 +83,18 @@ public:
     bool GetAttribute(Handle, const std::string&, std::string&) override { return false; }
     bool SetAttribute(Handle, const std::string&, const std::string&) override { return false; }
     bool CanWrite(const std::string&) override { return false; }
+    bool ListFolder(const std::string&, std::vector<FolderEntry>& out) override {
+        out.clear();
+        return false;
+    }
+    bool Identify(const std::string& path, FileIdentity& out) override {
+        out = FileIdentity{};
+        if (files.count(path)) {
+            out.kind = EntryKind::File;
+            out.size = static_cast<long long>(files[path].size());
+        }
+        return true;
+    }
 
 private:
     struct Open {
