@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <QUrl>
+#include <functional>
 
 #include "common/Ui.h"
 
@@ -29,6 +30,9 @@ public:
     virtual bool OpenUrl(const QUrl& url) = 0;
     // Blocking wait (the pause after each common-word list at start-up).
     virtual void Wait(double seconds) = 0;
+    // The waits of a batch run: the windows keep handling clicks and
+    // repaints meanwhile; the wait ends early once `ended` returns true.
+    virtual void KeepAliveWait(double seconds, const std::function<bool()>& ended) = 0;
     // The modal pop-up notice shown inside a window; sizes and offsets in
     // twips, relative to the window's top-left corner.
     virtual void PopUpInForm(QWidget* frm, const QString& message, int width, int height,

@@ -37,6 +37,11 @@ void RealDesktop::EndWaits() {
     for (QEventLoop* loop : waitLoops_) loop->quit();
 }
 
+void RealDesktop::KeepAliveWait(double seconds, const std::function<bool()>& ended) {
+    if (ending_) return;
+    WaitKeepingEventsFlowing(seconds, clock_, [this, &ended] { return ending_ || (ended && ended()); });
+}
+
 void RealDesktop::PopUpInForm(QWidget* frm, const QString& message, int width, int height,
                               int interval, int top, int left) {
     // Created on first use, then only hidden and shown again.

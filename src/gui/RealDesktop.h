@@ -7,6 +7,7 @@
 
 class QEventLoop;
 
+#include "gui/EventWait.h"
 #include "gui/GuiServices.h"
 
 namespace zelk {
@@ -30,6 +31,7 @@ public:
     // Ends the wait under way and makes later ones return at once: the
     // program is ending.
     void EndWaits();
+    void KeepAliveWait(double seconds, const std::function<bool()>& ended) override;
     void PopUpInForm(QWidget* frm, const QString& message, int width, int height, int interval,
                      int top, int left) override;
 
@@ -37,6 +39,7 @@ private:
     std::unique_ptr<FrmPopUp> popUp_;
     std::vector<QEventLoop*> waitLoops_;  // nested waits, innermost last
     bool ending_ = false;
+    SteadyWaitClock clock_;
 };
 
 }  // namespace zelk

@@ -31,6 +31,7 @@
 #include "common/Ui.h"
 #include "gui/Accessibility.h"
 #include "shell/gui/FrmMain.h"
+#include "gui/EventWait.h"
 #include "gui/GuiServices.h"
 
 namespace zelk::test {
@@ -81,8 +82,31 @@ struct Notice {
     int width, height, interval, top, left;
 };
 
+// Time that passes only while a wait runs: each slice handles the pending
+// events and then moves the clock on by the whole slice.
+class FakeWaitClock : public WaitClock {
+public:
+    std::chrono::milliseconds Now() override { return now; }
+    void RunEvents(std::chrono::milliseconds span) override {
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        now += span;
+    }
+    std::chrono::milliseconds now{0};
+};
+
 class ScriptedDesktop : public Desktop {
 public:
+    // The run's waits: recorded, then run on the fake clock, so clicks
+    // posted before or during the wait are handled inside it.
+    void KeepAliveWait(double seconds, const std::function<bool()>& ended) override {
+        keepAliveWaits.push_back(seconds);
+        if (onKeepAliveWait) onKeepAliveWait(seconds);
+        WaitKeepingEventsFlowing(seconds, clock, ended);
+    }
+    FakeWaitClock clock;
+    std::vector<double> keepAliveWaits;
+    std::function<void(double)> onKeepAliveWait;
+
     bool OpenUrl(const QUrl& url) override {
         opened.push_back(url);
         return openSucceeds;

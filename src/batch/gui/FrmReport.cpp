@@ -9,6 +9,7 @@
 #include <QScrollBar>
 
 #include "common/ReportLog.h"
+#include "gui/Caption.h"
 #include "gui/GuiServices.h"
 #include "gui/QtText.h"
 #include "gui/WindowLook.h"
@@ -93,11 +94,45 @@ void FrmReport::Activate() {
     }
     if (automaticInsertion_ && automaticInsertion_()) {
         cmdClose_->hide();
-        cmdPauseContinue_->setText(QStringLiteral("Pause"));
+        SetCaption(cmdPauseContinue_, QStringLiteral("Pause"));
         cmdPauseContinue_->show();
         cmdCopyToClipboard_->hide();
     }
     update();
+}
+
+void FrmReport::SetRunButtons(RunButtons state) {
+    switch (state) {
+        case RunButtons::Hidden:
+            cmdCopyToClipboard_->hide();
+            cmdClose_->hide();
+            cmdPauseContinue_->hide();
+            cmdPauseContinue_->setEnabled(false);
+            break;
+        case RunButtons::Automatic:
+            cmdCopyToClipboard_->hide();
+            cmdClose_->hide();
+            if (!blnPaused_) SetCaption(cmdPauseContinue_, QStringLiteral("Pause"));
+            cmdPauseContinue_->show();
+            cmdPauseContinue_->setEnabled(true);
+            break;
+        case RunButtons::Idle:
+            ReleasePause();
+            cmdPauseContinue_->hide();
+            for (QPushButton* b : {cmdCopyToClipboard_, cmdClose_}) {
+                b->show();
+                b->setEnabled(true);
+            }
+            break;
+    }
+    repaint();
+}
+
+void FrmReport::ReleasePause() {
+    if (!blnPaused_) return;
+    SetCaption(cmdPauseContinue_, QStringLiteral("Pause"));
+    blnPaused_ = false;
+    if (pauseLoop_) pauseLoop_->quit();
 }
 
 bool FrmReport::event(QEvent* e) {
@@ -141,7 +176,7 @@ void FrmReport::cmdCopyToClipboard_Click() {
 
 void FrmReport::cmdPauseContinue_Click() {
     if (cmdPauseContinue_->text() == QStringLiteral("Pause")) {
-        cmdPauseContinue_->setText(QStringLiteral("Resume"));
+        SetCaption(cmdPauseContinue_, QStringLiteral("Resume"));
         blnPaused_ = true;
         // Hold the click here, events still flowing, until Resume clears the
         // flag: a batch run waiting on this handler stays held meanwhile.
@@ -151,11 +186,12 @@ void FrmReport::cmdPauseContinue_Click() {
         QEventLoop loop;
         pauseLoop_ = &loop;
         loop.exec();
-        if (self) pauseLoop_ = nullptr;
+        if (self) {
+            pauseLoop_ = nullptr;
+            ReleasePause();  // the loop also ends when the program does
+        }
     } else {
-        cmdPauseContinue_->setText(QStringLiteral("Pause"));
-        blnPaused_ = false;
-        if (pauseLoop_) pauseLoop_->quit();
+        ReleasePause();
     }
 }
 

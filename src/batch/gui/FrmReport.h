@@ -31,6 +31,15 @@ public:
     // The activation steps: beside the main window, buttons for an automatic run.
     void Activate();
 
+    // The buttons as a batch run sets them: all hidden (a file on its way,
+    // Pause disabled), Pause shown (automatic mode), or Copy and Close
+    // back (the run ended or left automatic mode).
+    enum class RunButtons { Hidden, Automatic, Idle };
+    void SetRunButtons(RunButtons state);
+    // Ends a pause without a click on Resume: Break, Stop and Quit do not
+    // leave the run held behind a button that is no longer shown.
+    void ReleasePause();
+
 protected:
     bool event(QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;

@@ -37,9 +37,12 @@ namespace zelk {
 class LinkLabel;
 
 class Analyzer;
+class BatchRun;
+class FrmEditMetaTag;
 class FrmParameters;
 class FrmReport;
 class MainAnalysisHost;
+class MainBatchUser;
 
 class FrmMain : public QWidget {
     Q_OBJECT
@@ -68,6 +71,10 @@ public:
     bool ReportVisible() const;
     FrmParameters* Parameters() const { return frmParameters_; }
     Analyzer& analyzer() { return *analyzer_; }
+    // The run over a folder tree and its edit dialog (FrmMainBatch.cpp);
+    // both created on first use.
+    BatchRun& Run();
+    FrmEditMetaTag* EditDialog();
 
     // Called by Quit once the settings are written; the program ends there.
     std::function<void()> onQuit;
@@ -205,6 +212,13 @@ protected:
 
 private:
     friend class MainAnalysisHost;
+    friend class MainBatchUser;
+
+    // The batch run (FrmMainBatch.cpp): Generate in multiple-files mode,
+    // the Insert button as Break/Stop, Quit during a run.
+    void GenerateForFolder();
+    bool BreakStopPressed();
+    void StopRunForQuit();
 
     // Layout (FrmMainLayout.cpp).
     void CreateControls();
@@ -238,6 +252,11 @@ private:
     std::string programFolder_;
     std::unique_ptr<MainAnalysisHost> host_;
     std::unique_ptr<Analyzer> analyzer_;
+    // Shared pointers only for their type-erased deleters: the window's
+    // other files need not see these types.
+    std::shared_ptr<MainBatchUser> batchUser_;
+    std::shared_ptr<BatchRun> run_;
+    FrmEditMetaTag* frmEditMetaTag_ = nullptr;  // a child of this window
     FrmReport* frmReport_ = nullptr;  // reset when the window is discarded
     FrmParameters* frmParameters_ = nullptr;
     std::string singleFileOutput_;

@@ -57,7 +57,7 @@ void FrmMain::cmdGenerateKeywordMetaTag_Click() {
         DoIt(true);
         return;
     }
-    // The run over a folder tree is started here once the batch driver exists.
+    GenerateForFolder();
 }
 
 void FrmMain::cmdShowExistingKeywordMetaTag_Click() {
@@ -73,6 +73,7 @@ void FrmMain::cmdShowExistingKeywordMetaTag_Click() {
 }
 
 void FrmMain::cmdInsert_Click() {
+    if (BreakStopPressed()) return;  // the Break/Stop button of an automatic run
     QFont f = cmdInsert->font();
     f.setBold(false);
     cmdInsert->setFont(f);

@@ -185,6 +185,7 @@ void FrmMain::cmdQuit_Click() {
     if (quitting_) return;
     quitting_ = true;
     analyzer_->blnStop = true;  // a scan still running ends at its next step
+    StopRunForQuit();
     if (settings.SaveStateOnQuit == 1) SaveState();
     Timer1.stop();
     if (frmReport_) frmReport_->hide();
