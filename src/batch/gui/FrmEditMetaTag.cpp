@@ -40,7 +40,7 @@ QLabel* Label(QWidget* parent, const char* name, const char* caption) {
 }
 }  // namespace
 
-QString SizeText(long long bytes, int decimals) {
+QString FrmEditMetaTag::SizeText(long long bytes, int decimals) {
     if (bytes < 0) return QString();
     if (bytes == 0) return QStringLiteral("0 bytes");
     if (bytes < 1024) return QString::number(bytes) + QStringLiteral(" bytes");

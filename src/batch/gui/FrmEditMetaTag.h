@@ -19,10 +19,6 @@ namespace zelk {
 
 class EditSession;
 
-// "512 bytes", "2.00 Kb", "3.00 Mb" with the decimal and grouping
-// separators of the user's locale; "" for a negative size.
-QString SizeText(long long bytes, int decimals);
-
 class FrmEditMetaTag : public QDialog {
     Q_OBJECT
 public:
@@ -42,6 +38,10 @@ public:
     std::function<void(const std::string&)> showBottomText;
     // True while the program is ending: the dialog stops waiting.
     std::function<bool()> quitting;
+
+    // "512 bytes", "2.00 Kb", "3.00 Mb" with the decimal and grouping
+    // separators of the user's locale; "" for a negative size.
+    static QString SizeText(long long bytes, int decimals);
 
     // Shows the dialog modally for the session's file and returns when the
     // session has hidden it (or the program ends).
