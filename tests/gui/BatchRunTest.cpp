@@ -76,11 +76,11 @@ protected:
     }
     std::string Report() const { return frm->reportLog.Text(); }
     const ShownMessage& Last() const { return prompter.shown.back(); }
+    // Replaces the box text and releases a key in it, as typing ends.
     static void Type(FrmEditMetaTag& d, const QString& text) {
         d.txbMetaTag->setFocus();
-        d.txbMetaTag->selectAll();
-        QTest::keyClick(d.txbMetaTag, Qt::Key_Delete);
-        QTest::keyClicks(d.txbMetaTag, text);
+        d.txbMetaTag->setPlainText(text);
+        QTest::keyClick(d.txbMetaTag, Qt::Key_End);
     }
     static std::string Box(FrmEditMetaTag& d) { return d.txbMetaTag->toPlainText().toStdString(); }
 
@@ -99,6 +99,7 @@ TEST_F(BatchGuiTest, InspectionModeThroughTheDialog) {
     Put("notes.php", Page("Php", "skipped"));
     Put("sub/d.htm", "<html>\r\n<head>\r\n<title>x</title>\r\n<body>\r\n</body>\r\n</html>\r\n");
     Prepare(true, false);
+    const auto sizeOfA = fs::file_size(Top() / "a.htm");
     std::string firstTag;
     steps.push_back([&](FrmEditMetaTag& d) {
         EXPECT_EQ(d.windowTitle(), "Insert keywords meta tag");
@@ -135,11 +136,12 @@ TEST_F(BatchGuiTest, InspectionModeThroughTheDialog) {
 
     const std::string a = TopText() + "/a.htm";
     ASSERT_EQ(files.size(), 3u);
-    EXPECT_EQ(files[0], a + " [" + FrmEditMetaTag::SizeText(fs::file_size(Top() / "a.htm"), 2).toStdString() + "]");
+    EXPECT_EQ(files[0], a + " [" + FrmEditMetaTag::SizeText(static_cast<long long>(sizeOfA), 2).toStdString() + "]");
     EXPECT_EQ(bottoms[0], "No keywords meta tag found.");
     EXPECT_EQ(bottoms[1], "Existing keywords meta tag:\r\n<meta name=\"keywords\" content=\"old, tag\">");
     EXPECT_EQ(quitEnabled, (std::vector<bool>{false, false, false}));
     EXPECT_TRUE(frm->cmdQuit->isEnabled());
+    EXPECT_EQ(firstTag, "<meta name=\"keywords\" content=\"rose, tulip\">");
     EXPECT_NE(Get("a.htm").find(firstTag), std::string::npos);
     EXPECT_NE(Get("b.html").find("<meta name=\"keywords\" content=\"hand, made\">"), std::string::npos);
     EXPECT_EQ(Get("b.html").find("old, tag"), std::string::npos);
@@ -147,7 +149,7 @@ TEST_F(BatchGuiTest, InspectionModeThroughTheDialog) {
     EXPECT_EQ(Report(), "Top folder: " + TopText() + "/\r\n\r\n"
                         "File #1: a.htm\r\n"
                         "  New KWMT inserted.\r\n"
-                        "  " + firstTag.substr(0, 21) + " ... " + firstTag.substr(21, 27) + "\r\n"
+                        "  <meta name=\"keywords\" ... \"rose, tulip\">\r\n"
                         "File #2: b.html\r\n"
                         "  Existing KWMT replaced.\r\n"
                         "  <meta name=\"keywords\" ... \"hand, made\">\r\n"
@@ -170,13 +172,13 @@ TEST_F(BatchGuiTest, InspectionModeThroughTheDialog) {
 }
 
 // Continue automatically with each answer, then Break during the wait
-// before an automatic insertion: the next file comes up in the dialog.
+// before an automatic insertion: that file comes up in the dialog instead.
 TEST_F(BatchGuiTest, ContinueAutomaticallyWithEachAnswerAndBreak) {
-    for (const char* n : {"a.htm", "b.htm", "c.htm", "d.htm"})
-        Put(n, Page(std::string("Page ") + n, "maple maple birch"));
+    for (const char* n : {"a.htm", "b.htm", "c.htm", "d.htm"}) Put(n, Page("Maple", "maple birch"));
     Prepare(true, true);
     steps.push_back([&](FrmEditMetaTag& d) {
-        EXPECT_EQ(d.windowTitle(), "Insert both meta tags");
+        EXPECT_EQ(d.windowTitle(), "Insert both viewport meta tag and keywords meta tag");
+        EXPECT_EQ(d.cmdInsert->text(), "Insert both meta tags");
         prompter.answers = {Answer::Cancel};
         d.cmdContinueAutomatically->click();
         EXPECT_EQ(Last().text, "Do you wish to insert both meta tags?");
@@ -194,39 +196,33 @@ TEST_F(BatchGuiTest, ContinueAutomaticallyWithEachAnswerAndBreak) {
         EXPECT_EQ(frm->cmdInsert->text(), "Break to inspection/edit mode");
         EXPECT_EQ(frm->cmdInsert->accessibleName(), "Break to inspection/edit mode");
         EXPECT_TRUE(frm->cmdInsert->font().bold());
+        EXPECT_TRUE(frm->blnAutomaticInsertion);
     });
-    // b.htm goes automatically; Break during its 0.25 s wait.
+    bool broke = false;
     desktop.onKeepAliveWait = [&](double s) {
-        if (s == 0.25 && frm->reportLog.Text().find("File #2") != std::string::npos &&
-            frm->cmdInsert->isVisible()) {
-            QTimer::singleShot(0, frm.get(), [&] { QTest::mouseClick(frm->cmdInsert, Qt::LeftButton); });
-        }
+        if (broke || s != 0.25 || Report().find("File #2") == std::string::npos) return;
+        broke = true;
+        QTimer::singleShot(0, frm.get(), [&] { QTest::mouseClick(frm->cmdInsert, Qt::LeftButton); });
     };
     steps.push_back([&](FrmEditMetaTag& d) {
         EXPECT_TRUE(frm->Parameters()->chkConfirm->isChecked());
         EXPECT_FALSE(Shown(frm->cmdInsert));
+        EXPECT_FALSE(frm->blnAutomaticInsertion);
         prompter.answers = {Answer::No};
-        d.cmdContinueAutomatically->click();  // c.htm skipped, d.htm automatic
+        d.cmdContinueAutomatically->click();  // b.htm skipped, the rest automatic
     });
     Generate();
     EXPECT_EQ(files.size(), 2u);
-    EXPECT_EQ(Get("c.htm"), Page("Page c.htm", "maple maple birch"));
+    EXPECT_EQ(Get("b.htm"), Page("Maple", "maple birch"));
     EXPECT_NE(Get("d.htm").find(kNewVP), std::string::npos);
-    EXPECT_EQ(desktop.keepAliveWaits, (std::vector<double>{0.25, 0.25, 0.5, 0.25, 3.0}));
-    const std::string kw = "<meta name=\"keywords\" content=\"maple, birch\">";
-    const std::string shortKw = "  " + kw.substr(0, 21) + " ... " + kw.substr(21, 27) + "\r\n";
+    EXPECT_EQ(desktop.keepAliveWaits, (std::vector<double>{0.25, 3, 0.25, 0.5, 0.25, 3, 0.25, 3, 0.25, 3}));
+    const std::string both = "  New VPMT inserted. As given.\r\n  New KWMT inserted.\r\n"
+                             "  <meta name=\"keywords\" ... \"maple, birch\">\r\n";
     EXPECT_EQ(Report(), "Top folder: " + TopText() + "/\r\n\r\n"
-                        "File #1: a.htm\r\n"
-                        "  New VPMT inserted. As given.\r\n"
-                        "  New KWMT inserted.\r\n" + shortKw +
-                        "File #2: b.htm\r\n"
-                        "  New VPMT inserted. As given.\r\n"
-                        "  New KWMT inserted.\r\n" + shortKw +
-                        "File #3: c.htm\r\n"
-                        "  Skipped\r\n"
-                        "File #4: d.htm\r\n"
-                        "  New VPMT inserted. As given.\r\n"
-                        "  New KWMT inserted.\r\n" + shortKw +
+                        "File #1: a.htm\r\n" + both +
+                        "File #2: b.htm\r\n  Skipped\r\n"
+                        "File #3: c.htm\r\n" + both +
+                        "File #4: d.htm\r\n" + both +
                         "\r\nThat's all.\r\n");
     EXPECT_EQ(Last().text, "Number of files processed: 4");
     EXPECT_FALSE(Shown(frm->cmdInsert));
@@ -375,31 +371,41 @@ TEST_F(BatchGuiTest, NoAfterAStoppedAnalysisSkipsTheRestOfThatSubfolder) {
 // The dialog's Insert button while typing: an invalid viewport tag, text
 // after the tag, and a keywords tag typed back to the existing one.
 TEST_F(BatchGuiTest, InsertFollowsTheTextWhileTyping) {
-    Put("a.htm", Page("Box", "box box", "<meta name=\"keywords\" content=\"old\">\r\n"));
-    Prepare(true, true);
+    const std::string page = Page("Box", "box box", "<meta name=\"keywords\" content=\"old\">\r\n");
+    Put("a.htm", page);
+    Prepare(false, true);
+    const QString vp = QString::fromLatin1(kNewVP);
     steps.push_back([&](FrmEditMetaTag& d) {
-        const QString tag = d.txbMetaTag->toPlainText();
-        Type(d, QString::fromLatin1(kNewVP) + "\n" + tag);
         EXPECT_TRUE(d.cmdInsert->isEnabled());
-        prompter.shown.clear();
-        Type(d, "<meta name=\"viewport\" content=\"width=nonsense\">\n" + tag);
-        ASSERT_FALSE(prompter.shown.empty());
+        Type(d, "<meta name=\"viewport\" content=\"width=device-width\" id=\"x\">");
+        ASSERT_EQ(prompter.shown.size(), 1u);
         EXPECT_EQ(Last().text, "Viewport meta tag is invalid.");
         EXPECT_EQ(Last().title, "Invalid");
         EXPECT_EQ(Last().icon, Icon::Exclamation);
         EXPECT_FALSE(d.cmdInsert->isEnabled());
-        prompter.shown.clear();
-        Type(d, QString::fromLatin1(kNewVP) + " trailing\n" + tag);
+        Type(d, vp);
+        EXPECT_TRUE(d.cmdInsert->isEnabled());
+        Type(d, vp + " <p>");
         EXPECT_FALSE(d.cmdInsert->isEnabled());  // text after the tag
-        EXPECT_FALSE(prompter.shown.empty());
-        Type(d, QString::fromLatin1(kNewVP) + "\n<meta name=\"keywords\" content=\"old\">");
-        EXPECT_FALSE(d.cmdInsert->isEnabled());  // the existing tag again
-        Type(d, QString::fromLatin1(kNewVP) + "\n" + tag);
+        EXPECT_EQ(prompter.shown.size(), 2u);
+        Type(d, vp);
         EXPECT_TRUE(d.cmdInsert->isEnabled());
         d.cmdNextFile->click();
     });
     Generate();
-    EXPECT_NE(Report().find("  Skipped\r\n"), std::string::npos);
+    const std::string top = "Top folder: " + TopText() + "/\r\n\r\nFile #1: a.htm\r\n";
+    EXPECT_EQ(Report(), top + "  Skipped\r\n\r\nThat's all.\r\n");
+    frm->chkInsertVPMT->setChecked(false);
+    frm->chkInsertKWMT->setChecked(true);
+    steps.push_back([&](FrmEditMetaTag& d) {
+        EXPECT_TRUE(d.cmdInsert->isEnabled());
+        Type(d, "<meta name=\"keywords\" content=\"old\">");
+        EXPECT_FALSE(d.cmdInsert->isEnabled());  // the existing tag again
+        d.cmdNextFile->click();  // Insert disabled: nothing logged
+    });
+    Generate();
+    EXPECT_EQ(Report(), top + "\r\nThat's all.\r\n");
+    EXPECT_EQ(Get("a.htm"), page);
 }
 
 TEST(EditDialogSizeText, FollowsTheLocale) {

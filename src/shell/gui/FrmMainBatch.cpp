@@ -14,6 +14,7 @@
 #include "batch/BatchRun.h"
 #include "batch/EditSession.h"
 #include "batch/gui/FrmEditMetaTag.h"
+#include "batch/gui/FrmParameters.h"
 #include "batch/gui/FrmReport.h"
 #include "gui/Caption.h"
 #include "gui/QtText.h"
@@ -60,6 +61,7 @@ void FrmMain::GenerateForFolder() {
     // The run reads the folder from the record and writes it back trimmed.
     settings.Folder = FromQLine(txbFolder->text());
     run.StartFromGenerate();
+    batchUser_->SyncFlags();
     if (FromQLine(txbFolder->text()) != settings.Folder) txbFolder->setText(ToQLine(settings.Folder));
     blnAutomaticInsertion = run.blnAutomaticInsertion;
 }
@@ -82,8 +84,13 @@ void FrmMain::StopRunForQuit() {
 
 MainBatchUser::MainBatchUser(FrmMain& frm) : frm_(frm) {}
 
+// The run changes the mode and chkConfirm in the record (Continue
+// automatically clears it, Break sets it); the controls follow here.
 void MainBatchUser::SyncFlags() {
     if (frm_.run_) frm_.blnAutomaticInsertion = frm_.run_->blnAutomaticInsertion;
+    QCheckBox* confirm = frm_.frmParameters_->chkConfirm;
+    if (confirm->isChecked() != (frm_.settings.Confirm != 0))
+        confirm->setChecked(frm_.settings.Confirm != 0);
 }
 
 Prompter& MainBatchUser::prompter() {

@@ -30,6 +30,10 @@ public:
     void ProcessEvents() override;
     void Wait(int milliseconds) override;
 
+    // The window's copies of the run's flags (blnAutomaticInsertion,
+    // chkConfirm) brought up to date.
+    void SyncFlags();
+
 private:
     // Once Quit has been pressed the run only winds down: its questions
     // and closing message are answered without a box.
@@ -43,8 +47,6 @@ private:
                                                : Answer::Cancel;
         }
     };
-
-    void SyncFlags();
 
     FrmMain& frm_;
     Silent silent_;
