@@ -8,11 +8,14 @@
 #include <QRadioButton>
 #include <QTimer>
 
+#include <QScreen>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
 
 #include "ZelkVersion.h"
+#include "batch/gui/FrmEditMetaTag.h"
+#include "batch/gui/FrmParameters.h"
 #include "shell/gui/FrmMain.h"
 #include "gui/QtPrompter.h"
 #include "gui/QtText.h"
@@ -57,14 +60,17 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("zelk")));
 
     // Hidden options for the documentation's pictures:
-    //   --screenshot FILE [--multiple] [--input PAGE]
+    //   --screenshot FILE [--multiple] [--input PAGE] [--edit-dialog FOLDER]
     // ticks both tags, picks the mode (and in single-file mode analyses PAGE
     // and generates its tag), grabs the main window and ends the program.
+    // With --edit-dialog, a run in inspection mode starts on FOLDER and the
+    // screen area of the main window is grabbed with the edit dialog of the
+    // first file over it; the program then ends without touching the file.
     //   --startup-times [PICTURE]
     // prints the times from the process start to the first complete frame
     // of the main window and to the end of the start-up, then ends
     // (scripts/bench-startup.sh); PICTURE receives the screen at the first frame.
-    QString screenshot, input;
+    QString screenshot, input, editFolder;
     bool multiple = false;
     bool startupTimes = false;
     QString firstFrame;
@@ -77,6 +83,7 @@ int main(int argc, char** argv) {
             startupTimes = true;
             if (i + 1 < args.size() && !args[i + 1].startsWith(QLatin1String("--"))) firstFrame = args[++i];
         }
+        else if (args[i] == QLatin1String("--edit-dialog") && i + 1 < args.size()) editFolder = args[++i];
     }
 
     zelk::QtPrompter prompter;
@@ -99,7 +106,23 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    if (!screenshot.isEmpty()) {
+    if (!screenshot.isEmpty() && !editFolder.isEmpty()) {
+        frm.chkInsertKWMT->setChecked(true);
+        frm.chkInsertVPMT->setChecked(true);
+        frm.optMultipleFiles->setChecked(true);
+        frm.txbFolder->setText(editFolder);
+        frm.Parameters()->chkConfirm->setChecked(true);
+        frm.Parameters()->hide();
+        QObject::connect(frm.EditDialog(), &zelk::FrmEditMetaTag::Activated, &frm, [&frm, screenshot] {
+            QTimer::singleShot(500, &frm, [&frm, screenshot] {
+                const QRect r = frm.frameGeometry();
+                frm.screen()->grabWindow(0, r.x(), r.y(), r.width(), r.height()).save(screenshot);
+                // Every event loop ends; the dialog takes that as Cancel operation.
+                QApplication::exit(0);
+            });
+        });
+        QTimer::singleShot(0, &frm, [&frm] { frm.cmdGenerateKeywordMetaTag_Click(); });
+    } else if (!screenshot.isEmpty()) {
         frm.chkInsertKWMT->setChecked(true);
         frm.chkInsertVPMT->setChecked(true);
         if (multiple) {

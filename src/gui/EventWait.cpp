@@ -12,10 +12,13 @@ std::chrono::milliseconds SteadyWaitClock::Now() {
         std::chrono::steady_clock::now().time_since_epoch());
 }
 
-void SteadyWaitClock::RunEvents(std::chrono::milliseconds span) {
+bool SteadyWaitClock::RunEvents(std::chrono::milliseconds span) {
+    // The loop blocks until events come or the span is over; it ends with
+    // another code only when the program tells every event loop to stop.
+    constexpr int kSpanOver = 1;
     QEventLoop loop;
-    QTimer::singleShot(span, &loop, &QEventLoop::quit);
-    loop.exec();
+    QTimer::singleShot(span, &loop, [&loop] { loop.exit(kSpanOver); });
+    return loop.exec() == kSpanOver;
 }
 
 void WaitKeepingEventsFlowing(double seconds, WaitClock& clock,
@@ -27,7 +30,7 @@ void WaitKeepingEventsFlowing(double seconds, WaitClock& clock,
         if (ended && ended()) return;
         const auto now = clock.Now();
         if (now >= deadline) return;
-        clock.RunEvents(std::min(kWaitSlice, deadline - now));
+        if (!clock.RunEvents(std::min(kWaitSlice, deadline - now))) return;
     }
 }
 

@@ -13,9 +13,9 @@ class WaitClock {
 public:
     virtual ~WaitClock() = default;
     virtual std::chrono::milliseconds Now() = 0;
-    // Handles the window's events for at most `span`, returning sooner when
-    // the wait has reason to look at its end condition again.
-    virtual void RunEvents(std::chrono::milliseconds span) = 0;
+    // Handles the window's events for at most `span`. False when events can
+    // no longer be waited for because the program is ending.
+    virtual bool RunEvents(std::chrono::milliseconds span) = 0;
 };
 
 // The real clock: the steady clock of the machine, and an event loop that
@@ -23,7 +23,7 @@ public:
 class SteadyWaitClock : public WaitClock {
 public:
     std::chrono::milliseconds Now() override;
-    void RunEvents(std::chrono::milliseconds span) override;
+    bool RunEvents(std::chrono::milliseconds span) override;
 };
 
 // How often a wait looks at its end condition: well under the 100 ms in

@@ -298,6 +298,31 @@ TEST_F(BatchGuiTest, AutomaticRunWithPauseResumeAndStop) {
     EXPECT_EQ(Last().text, "Number of files processed: 2");
 }
 
+// Quit while the run is paused: the pause lets go, the run stops without a
+// closing message and the program ends.
+TEST_F(BatchGuiTest, QuitDuringAPausedWaitEndsTheRun) {
+    for (const char* n : {"a.htm", "b.htm"}) Put(n, Page("Ash", "ash ash"));
+    Prepare(false, true, false);
+    desktop.onKeepAliveWait = [&](double s) {
+        if (s != 3.0) return;
+        FrmReport* r = frm->Report();
+        QTimer::singleShot(0, r, [&, r] {
+            QTimer::singleShot(0, frm.get(), [&] {
+                EXPECT_TRUE(frm->cmdQuit->isEnabled());
+                QTest::mouseClick(frm->cmdQuit, Qt::LeftButton);
+            });
+            QTest::mouseClick(r->cmdPauseContinue(), Qt::LeftButton);
+        });
+    };
+    Generate();
+    EXPECT_EQ(quits, 1);
+    EXPECT_TRUE(prompter.shown.empty());
+    EXPECT_EQ(Get("b.htm"), Page("Ash", "ash ash"));
+    EXPECT_EQ(Report(), "Top folder: " + TopText() + "/\r\n\r\n"
+                        "File #1: a.htm\r\n  New VPMT inserted. As given.\r\n"
+                        "\r\nOperation stopped.\r\n");
+}
+
 // The confirmations of Generate when the keywords tags would go in
 // without inspection.
 TEST_F(BatchGuiTest, GenerateAsksBeforeAnAutomaticRun) {

@@ -87,9 +87,10 @@ struct Notice {
 class FakeWaitClock : public WaitClock {
 public:
     std::chrono::milliseconds Now() override { return now; }
-    void RunEvents(std::chrono::milliseconds span) override {
+    bool RunEvents(std::chrono::milliseconds span) override {
         QCoreApplication::processEvents(QEventLoop::AllEvents);
         now += span;
+        return true;
     }
     std::chrono::milliseconds now{0};
 };

@@ -24,6 +24,7 @@ const QColor kPaleGreen(201, 255, 211);
 constexpr int kMargin = 8;
 constexpr int kButtonHeight = 25;
 constexpr int kMinimumHeight = 190;
+constexpr int kHiddenCode = 1;  // the modal wait ended because the dialog was hidden
 
 QPushButton* Button(QWidget* parent, const char* name, const char* caption) {
     auto* b = new QPushButton(parent);
@@ -119,15 +120,15 @@ void FrmEditMetaTag::Place(bool keywordsRequested) {
     if (!placement) return;
     const Placement p = placement();
     // The dialog covers the main window from the chosen top down to the
-    // output box, which stays visible below it as the "bottom window".
-    const int frameExtra = kFrameAllowancePx;
-    const int clientTop = p.mainFrame.top() + frameExtra - 6;
+    // output box, which stays in sight below it as the "bottom window".
+    // Its title bar is taken to be as high as the main window's.
+    const int titleBar = std::max(0, p.mainClientTop - p.mainFrame.top());
     int top = p.mainFrame.top();
     if (!keywordsRequested) top += p.keywordsFrameTop + Px(400);
-    const int boxScreenTop = clientTop + p.boxTop;
-    const int height = std::max(kMinimumHeight, boxScreenTop - top - frameExtra);
-    const int width = p.mainFrame.width() - 2 * 4;
-    LayOut(width, height, p.boxLeft, p.boxWidth);
+    const int height = std::max(kMinimumHeight, p.boxScreenTop - 4 - (top + titleBar));
+    // Same left edge and width as the main window, so that the text box
+    // stands exactly over the output box.
+    LayOut(p.mainClientWidth, height, p.boxLeft, p.boxWidth);
     move(p.mainFrame.left(), top);
 }
 
@@ -160,11 +161,18 @@ void FrmEditMetaTag::Inspect(EditSession& session, bool keywordsRequested) {
     txbMetaTag->setFocus(Qt::OtherFocusReason);
     QMetaObject::invokeMethod(this, [this] { emit Activated(); }, Qt::QueuedConnection);
     // The walk waits here until a button of the session hides the dialog.
+    // A loop that ends for another reason means the program is ending
+    // (its event loops are told to stop): the run is cancelled then.
     while (self && isVisible() && !session.Hidden() && !(quitting && quitting())) {
         QEventLoop loop;
         loop_ = &loop;
-        loop.exec(QEventLoop::DialogExec);
-        if (self) loop_ = nullptr;
+        const int why = loop.exec(QEventLoop::DialogExec);
+        if (!self) return;
+        loop_ = nullptr;
+        if (why != kHiddenCode && isVisible() && !session.Hidden()) {
+            session.Cancel();
+            break;
+        }
     }
     if (!self) return;
     if (isVisible()) hide();
@@ -173,7 +181,7 @@ void FrmEditMetaTag::Inspect(EditSession& session, bool keywordsRequested) {
 
 void FrmEditMetaTag::hideEvent(QHideEvent* e) {
     QDialog::hideEvent(e);
-    if (loop_) loop_->quit();
+    if (loop_) loop_->exit(kHiddenCode);
 }
 
 void FrmEditMetaTag::TakeBoxText() {

@@ -27,11 +27,13 @@ public:
 
     // Where the dialog goes, read from the main window when a file comes up.
     struct Placement {
-        QRect mainFrame;     // the main window's frame, screen coordinates
+        QRect mainFrame;           // the main window's frame, screen coordinates
+        int mainClientTop = 0;     // top of its client area, screen coordinates
+        int mainClientWidth = 0;   // width of its client area
         int keywordsFrameTop = 0;  // top of fraKWMT in the main window's client area
-        int boxLeft = 0;     // the main window's txbMetaTag, client coordinates
-        int boxWidth = 0;
-        int boxTop = 0;
+        int boxLeft = 0;           // the main window's txbMetaTag: left in the client area,
+        int boxWidth = 0;          // width,
+        int boxScreenTop = 0;      // and top on the screen
     };
     std::function<Placement()> placement;
     // The bottom window (the main window's output box) follows the session.

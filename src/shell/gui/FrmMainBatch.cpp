@@ -41,10 +41,12 @@ FrmEditMetaTag* FrmMain::EditDialog() {
         frmEditMetaTag_->placement = [this] {
             FrmEditMetaTag::Placement p;
             p.mainFrame = frameGeometry();
+            p.mainClientTop = geometry().top();
+            p.mainClientWidth = width();
             p.keywordsFrameTop = fraKWMT->y();
             p.boxLeft = txbMetaTag->x();
             p.boxWidth = txbMetaTag->width();
-            p.boxTop = txbMetaTag->y();
+            p.boxScreenTop = txbMetaTag->mapToGlobal(QPoint(0, 0)).y();
             return p;
         };
         frmEditMetaTag_->showBottomText = [this](const std::string& t) {
@@ -102,6 +104,7 @@ void MainBatchUser::ShowReport() {
     FrmReport* r = frm_.Report();
     r->show();
     r->raise();
+    r->Activate();  // beside the main window, also where no window manager activates it
 }
 
 void MainBatchUser::HideReport() {
