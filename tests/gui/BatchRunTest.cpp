@@ -290,6 +290,8 @@ TEST_F(BatchGuiTest, AutomaticRunWithPauseResumeAndStop) {
     EXPECT_EQ(seen, (std::vector<std::string>{"Pause", "Resume", "Pause"}));
     EXPECT_GE(stopAfter.count(), 0);
     EXPECT_LE(stopAfter.count(), 100);
+    // The second pause ended with the Stop: a's and b's 0.25 s, a's 3 s.
+    EXPECT_LT(desktop.clock.now.count(), 250 + 3000 + 250 + 100);
     EXPECT_EQ(Report(), "Top folder: " + TopText() + "/\r\n\r\n"
                         "File #1: a.htm\r\n  New VPMT inserted. As given.\r\n"
                         "File #2: b.htm\r\n  New VPMT inserted. As given.\r\n"
@@ -360,7 +362,7 @@ TEST_F(BatchGuiTest, GenerateAsksBeforeAnAutomaticRun) {
 // the rest of that subfolder, and the run goes on with the next one.
 TEST_F(BatchGuiTest, NoAfterAStoppedAnalysisSkipsTheRestOfThatSubfolder) {
     std::string big = "<html>\r\n<head>\r\n<title>Big</title>\r\n</head>\r\n<body>\r\n";
-    for (int i = 0; i < 30000; ++i) big += "<p>word" + std::to_string(i) + "x and more words here</p>\r\n";
+    for (int i = 0; i < 100000; ++i) big += "<p>word" + std::to_string(i) + "x and more words here</p>\r\n";
     big += "</body>\r\n</html>\r\n";
     Put("a.htm", Page("Fir", "fir fir"));
     Put("s1/big.htm", big);

@@ -1,7 +1,7 @@
-// The smaller windows and the message-box seam: the report window (Pause
-// holding a waiting operation, Copy, Close, closing from the title bar, the
-// caption of the tick), the settings window for multiple files, the pop-up
-// notice and the real message box behind QtPrompter.
+// The smaller windows and the message-box seam: the report window (Copy,
+// Close, closing from the title bar, the caption of the tick; Pause is
+// tested inside a run, BatchRunTest.cpp), the settings window for multiple
+// files, the pop-up notice and the real message box behind QtPrompter.
 #include "GuiTestSupport.h"
 
 #include <QElapsedTimer>
@@ -18,30 +18,6 @@ namespace zelk::test {
 namespace {
 
 using ReportWindowTest = MainWindowTest;
-
-TEST_F(ReportWindowTest, PauseHoldsTheWaitingOperationUntilResume) {
-    ASSERT_TRUE(Start());
-    FrmReport* r = frm->Report();
-    r->show();
-    std::vector<std::string> order;
-    QTimer::singleShot(30, r, [&] {
-        // Runs inside the nested wait of the Pause click.
-        order.push_back("paused");
-        EXPECT_EQ(r->cmdPauseContinue()->text(), "Resume");
-        EXPECT_TRUE(r->blnPaused());
-        QTimer::singleShot(30, r, [&] {
-            order.push_back("still paused");
-            QTest::mouseClick(r->cmdPauseContinue(), Qt::LeftButton);
-            order.push_back("resume clicked");
-        });
-    });
-    QTest::mouseClick(r->cmdPauseContinue(), Qt::LeftButton);
-    order.push_back("operation goes on");
-    EXPECT_EQ(order, (std::vector<std::string>{"paused", "still paused", "resume clicked",
-                                               "operation goes on"}));
-    EXPECT_EQ(r->cmdPauseContinue()->text(), "Pause");
-    EXPECT_FALSE(r->blnPaused());
-}
 
 TEST_F(ReportWindowTest, ShowsTheLogAndCopiesIt) {
     ASSERT_TRUE(Start());
