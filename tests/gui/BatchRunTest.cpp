@@ -264,6 +264,10 @@ TEST_F(BatchGuiTest, AutomaticRunWithPauseResumeAndStop) {
         FrmReport* r = frm->Report();
         if (++pauses == 1) {
             QTimer::singleShot(0, r, [&, r] {
+                // Busy for the whole run, though no page is analysed.
+                EXPECT_FALSE(frm->cmdGenerateKeywordMetaTag->isEnabled());
+                EXPECT_FALSE(Shown(frm->optSingleFile));
+                EXPECT_TRUE(frm->txbFolder->isReadOnly());
                 seen.push_back(r->cmdPauseContinue()->text().toStdString());
                 QTimer::singleShot(0, r, [&, r] {
                     // Held inside the Pause click: the wait goes no further.
@@ -298,6 +302,9 @@ TEST_F(BatchGuiTest, AutomaticRunWithPauseResumeAndStop) {
                         "\r\nOperation stopped.\r\n");
     EXPECT_EQ(Get("c.htm"), Page("Ash", "ash ash"));
     EXPECT_EQ(Last().text, "Number of files processed: 2");
+    EXPECT_TRUE(frm->cmdGenerateKeywordMetaTag->isEnabled());
+    EXPECT_TRUE(Shown(frm->optSingleFile));
+    EXPECT_FALSE(frm->txbFolder->isReadOnly());
 }
 
 // Quit while the run is paused: the pause lets go, the run stops without a

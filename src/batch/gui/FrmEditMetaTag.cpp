@@ -135,6 +135,7 @@ void FrmEditMetaTag::Place(bool keywordsRequested) {
 void FrmEditMetaTag::ShowSession() {
     EditSession& s = *session_;
     SetCaption(lblEditMetaTag, ToQ(s.Instructions()));
+    txbMetaTag->setAccessibleDescription(lblEditMetaTag->text());
     SetCaption(cmdInsert, ToQLine(s.InsertCaption()));
     cmdInsert->setEnabled(s.InsertEnabled());
     txbMetaTag->setReadOnly(s.TagLocked());

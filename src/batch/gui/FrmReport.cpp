@@ -94,7 +94,8 @@ void FrmReport::Activate() {
     }
     if (automaticInsertion_ && automaticInsertion_()) {
         cmdClose_->hide();
-        SetCaption(cmdPauseContinue_, QStringLiteral("Pause"));
+        // A paused run keeps its Resume button when the window is activated.
+        if (!blnPaused_) SetCaption(cmdPauseContinue_, QStringLiteral("Pause"));
         cmdPauseContinue_->show();
         cmdCopyToClipboard_->hide();
     }

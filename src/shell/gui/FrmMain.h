@@ -217,6 +217,7 @@ private:
     // The batch run (FrmMainBatch.cpp): Generate in multiple-files mode,
     // the Insert button as Break/Stop, Quit during a run.
     void GenerateForFolder();
+    bool RunGoing() const;
     bool BreakStopPressed();
     void StopRunForQuit();
 

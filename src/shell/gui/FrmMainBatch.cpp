@@ -57,6 +57,8 @@ FrmEditMetaTag* FrmMain::EditDialog() {
     return frmEditMetaTag_;
 }
 
+bool FrmMain::RunGoing() const { return run_ && run_->Running(); }
+
 void FrmMain::GenerateForFolder() {
     BatchRun& run = Run();
     if (run.Running()) return;
@@ -156,6 +158,10 @@ void MainBatchUser::EnableQuit(bool enabled) { frm_.cmdQuit->setEnabled(enabled)
 
 void MainBatchUser::RunStarting() {
     SyncFlags();
+    // The busy state for the whole run, also when no page is analysed (the
+    // viewport tag alone): a second Generate, Reset or a change of mode in
+    // the middle of a run would pull the ground from under it.
+    frm_.EnableDisableButtons(false);
     frm_.cmdListWords->setEnabled(true);
     frm_.txbMetaTag->clear();
     frm_.lblMetaTagInserted->clear();

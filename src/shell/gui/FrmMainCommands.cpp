@@ -49,6 +49,7 @@ void FrmMain::cmdListWords_Click() {
 }
 
 void FrmMain::cmdGenerateKeywordMetaTag_Click() {
+    if (RunGoing()) return;  // a folder run is going on: it owns the report
     blnAutomaticInsertion = false;
     if (frmReport_) frmReport_->hide();
     reportLog.Clear();
