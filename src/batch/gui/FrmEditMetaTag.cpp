@@ -64,7 +64,7 @@ FrmEditMetaTag::FrmEditMetaTag(QWidget* mainWindow) : QDialog(mainWindow) {
     lblEditMetaTag->setWordWrap(true);
     txbMetaTag = new QPlainTextEdit(this);
     txbMetaTag->setObjectName("txbMetaTag");
-    txbMetaTag->setAccessibleName(QStringLiteral("New meta tag"));
+    lblEditMetaTag->setBuddy(txbMetaTag);  // the box is named by its label
     txbMetaTag->setTabChangesFocus(true);
     txbMetaTag->installEventFilter(this);
     cmdInsert = Button(this, "cmdInsert", "Insert meta tag");
@@ -135,7 +135,7 @@ void FrmEditMetaTag::Place(bool keywordsRequested) {
 void FrmEditMetaTag::ShowSession() {
     EditSession& s = *session_;
     SetCaption(lblEditMetaTag, ToQ(s.Instructions()));
-    txbMetaTag->setAccessibleDescription(lblEditMetaTag->text());
+    txbMetaTag->setAccessibleName(lblEditMetaTag->accessibleName());
     SetCaption(cmdInsert, ToQLine(s.InsertCaption()));
     cmdInsert->setEnabled(s.InsertEnabled());
     txbMetaTag->setReadOnly(s.TagLocked());
