@@ -450,6 +450,16 @@ TEST_F(BatchGuiTest, InsertFollowsTheTextWhileTyping) {
     EXPECT_EQ(Get("a.htm"), page);
 }
 
+// The real clock's wait handles events while it waits and ends as soon as
+// its condition holds (a broken wait would run into the test's time limit).
+TEST(KeepAliveWait, HandlesEventsAndEndsOnItsCondition) {
+    SteadyWaitClock clock;
+    bool clicked = false;
+    QTimer::singleShot(0, [&] { clicked = true; });
+    WaitKeepingEventsFlowing(600.0, clock, [&] { return clicked; });
+    EXPECT_TRUE(clicked);
+}
+
 TEST(EditDialogSizeText, FollowsTheLocale) {
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     EXPECT_EQ(FrmEditMetaTag::SizeText(-1, 2), "");
