@@ -126,7 +126,10 @@ TEST_F(BatchGuiTest, InspectionModeThroughTheDialog) {
         EXPECT_EQ(d.frameGeometry().top(), frm->frameGeometry().top());
         firstTag = Box(d);
         EXPECT_TRUE(d.cmdInsert->isEnabled());
+        bool inserting = false;  // seen from the events the insertion lets run
+        QTimer::singleShot(0, &d, [&] { inserting = d.lblInserting->isVisible(); });
         d.cmdInsert->click();
+        EXPECT_TRUE(inserting);
         EXPECT_FALSE(d.cmdInsert->isEnabled());
         EXPECT_TRUE(d.txbMetaTag->isReadOnly());
         EXPECT_FALSE(d.lblInserting->isVisible());

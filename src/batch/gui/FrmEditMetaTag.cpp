@@ -2,7 +2,6 @@
 
 #include <QCloseEvent>
 #include <QEventLoop>
-#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLocale>
@@ -10,6 +9,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <algorithm>
+#include <filesystem>
 
 #include "batch/EditSession.h"
 #include "gui/Caption.h"
@@ -113,7 +113,7 @@ void FrmEditMetaTag::LayOut(int width, int height, int boxLeft, int boxWidth) {
         b->setGeometry(x, y, w, kButtonHeight);
         x += w + 6;
     }
-    lblInserting->setGeometry(kMargin, y - 18, 120, 16);
+    lblInserting->setGeometry(x + 4, y + 4, 120, 16);
 }
 
 void FrmEditMetaTag::Place(bool keywordsRequested) {
@@ -146,10 +146,13 @@ void FrmEditMetaTag::Inspect(EditSession& session, bool keywordsRequested) {
     session_ = &session;
     // The file line: its path and its size (a size that cannot be read
     // counts as the largest one).
-    const QString path = ToQLine(session.File());
-    long long size = QFileInfo(path).size();
-    if (size <= 0) size = 2147483647;
-    SetCaption(lblFile, path + QStringLiteral(" [") + SizeText(size, 2) + QStringLiteral("]"));
+    // The path's bytes name the file as they stand (they are shown through
+    // the code page, like every path in the windows).
+    std::error_code ec;
+    long long size = static_cast<long long>(std::filesystem::file_size(session.File(), ec));
+    if (ec || size <= 0) size = 2147483647;
+    SetCaption(lblFile, ToQLine(session.File()) + QStringLiteral(" [") + SizeText(size, 2) +
+                            QStringLiteral("]"));
     txbMetaTag->setPlainText(ToQ(session.tagText));
     ShowSession();
     Place(keywordsRequested);
