@@ -343,6 +343,19 @@ TEST_F(BatchGuiTest, QuitDuringAPausedWaitEndsTheRun) {
                         "\r\nOperation stopped.\r\n");
 }
 
+// A folder without HTML files: the closing message, and the report window
+// goes again.
+TEST_F(BatchGuiTest, NoHtmlFiles) {
+    Put("index.php", Page("Php", "php"));
+    Prepare(false, true);
+    Generate();
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(Last().title, "No files");
+    EXPECT_EQ(Last().text, "There are no HTML files.");
+    EXPECT_EQ(Last().icon, Icon::Information);
+    EXPECT_FALSE(frm->ReportVisible());
+}
+
 // The confirmations of Generate when the keywords tags would go in
 // without inspection.
 TEST_F(BatchGuiTest, GenerateAsksBeforeAnAutomaticRun) {
