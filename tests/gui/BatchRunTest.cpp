@@ -356,6 +356,31 @@ TEST_F(BatchGuiTest, NoHtmlFiles) {
     EXPECT_FALSE(frm->ReportVisible());
 }
 
+// A failure that escapes the run (here out of memory while a question is
+// asked) is reported, and the window is idle again for the next run.
+TEST_F(BatchGuiTest, AFailureInsideTheRunLeavesTheWindowIdle) {
+    Put("a.bak.htm", Page("Left", "over"));
+    Prepare(false, true, false);
+    prompter.onAsk = [&](const ShownMessage& m) {
+        if (m.title == "Anomalous file") {
+            prompter.onAsk = nullptr;
+            throw std::bad_alloc();
+        }
+    };
+    Generate();
+    EXPECT_EQ(Last().text, "Not enough memory: the command was abandoned.");
+    EXPECT_TRUE(frm->cmdGenerateKeywordMetaTag->isEnabled());
+    EXPECT_TRUE(Shown(frm->optSingleFile));
+    EXPECT_FALSE(frm->txbFolder->isReadOnly());
+    EXPECT_TRUE(frm->cmdQuit->isEnabled());
+    prompter.shown.clear();
+    prompter.answers = {Answer::No};
+    Generate();  // runs again
+    ASSERT_EQ(prompter.shown.size(), 2u);
+    EXPECT_EQ(prompter.shown[0].title, "Anomalous file");
+    EXPECT_EQ(prompter.shown[1].text, "There are no HTML files.");
+}
+
 // The confirmations of Generate when the keywords tags would go in
 // without inspection.
 TEST_F(BatchGuiTest, GenerateAsksBeforeAnAutomaticRun) {

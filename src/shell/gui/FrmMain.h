@@ -258,6 +258,7 @@ private:
     std::shared_ptr<MainBatchUser> batchUser_;
     std::shared_ptr<BatchRun> run_;
     FrmEditMetaTag* frmEditMetaTag_ = nullptr;  // a child of this window
+    bool runGoing_ = false;  // Generate has started a folder run that is not over
     FrmReport* frmReport_ = nullptr;  // reset when the window is discarded
     FrmParameters* frmParameters_ = nullptr;
     std::string singleFileOutput_;

@@ -57,28 +57,37 @@ FrmEditMetaTag* FrmMain::EditDialog() {
     return frmEditMetaTag_;
 }
 
-bool FrmMain::RunGoing() const { return run_ && run_->Running(); }
+bool FrmMain::RunGoing() const { return runGoing_; }
 
 void FrmMain::GenerateForFolder() {
     BatchRun& run = Run();
-    if (run.Running()) return;
+    if (runGoing_) return;
     // The run reads the folder from the record and writes it back trimmed.
     settings.Folder = FromQLine(txbFolder->text());
-    run.StartFromGenerate();
+    runGoing_ = true;
+    try {
+        run.StartFromGenerate();
+    } catch (...) {
+        // A failure that escaped the run (out of memory, say) must not leave
+        // the window locked in the middle of a run; the caller reports it.
+        runGoing_ = false;
+        batchUser_->RunAbandoned();
+        throw;
+    }
+    runGoing_ = false;
     batchUser_->SyncFlags();
     if (FromQLine(txbFolder->text()) != settings.Folder) txbFolder->setText(ToQLine(settings.Folder));
-    blnAutomaticInsertion = run.blnAutomaticInsertion;
 }
 
 bool FrmMain::BreakStopPressed() {
-    if (!run_ || !run_->Running() || !run_->blnAutomaticInsertion) return false;
+    if (!runGoing_ || !run_->blnAutomaticInsertion) return false;
     run_->PressBreakStop();
     blnAutomaticInsertion = run_->blnAutomaticInsertion;
     return true;
 }
 
 void FrmMain::StopRunForQuit() {
-    if (!run_ || !run_->Running()) return;
+    if (!runGoing_) return;
     run_->RequestStop();
     if (frmReport_) frmReport_->ReleasePause();
     if (frmEditMetaTag_ && frmEditMetaTag_->isVisible()) frmEditMetaTag_->hide();
@@ -152,6 +161,22 @@ void MainBatchUser::SetInsertButtonForRun(bool on, const std::string& caption) {
 void MainBatchUser::LockRunInputs(bool locked) {
     frm_.txbFolder->setReadOnly(locked);
     frm_.txbVPMT->setReadOnly(locked);
+    // The run has just sorted and rejoined the exclusion list: the box shows it.
+    const QString excluded = ToQLine(frm_.settings.ExcludedFilepaths);
+    if (frm_.txbExcludedFilepaths->text() != excluded) frm_.txbExcludedFilepaths->setText(excluded);
+}
+
+void MainBatchUser::RunAbandoned() {
+    if (frm_.run_) {
+        frm_.run_->StopFlag = true;
+        frm_.run_->blnAutomaticInsertion = false;
+    }
+    if (frm_.frmEditMetaTag_ && frm_.frmEditMetaTag_->isVisible()) frm_.frmEditMetaTag_->hide();
+    SetInsertButtonForRun(false, std::string());
+    SetReportButtons({true, true, true, true, false, false});
+    LockRunInputs(false);
+    EnableQuit(true);
+    RunEnded();
 }
 
 void MainBatchUser::EnableQuit(bool enabled) { frm_.cmdQuit->setEnabled(enabled); }
@@ -165,9 +190,6 @@ void MainBatchUser::RunStarting() {
     frm_.cmdListWords->setEnabled(true);
     frm_.txbMetaTag->clear();
     frm_.lblMetaTagInserted->clear();
-    // The run has sorted and rejoined the exclusion list: the box shows it.
-    const QString excluded = ToQLine(frm_.settings.ExcludedFilepaths);
-    if (frm_.txbExcludedFilepaths->text() != excluded) frm_.txbExcludedFilepaths->setText(excluded);
 }
 
 void MainBatchUser::RunEnded() {

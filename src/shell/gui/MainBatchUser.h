@@ -30,6 +30,8 @@ public:
     void ProcessEvents() override;
     void Wait(int milliseconds) override;
 
+    // The window after a failure escaped the run: unlocked and idle again.
+    void RunAbandoned();
     // The window's copies of the run's flags (blnAutomaticInsertion,
     // chkConfirm) brought up to date.
     void SyncFlags();
