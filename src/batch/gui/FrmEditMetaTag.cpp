@@ -12,7 +12,7 @@
 #include <filesystem>
 
 #include "batch/EditSession.h"
-#include "gui/Caption.h"
+#include "gui/Accessibility.h"
 #include "gui/GuiServices.h"
 #include "gui/QtText.h"
 #include "gui/WindowLook.h"
@@ -27,16 +27,14 @@ constexpr int kMinimumHeight = 190;
 constexpr int kHiddenCode = 1;  // the modal wait ended because the dialog was hidden
 
 QPushButton* Button(QWidget* parent, const char* name, const char* caption) {
-    auto* b = new QPushButton(parent);
+    auto* b = new QPushButton(QString::fromLatin1(caption), parent);
     b->setObjectName(QString::fromLatin1(name));
-    SetCaption(b, QString::fromLatin1(caption));
     b->setAutoDefault(false);
     return b;
 }
 QLabel* Label(QWidget* parent, const char* name, const char* caption) {
-    auto* l = new QLabel(parent);
+    auto* l = new QLabel(QString::fromLatin1(caption), parent);
     l->setObjectName(QString::fromLatin1(name));
-    SetCaption(l, QString::fromLatin1(caption));
     return l;
 }
 }  // namespace
@@ -55,7 +53,8 @@ QString FrmEditMetaTag::SizeText(long long bytes, int decimals) {
 
 FrmEditMetaTag::FrmEditMetaTag(QWidget* mainWindow) : QDialog(mainWindow) {
     setObjectName("frmEditMetaTag");
-    SetTitle(this, QStringLiteral("Edit keywords meta tag"));
+    InstallKeyboardAccess();
+    setWindowTitle(QStringLiteral("Edit keywords meta tag"));
     // Modal over the main window only: the report window stays usable.
     setWindowModality(Qt::WindowModal);
 
@@ -64,7 +63,7 @@ FrmEditMetaTag::FrmEditMetaTag(QWidget* mainWindow) : QDialog(mainWindow) {
     lblEditMetaTag->setWordWrap(true);
     txbMetaTag = new QPlainTextEdit(this);
     txbMetaTag->setObjectName("txbMetaTag");
-    lblEditMetaTag->setBuddy(txbMetaTag);  // the box is named by its label
+    lblEditMetaTag->setBuddy(txbMetaTag);  // the box is named by its label when shown
     txbMetaTag->setTabChangesFocus(true);
     txbMetaTag->installEventFilter(this);
     cmdInsert = Button(this, "cmdInsert", "Insert meta tag");
@@ -134,9 +133,8 @@ void FrmEditMetaTag::Place(bool keywordsRequested) {
 
 void FrmEditMetaTag::ShowSession() {
     EditSession& s = *session_;
-    SetCaption(lblEditMetaTag, ToQ(s.Instructions()));
-    txbMetaTag->setAccessibleName(lblEditMetaTag->accessibleName());
-    SetCaption(cmdInsert, ToQLine(s.InsertCaption()));
+    lblEditMetaTag->setText(ToQ(s.Instructions()));
+    cmdInsert->setText(ToQLine(s.InsertCaption()));
     cmdInsert->setEnabled(s.InsertEnabled());
     txbMetaTag->setReadOnly(s.TagLocked());
     if (showBottomText) showBottomText(s.BottomText());
@@ -151,8 +149,8 @@ void FrmEditMetaTag::Inspect(EditSession& session, bool keywordsRequested) {
     std::error_code ec;
     long long size = static_cast<long long>(std::filesystem::file_size(session.File(), ec));
     if (ec || size <= 0) size = 2147483647;
-    SetCaption(lblFile, ToQLine(session.File()) + QStringLiteral(" [") + SizeText(size, 2) +
-                            QStringLiteral("]"));
+    lblFile->setText(ToQLine(session.File()) + QStringLiteral(" [") + SizeText(size, 2) +
+                     QStringLiteral("]"));
     txbMetaTag->setPlainText(ToQ(session.tagText));
     ShowSession();
     Place(keywordsRequested);

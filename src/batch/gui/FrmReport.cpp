@@ -9,7 +9,6 @@
 #include <QScrollBar>
 
 #include "common/ReportLog.h"
-#include "gui/Caption.h"
 #include "gui/GuiServices.h"
 #include "gui/QtText.h"
 #include "gui/WindowLook.h"
@@ -95,7 +94,7 @@ void FrmReport::Activate() {
     if (automaticInsertion_ && automaticInsertion_()) {
         cmdClose_->hide();
         // A paused run keeps its Resume button when the window is activated.
-        if (!blnPaused_) SetCaption(cmdPauseContinue_, QStringLiteral("Pause"));
+        if (!blnPaused_) cmdPauseContinue_->setText(QStringLiteral("Pause"));
         cmdPauseContinue_->show();
         cmdCopyToClipboard_->hide();
     }
@@ -113,7 +112,7 @@ void FrmReport::SetRunButtons(RunButtons state) {
         case RunButtons::Automatic:
             cmdCopyToClipboard_->hide();
             cmdClose_->hide();
-            if (!blnPaused_) SetCaption(cmdPauseContinue_, QStringLiteral("Pause"));
+            if (!blnPaused_) cmdPauseContinue_->setText(QStringLiteral("Pause"));
             cmdPauseContinue_->show();
             cmdPauseContinue_->setEnabled(true);
             break;
@@ -131,7 +130,7 @@ void FrmReport::SetRunButtons(RunButtons state) {
 
 void FrmReport::ReleasePause() {
     if (!blnPaused_) return;
-    SetCaption(cmdPauseContinue_, QStringLiteral("Pause"));
+    cmdPauseContinue_->setText(QStringLiteral("Pause"));
     blnPaused_ = false;
     if (pauseLoop_) pauseLoop_->quit();
 }
@@ -177,7 +176,7 @@ void FrmReport::cmdCopyToClipboard_Click() {
 
 void FrmReport::cmdPauseContinue_Click() {
     if (cmdPauseContinue_->text() == QStringLiteral("Pause")) {
-        SetCaption(cmdPauseContinue_, QStringLiteral("Resume"));
+        cmdPauseContinue_->setText(QStringLiteral("Resume"));
         blnPaused_ = true;
         // Hold the click here, events still flowing, until Resume clears the
         // flag: a batch run waiting on this handler stays held meanwhile.

@@ -16,7 +16,6 @@
 #include "batch/gui/FrmEditMetaTag.h"
 #include "batch/gui/FrmParameters.h"
 #include "batch/gui/FrmReport.h"
-#include "gui/Caption.h"
 #include "gui/QtText.h"
 #include "shell/gui/FrmMain.h"
 #include "shell/gui/MainAnalysisHost.h"
@@ -129,7 +128,7 @@ void MainBatchUser::SetReportButtons(const ReportButtons& b) {
     SyncFlags();
     // A Pause button that goes away must not leave the run held behind it.
     if (!b.pauseShown || !b.pauseEnabled) r->ReleasePause();
-    if (b.pauseShown && !r->blnPaused()) SetCaption(r->cmdPauseContinue(), QStringLiteral("Pause"));
+    if (b.pauseShown && !r->blnPaused()) r->cmdPauseContinue()->setText(QStringLiteral("Pause"));
     r->cmdCopyToClipboard()->setVisible(b.copyShown);
     r->cmdCopyToClipboard()->setEnabled(b.copyEnabled);
     r->cmdClose()->setVisible(b.closeShown);
@@ -150,7 +149,7 @@ void MainBatchUser::RefreshReport() {
 void MainBatchUser::SetInsertButtonForRun(bool on, const std::string& caption) {
     SyncFlags();
     QPushButton* b = frm_.cmdInsert;
-    SetCaption(b, ToQLine(on ? caption : std::string("Insert keywords meta tag into file")));
+    b->setText(ToQLine(on ? caption : std::string("Insert keywords meta tag into file")));
     b->setVisible(on);
     b->setEnabled(on);
     QFont f = b->font();
@@ -195,8 +194,7 @@ void MainBatchUser::RunStarting() {
 void MainBatchUser::RunEnded() {
     SyncFlags();
     frm_.EnableDisableButtons(true);
-    SetCaption(frm_.cmdListWords,
-               ToQLine(frm_.programText.GetProgramText(text::ListWordsCaption)));
+    frm_.cmdListWords->setText(ToQLine(frm_.programText.GetProgramText(text::ListWordsCaption)));
     frm_.cmdListWords->setEnabled(true);
     frm_.lblNumberOfWords->clear();
 }
@@ -204,7 +202,7 @@ void MainBatchUser::RunEnded() {
 void MainBatchUser::SetTheFocus() { frm_.SetTheFocus(); }
 
 void MainBatchUser::SetEditDialogTitle(const std::string& title) {
-    SetTitle(frm_.EditDialog(), ToQLine(title));
+    frm_.EditDialog()->setWindowTitle(ToQLine(title));
 }
 
 void MainBatchUser::Inspect(EditSession& session) {
