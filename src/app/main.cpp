@@ -114,6 +114,7 @@ int main(int argc, char** argv) {
         frm.Parameters()->chkConfirm->setChecked(true);
         frm.Parameters()->hide();
         QObject::connect(frm.EditDialog(), &zelk::FrmEditMetaTag::Activated, &frm, [&frm, screenshot] {
+            frm.Timer1_Timer();  // the buttons as the tick shows them
             QTimer::singleShot(500, &frm, [&frm, screenshot] {
                 const QRect r = frm.frameGeometry();
                 frm.screen()->grabWindow(0, r.x(), r.y(), r.width(), r.height()).save(screenshot);
