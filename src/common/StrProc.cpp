@@ -10,19 +10,7 @@ namespace zelk {
 
 namespace {
 
-constexpr std::array<unsigned char, 256> MakeLowerTable() {
-    std::array<unsigned char, 256> t{};
-    for (int i = 0; i < 256; ++i) t[i] = static_cast<unsigned char>(i);
-    for (int c = 'A'; c <= 'Z'; ++c) t[c] = static_cast<unsigned char>(c + 32);
-    t[0x8A] = 0x9A;  // Š
-    t[0x8C] = 0x9C;  // Œ
-    t[0x8E] = 0x9E;  // Ž
-    t[0x9F] = 0xFF;  // Ÿ
-    for (int c = 0xC0; c <= 0xDE; ++c)
-        if (c != 0xD7) t[c] = static_cast<unsigned char>(c + 0x20);
-    return t;
-}
-constexpr auto kLower = MakeLowerTable();
+constexpr const auto& kLower = detail::kLowerTable;
 
 // "ABC...ZŠŒŸÀ...Þ" of the capitals set, as a byte membership table.
 constexpr std::array<bool, 256> MakeCapitalsTable() {
@@ -38,8 +26,6 @@ constexpr auto kCapitals = MakeCapitalsTable();
 inline unsigned char U(char c) { return static_cast<unsigned char>(c); }
 
 }  // namespace
-
-char LowerChar(char c) { return static_cast<char>(kLower[U(c)]); }
 
 std::string LowerCaseAccented(std::string_view s) {
     std::string r(s);

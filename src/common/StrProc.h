@@ -6,14 +6,34 @@
 // them 1-based leaves no off-by-one translation between rule and code.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace zelk {
 
+namespace detail {
+constexpr std::array<unsigned char, 256> MakeLowerTable() {
+    std::array<unsigned char, 256> t{};
+    for (int i = 0; i < 256; ++i) t[i] = static_cast<unsigned char>(i);
+    for (int c = 'A'; c <= 'Z'; ++c) t[c] = static_cast<unsigned char>(c + 32);
+    t[0x8A] = 0x9A;  // Š
+    t[0x8C] = 0x9C;  // Œ
+    t[0x8E] = 0x9E;  // Ž
+    t[0x9F] = 0xFF;  // Ÿ
+    for (int c = 0xC0; c <= 0xDE; ++c)
+        if (c != 0xD7) t[c] = static_cast<unsigned char>(c + 0x20);
+    return t;
+}
+inline constexpr auto kLowerTable = MakeLowerTable();
+}  // namespace detail
+
 // Case folding of one Windows-1252 byte: A-Z, the accented capitals, Š Œ Ž Ÿ.
-char LowerChar(char c);
+// Inline: the case-ignoring searches over whole pages call it per byte.
+inline char LowerChar(char c) {
+    return static_cast<char>(detail::kLowerTable[static_cast<unsigned char>(c)]);
+}
 std::string LowerCaseAccented(std::string_view s);
 
 bool EndsWith(std::string_view s, std::string_view ending, bool exact);
