@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace zelk {
@@ -27,204 +28,237 @@ inline unsigned char U(char c) { return static_cast<unsigned char>(c); }
 
 namespace {
 
+// Bytes still in the line: one bit per byte, with summary levels above it
+// (a bit per word of the level below) so that the next or previous byte
+// still alive is found in a few steps however much has gone in between.
+class AliveBits {
+public:
+    static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
+    explicit AliveBits(std::size_t n) {
+        std::size_t bits = n;
+        do {
+            const std::size_t words = (bits + 63) / 64;
+            levels_.emplace_back(words, ~uint64_t{0});
+            if (bits % 64) levels_.back().back() = (uint64_t{1} << (bits % 64)) - 1;
+            bits = words;
+        } while (bits > 1);
+    }
+    bool Test(std::size_t i) const { return (levels_[0][i >> 6] >> (i & 63)) & 1; }
+    void Clear(std::size_t i) {
+        for (auto& level : levels_) {
+            level[i >> 6] &= ~(uint64_t{1} << (i & 63));
+            if (level[i >> 6] != 0) return;
+            i >>= 6;
+        }
+    }
+    // First alive byte at or after i.
+    std::size_t Next(std::size_t i) const { return NextAt(0, i); }
+    // Last alive byte before i.
+    std::size_t Prev(std::size_t i) const { return i == 0 ? kNone : PrevAt(0, i - 1); }
+    // Alive bytes in [from, to).
+    std::size_t Count(std::size_t from, std::size_t to) const {
+        std::size_t c = 0;
+        for (; from < to && (from & 63); ++from) c += Test(from);
+        for (; from + 64 <= to; from += 64) c += static_cast<std::size_t>(__builtin_popcountll(levels_[0][from >> 6]));
+        for (; from < to; ++from) c += Test(from);
+        return c;
+    }
+
+private:
+    std::size_t NextAt(std::size_t lv, std::size_t i) const {
+        const auto& w = levels_[lv];
+        const std::size_t wi = i >> 6;
+        if (wi >= w.size()) return kNone;
+        const uint64_t m = w[wi] & (~uint64_t{0} << (i & 63));
+        if (m) return (wi << 6) + static_cast<std::size_t>(__builtin_ctzll(m));
+        if (lv + 1 == levels_.size()) return kNone;
+        const std::size_t nw = NextAt(lv + 1, wi + 1);
+        if (nw == kNone) return kNone;
+        return (nw << 6) + static_cast<std::size_t>(__builtin_ctzll(w[nw]));
+    }
+    std::size_t PrevAt(std::size_t lv, std::size_t i) const {
+        const auto& w = levels_[lv];
+        const std::size_t wi = i >> 6;
+        const uint64_t m = w[wi] & (~uint64_t{0} >> (63 - (i & 63)));
+        if (m) return (wi << 6) + 63 - static_cast<std::size_t>(__builtin_clzll(m));
+        if (lv + 1 == levels_.size() || wi == 0) return kNone;
+        const std::size_t pw = PrevAt(lv + 1, wi - 1);
+        if (pw == kNone) return kNone;
+        return (pw << 6) + 63 - static_cast<std::size_t>(__builtin_clzll(w[pw]));
+    }
+    std::vector<std::vector<uint64_t>> levels_;
+};
+
+// Positions, kept as variable-length differences in small blocks: pairs sit
+// at least two bytes apart, so a list costs about a byte per entry.
+class PositionList {
+public:
+    void Push(std::size_t pos) {
+        const int64_t d = static_cast<int64_t>(pos) - static_cast<int64_t>(last_);
+        uint64_t z = (static_cast<uint64_t>(d) << 1) ^ static_cast<uint64_t>(d >> 63);
+        while (z >= 0x80) {
+            Put(static_cast<uint8_t>(z | 0x80));
+            z >>= 7;
+        }
+        Put(static_cast<uint8_t>(z));
+        last_ = pos;
+    }
+    bool Empty() const { return blocks_.empty(); }
+    template <class F>
+    void ForEach(F f) const {
+        std::size_t pos = 0;
+        uint64_t z = 0;
+        int shift = 0;
+        for (std::size_t b = 0; b < blocks_.size(); ++b) {
+            const std::size_t end = b + 1 == blocks_.size() ? used_ : kBlock;
+            for (std::size_t k = 0; k < end; ++k) {
+                const uint8_t byte = blocks_[b][k];
+                z |= static_cast<uint64_t>(byte & 0x7F) << shift;
+                if (byte & 0x80) {
+                    shift += 7;
+                    continue;
+                }
+                const int64_t d = static_cast<int64_t>(z >> 1) ^ -static_cast<int64_t>(z & 1);
+                pos = static_cast<std::size_t>(static_cast<int64_t>(pos) + d);
+                f(pos);
+                z = 0;
+                shift = 0;
+            }
+        }
+    }
+
+private:
+    static constexpr std::size_t kBlock = 4096;
+    void Put(uint8_t b) {
+        if (used_ == kBlock) {
+            blocks_.push_back(std::make_unique<uint8_t[]>(kBlock));
+            used_ = 0;
+        }
+        blocks_.back()[used_++] = b;
+    }
+    std::vector<std::unique_ptr<uint8_t[]>> blocks_;
+    std::size_t used_ = kBlock;
+    std::size_t last_ = 0;
+};
+
 // The same loop without rescanning the line for every pair it replaces: a
 // crafted line ("C2 C2 C2 ... 80 80 80") would otherwise cost one pass over
-// the whole line per pair. The line becomes a linked list of nodes: every
-// lead byte is a node of its own, and the bytes between two leads one node
-// (a run, which only ever loses bytes at its front, when its first byte is
-// the second byte of a pair). Each byte value x keeps the lead nodes that
-// may start a pair lead x, so replacing "every pair lead x" visits only
-// those. Positions of the search are counted over the bytes still alive (a
-// Fenwick tree over the nodes, weighted by their lengths), as the loop
-// counts them in the shrinking line. The index grows with the number of
-// leads, not with the length of the line.
+// the whole line per pair. Removed bytes are only marked (AliveBits); each
+// byte value x keeps the leads that stand right before an x now, so that
+// replacing "every pair lead x" visits only those. A lead's right neighbour
+// in range never changes until the pair itself is replaced, so each lead
+// waits in at most one list, and a lead gets into one when a replacement
+// gives it a new neighbour. The search only moves forward in the line:
+// every byte is passed once, and where the loop's position jumps because
+// bytes before it went, the walk counts those bytes off one by one. The
+// extra memory stays below a byte per byte of the line.
 class LeadPassIndexed {
 public:
     LeadPassIndexed(std::string& s, char lead, unsigned char delLo, unsigned char delHi,
                     unsigned char keepLo, unsigned char keepHi, int add)
         : s_(s), lead_(lead), delLo_(delLo), delHi_(delHi), keepLo_(keepLo), keepHi_(keepHi),
-          add_(add) {}
+          add_(add), alive_(s.size()), queued_((s.size() + 63) / 64, 0) {}
 
     void Run() {
-        if (s_.size() < 2) return;
-        BuildNodes();
-        const int n = n_;
-        alive_.assign(Z(n), 1);
-        aliveTree_.assign(Z(n) + 1, 0);
-        leadTree_.assign(Z(n) + 1, 0);
-        nxt_.resize(Z(n));
-        prv_.resize(Z(n));
-        for (int i = 0; i < n; ++i) {
-            nxt_[Z(i)] = i + 1;
-            prv_[Z(i)] = i - 1;
-            aliveTree_[Z(i) + 1] += static_cast<int>(len_[Z(i)]);
-            if (IsLead(i)) {
-                leadTree_[Z(i) + 1] += 1;
-                ++leadCount_;
-                if (i + 1 < n && InRange(First(i + 1))) pending_[First(i + 1)].push_back(i);
+        const std::size_t n = s_.size();
+        if (n < 2) return;
+        for (std::size_t i = 0; i + 1 < n; ++i)
+            if (s_[i] == lead_ && InRange(U(s_[i + 1]))) Enqueue(i, U(s_[i + 1]));
+        std::size_t rank = 0;  // alive bytes before the find
+        std::size_t p = FindLead(0, 0, rank);
+        while (p != kNone) {
+            const std::size_t after = alive_.Next(p + 1);
+            if (after == kNone) break;
+            const unsigned char x = U(s_[after]);
+            std::size_t z = after;
+            if (InRange(x)) {
+                const std::size_t gone = ReplaceEveryPair(x, p);
+                // Go on one position behind the find, counted in the new
+                // line: the first byte at or after p now stands at rank -
+                // gone.
+                z = alive_.Next(p);
+                for (std::size_t k = 0; k <= gone && z != kNone; ++k) z = alive_.Next(z + 1);
+                if (z == kNone) break;
             }
+            p = FindLead(z, rank + 1, rank);
         }
-        for (int i = 1; i <= n; ++i) {  // linear Fenwick build
-            const int j = i + (i & -i);
-            if (j <= n) {
-                aliveTree_[Z(j)] += aliveTree_[Z(i)];
-                leadTree_[Z(j)] += leadTree_[Z(i)];
-            }
-        }
-        aliveBytes_ = static_cast<int>(s_.size());
-        top_ = 1;
-        while (top_ * 2 <= n) top_ *= 2;
-
-        int f = leadCount_ > 0 ? Kth(leadTree_, 1) : -1;
-        while (f >= 0 && nxt_[Z(f)] < n) {
-            const unsigned char x = First(nxt_[Z(f)]);
-            const int p = Prefix(aliveTree_, f);  // 0-based position of the find
-            if (InRange(x)) ReplaceEveryPair(x);
-            // Go on one position behind the find, counted in the new line.
-            if (p + 1 >= aliveBytes_) break;
-            const int node = Kth(aliveTree_, p + 2);
-            const int before = Prefix(leadTree_, node);
-            if (before >= leadCount_) break;
-            f = Kth(leadTree_, before + 1);
-        }
-        // The alive bytes, in order, to the front of the line: every node
-        // stands at or behind the place it moves to.
         std::size_t w = 0;
-        for (int i = 0; i < n; ++i) {
-            if (!alive_[Z(i)]) continue;
-            const std::size_t len = static_cast<std::size_t>(len_[Z(i)]);
-            if (w != static_cast<std::size_t>(start_[Z(i)]))
-                std::memmove(s_.data() + w, s_.data() + start_[Z(i)], len);
-            w += len;
-        }
+        for (std::size_t i = 0; i < n; ++i)
+            if (alive_.Test(i)) s_[w++] = s_[i];
         s_.resize(w);
     }
 
 private:
-    static std::size_t Z(int i) { return static_cast<std::size_t>(i); }
+    static constexpr std::size_t kNone = AliveBits::kNone;
     bool InDel(unsigned char x) const { return x >= delLo_ && x <= delHi_; }
     bool InRange(unsigned char x) const { return InDel(x) || (x >= keepLo_ && x <= keepHi_); }
-    unsigned char First(int node) const { return U(s_[Z(static_cast<int>(start_[Z(node)]))]); }
-    bool IsLead(int node) const { return alive_[Z(node)] && s_[Z(static_cast<int>(start_[Z(node)]))] == lead_; }
+    bool Queued(std::size_t i) const { return (queued_[i >> 6] >> (i & 63)) & 1; }
+    void Enqueue(std::size_t i, unsigned char x) {
+        lists_[x].Push(i);
+        queued_[i >> 6] |= uint64_t{1} << (i & 63);
+    }
+    void Dequeue(std::size_t i) { queued_[i >> 6] &= ~(uint64_t{1} << (i & 63)); }
 
-    void BuildNodes() {
-        const char* base = s_.data();
-        const std::size_t size = s_.size();
-        std::size_t i = 0;
-        while (i < size) {
-            const void* hit = std::memchr(base + i, lead_, size - i);
-            const std::size_t at = hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - base) : size;
-            if (at > i) AddNode(i, at - i);
-            if (at < size) AddNode(at, 1);
-            i = at + 1;
-        }
-        n_ = static_cast<int>(start_.size());
-    }
-    void AddNode(std::size_t start, std::size_t len) {
-        start_.push_back(static_cast<uint32_t>(start));
-        len_.push_back(static_cast<uint32_t>(len));
-    }
-
-    void Add(std::vector<int>& tree, int i, int d) {
-        for (int k = i + 1; k <= n_; k += k & -k) tree[Z(k)] += d;
-    }
-    // Sum of the weights of the nodes before node i.
-    int Prefix(const std::vector<int>& tree, int i) const {
-        int r = 0;
-        for (int k = i; k > 0; k -= k & -k) r += tree[Z(k)];
-        return r;
-    }
-    // Node holding the k-th unit of weight (1-based k).
-    int Kth(const std::vector<int>& tree, int k) const {
-        int pos = 0;
-        for (int step = top_; step > 0; step >>= 1) {
-            if (pos + step <= n_ && tree[Z(pos + step)] < k) {
-                pos += step;
-                k -= tree[Z(pos)];
+    // First alive lead at or after z, whose rank is zRank; sets rank.
+    std::size_t FindLead(std::size_t z, std::size_t zRank, std::size_t& rank) const {
+        const std::size_t n = s_.size();
+        std::size_t from = z;
+        while (from < n) {
+            const void* hit = std::memchr(s_.data() + from, lead_, n - from);
+            if (!hit) return kNone;
+            const std::size_t h = static_cast<std::size_t>(static_cast<const char*>(hit) - s_.data());
+            if (alive_.Test(h)) {
+                rank = zRank + alive_.Count(z, h);
+                return h;
             }
+            from = h + 1;
         }
-        return pos;
+        return kNone;
     }
 
-    void Remove(int i) {
-        if (IsLead(i)) {
-            Add(leadTree_, i, -1);
-            --leadCount_;
-        }
-        alive_[Z(i)] = 0;
-        const int a = prv_[Z(i)], b = nxt_[Z(i)];
-        if (a >= 0) nxt_[Z(a)] = b;
-        if (b < n_) prv_[Z(b)] = a;
-        Add(aliveTree_, i, -static_cast<int>(len_[Z(i)]));
-        aliveBytes_ -= static_cast<int>(len_[Z(i)]);
-    }
-    // The second byte of a pair: a lead node goes, a run loses its first byte.
-    void RemoveFirstByte(int i) {
-        if (len_[Z(i)] == 1) {
-            Remove(i);
-            return;
-        }
-        ++start_[Z(i)];
-        --len_[Z(i)];
-        Add(aliveTree_, i, -1);
-        --aliveBytes_;
-    }
-
-    // A node whose successor changed may now start a pair.
-    void Touch(int a) {
-        if (a < 0 || !IsLead(a)) return;
-        const int b = nxt_[Z(a)];
-        if (b < n_ && InRange(First(b))) pending_[First(b)].push_back(a);
+    // A lead whose right neighbour changed may now start a pair.
+    void Consider(std::size_t a) {
+        if (a == kNone || !alive_.Test(a) || s_[a] != lead_ || Queued(a)) return;
+        const std::size_t b = alive_.Next(a + 1);
+        if (b != kNone && InRange(U(s_[b]))) Enqueue(a, U(s_[b]));
     }
 
     // Every pair lead x of the line as it stands now; pairs that the
-    // replacements themselves create wait for the next time.
-    void ReplaceEveryPair(unsigned char x) {
-        std::vector<int> list;
-        list.swap(pending_[x]);
-        std::vector<int> valid;
-        valid.reserve(list.size());
-        for (int q : list) {
-            if (!IsLead(q)) continue;
-            const int qn = nxt_[Z(q)];
-            if (qn < n_ && First(qn) == x) valid.push_back(q);
-        }
-        std::sort(valid.begin(), valid.end());
-        valid.erase(std::unique(valid.begin(), valid.end()), valid.end());
-        for (int q : valid) {
-            const int qn = nxt_[Z(q)];
+    // replacements themselves create wait for the next time. Answers the
+    // number of bytes removed before position p.
+    std::size_t ReplaceEveryPair(unsigned char x, std::size_t p) {
+        PositionList list;
+        std::swap(list, lists_[x]);
+        std::size_t gone = 0;
+        list.ForEach([&](std::size_t i) {
+            Dequeue(i);
+            if (!alive_.Test(i) || s_[i] != lead_) return;
+            const std::size_t j = alive_.Next(i + 1);
+            if (j == kNone || U(s_[j]) != x) return;
+            alive_.Clear(i);
+            if (i < p) ++gone;
             if (InDel(x)) {
-                const int before = prv_[Z(q)];
-                Remove(q);
-                RemoveFirstByte(qn);
-                Touch(before);
+                alive_.Clear(j);
+                if (j < p) ++gone;
             } else {
-                const char out = static_cast<char>(x + add_);
-                if (out != lead_) {
-                    Add(leadTree_, q, -1);
-                    --leadCount_;
-                }
-                s_[Z(static_cast<int>(start_[Z(q)]))] = out;
-                RemoveFirstByte(qn);
-                Touch(prv_[Z(q)]);
-                Touch(q);
+                s_[j] = static_cast<char>(x + add_);
             }
-        }
+        });
+        list.ForEach([&](std::size_t i) {
+            Consider(alive_.Test(i) ? i : alive_.Prev(i));
+            Consider(alive_.Next(i));
+        });
+        return gone;
     }
 
     std::string& s_;
     const char lead_;
     const unsigned char delLo_, delHi_, keepLo_, keepHi_;
     const int add_;
-    int n_ = 0;
-    int aliveBytes_ = 0;
-    int leadCount_ = 0;
-    int top_ = 1;
-    std::vector<uint32_t> start_, len_;
-    std::vector<int> nxt_, prv_;
-    std::vector<int> aliveTree_, leadTree_;
-    std::vector<char> alive_;
-    std::array<std::vector<int>, 256> pending_;
+    AliveBits alive_;
+    std::vector<uint64_t> queued_;
+    std::array<PositionList, 256> lists_;
 };
 
 // Whether the line holds a lead whose pair makes the loop differ from a

@@ -244,15 +244,35 @@ TEST(Utf8Cleanup, LongCraftedLinesMatchTheSearchLoop) {
         for (int i = 0; i < len; ++i) s += pieces[rng() % pieces.size()];
         ASSERT_EQ(Utf8ToLatin1(s), LiteralUtf8ToLatin1(s)) << ::testing::PrintToString(s);
     }
-    // Nested runs, where every replacement opens the next pair.
-    for (int k : {1, 7, 60}) {
-        std::string c2, c3;
+    // Nested runs, where every replacement opens the next pair, and dense
+    // pairs, where each deletion makes the search step over the next lead.
+    std::string cycle;
+    for (int x = 0x80; x <= 0xBF; ++x) cycle += std::string("\xC2") + static_cast<char>(x) + "\xC3";
+    for (int k : {1, 2, 7, 60}) {
+        const std::size_t z = static_cast<std::size_t>(k);
+        std::string c2, c3, dense;
         for (int r = 0; r < 40; ++r) {
-            c2 += std::string(static_cast<std::size_t>(k), '\xC2') + std::string(static_cast<std::size_t>(k), '\x80');
-            c3 += std::string(static_cast<std::size_t>(k), '\xC3') + std::string(static_cast<std::size_t>(k), '\x83');
+            c2 += std::string(z, '\xC2') + std::string(z, '\x80') + std::string(z, '\xA0');
+            c3 += std::string(z, '\xC3') + std::string(z, '\x83');
+            dense += cycle.substr(z % 7, z * 3);
         }
-        EXPECT_EQ(Utf8ToLatin1(c2), LiteralUtf8ToLatin1(c2));
-        EXPECT_EQ(Utf8ToLatin1(c3), LiteralUtf8ToLatin1(c3));
+        for (const std::string& s : {c2, c3, dense}) EXPECT_EQ(Utf8ToLatin1(s), LiteralUtf8ToLatin1(s));
+    }
+}
+
+// Every line of up to five bytes over the bytes that matter to the rule.
+TEST(Utf8Cleanup, AllShortLinesMatchTheSearchLoop) {
+    const std::string alphabet = "\xC2\xC3\xC4\x80\x83\x8D\x9F\xA0\xBF" "A";
+    for (std::size_t len = 1; len <= 5; ++len) {
+        std::vector<std::size_t> digit(len, 0);
+        while (true) {
+            std::string s;
+            for (std::size_t d : digit) s += alphabet[d];
+            ASSERT_EQ(Utf8ToLatin1(s), LiteralUtf8ToLatin1(s)) << ::testing::PrintToString(s);
+            std::size_t k = len;
+            while (k > 0 && ++digit[k - 1] == alphabet.size()) digit[--k] = 0;
+            if (k == 0) break;
+        }
     }
 }
 
