@@ -7,7 +7,6 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
-#include <memory>
 #include <vector>
 
 namespace zelk {
@@ -28,23 +27,24 @@ inline unsigned char U(char c) { return static_cast<unsigned char>(c); }
 
 namespace {
 
-// Bytes still in the line: one bit per byte, with summary levels above it
-// (a bit per word of the level below) so that the next or previous byte
-// still alive is found in a few steps however much has gone in between.
-class AliveBits {
+// A set of positions: one bit per position, with summary levels above it
+// (a bit per word of the level below) so that the next or previous member
+// is found in a few steps however far away it is.
+class BitLevels {
 public:
     static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
-    explicit AliveBits(std::size_t n) {
+    BitLevels(std::size_t n, bool full) {
         std::size_t bits = n;
         do {
             const std::size_t words = (bits + 63) / 64;
-            levels_.emplace_back(words, ~uint64_t{0});
-            if (bits % 64) levels_.back().back() = (uint64_t{1} << (bits % 64)) - 1;
+            levels_.emplace_back(words, full ? ~uint64_t{0} : 0);
+            if (full && bits % 64) levels_.back().back() = (uint64_t{1} << (bits % 64)) - 1;
             bits = words;
         } while (bits > 1);
     }
     bool Test(std::size_t i) const { return (levels_[0][i >> 6] >> (i & 63)) & 1; }
+    uint64_t Word(std::size_t w) const { return levels_[0][w]; }
     void Clear(std::size_t i) {
         for (auto& level : levels_) {
             level[i >> 6] &= ~(uint64_t{1} << (i & 63));
@@ -52,9 +52,17 @@ public:
             i >>= 6;
         }
     }
-    // First alive byte at or after i.
+    void Set(std::size_t i) {
+        for (auto& level : levels_) {
+            const uint64_t before = level[i >> 6];
+            level[i >> 6] = before | (uint64_t{1} << (i & 63));
+            if (before != 0) return;
+            i >>= 6;
+        }
+    }
+    // First member at or after i.
     std::size_t Next(std::size_t i) const { return NextAt(0, i); }
-    // Last alive byte before i.
+    // Last member before i.
     std::size_t Prev(std::size_t i) const { return i == 0 ? kNone : PrevAt(0, i - 1); }
     // Alive bytes in [from, to).
     std::size_t Count(std::size_t from, std::size_t to) const {
@@ -90,75 +98,27 @@ private:
     std::vector<std::vector<uint64_t>> levels_;
 };
 
-// Positions, kept as variable-length differences in small blocks: pairs sit
-// at least two bytes apart, so a list costs about a byte per entry.
-class PositionList {
-public:
-    void Push(std::size_t pos) {
-        const int64_t d = static_cast<int64_t>(pos) - static_cast<int64_t>(last_);
-        uint64_t z = (static_cast<uint64_t>(d) << 1) ^ static_cast<uint64_t>(d >> 63);
-        while (z >= 0x80) {
-            Put(static_cast<uint8_t>(z | 0x80));
-            z >>= 7;
-        }
-        Put(static_cast<uint8_t>(z));
-        last_ = pos;
-    }
-    bool Empty() const { return blocks_.empty(); }
-    template <class F>
-    void ForEach(F f) const {
-        std::size_t pos = 0;
-        uint64_t z = 0;
-        int shift = 0;
-        for (std::size_t b = 0; b < blocks_.size(); ++b) {
-            const std::size_t end = b + 1 == blocks_.size() ? used_ : kBlock;
-            for (std::size_t k = 0; k < end; ++k) {
-                const uint8_t byte = blocks_[b][k];
-                z |= static_cast<uint64_t>(byte & 0x7F) << shift;
-                if (byte & 0x80) {
-                    shift += 7;
-                    continue;
-                }
-                const int64_t d = static_cast<int64_t>(z >> 1) ^ -static_cast<int64_t>(z & 1);
-                pos = static_cast<std::size_t>(static_cast<int64_t>(pos) + d);
-                f(pos);
-                z = 0;
-                shift = 0;
-            }
-        }
-    }
-
-private:
-    static constexpr std::size_t kBlock = 4096;
-    void Put(uint8_t b) {
-        if (used_ == kBlock) {
-            blocks_.push_back(std::make_unique<uint8_t[]>(kBlock));
-            used_ = 0;
-        }
-        blocks_.back()[used_++] = b;
-    }
-    std::vector<std::unique_ptr<uint8_t[]>> blocks_;
-    std::size_t used_ = kBlock;
-    std::size_t last_ = 0;
-};
-
 // The same loop without rescanning the line for every pair it replaces: a
 // crafted line ("C2 C2 C2 ... 80 80 80") would otherwise cost one pass over
-// the whole line per pair. Removed bytes are only marked (AliveBits); each
-// byte value x keeps the leads that stand right before an x now, so that
-// replacing "every pair lead x" visits only those. A lead's right neighbour
-// in range never changes until the pair itself is replaced, so each lead
-// waits in at most one list, and a lead gets into one when a replacement
-// gives it a new neighbour. The search only moves forward in the line:
-// every byte is passed once, and where the loop's position jumps because
-// bytes before it went, the walk counts those bytes off one by one. The
-// extra memory stays below a byte per byte of the line.
+// the whole line per pair. Removed bytes are only marked (alive_). A lead
+// whose right neighbour x is in range waits (queued_) until "every pair
+// lead x" comes; that neighbour never changes before, since a byte in range
+// only goes together with its lead. For each x, one bit per 64-byte block
+// tells where such leads wait, so replacing every pair lead x visits only
+// blocks that hold one. The search only moves forward in the line: every
+// byte is passed once, and where the loop's position jumps because bytes
+// before it went, the walk counts those bytes off one by one. The extra
+// memory is under half a byte per byte of the line, whatever the bytes.
 class LeadPassIndexed {
 public:
     LeadPassIndexed(std::string& s, char lead, unsigned char delLo, unsigned char delHi,
                     unsigned char keepLo, unsigned char keepHi, int add)
         : s_(s), lead_(lead), delLo_(delLo), delHi_(delHi), keepLo_(keepLo), keepHi_(keepHi),
-          add_(add), alive_(s.size()), queued_((s.size() + 63) / 64, 0) {}
+          add_(add), alive_(s.size(), true), queued_(s.size(), false),
+          touched_(s.size() / 64 + 1, false) {
+        blocks_.reserve(kValues);
+        for (unsigned v = 0; v < kValues; ++v) blocks_.emplace_back(s.size() / 64 + 1, false);
+    }
 
     void Run() {
         const std::size_t n = s_.size();
@@ -190,15 +150,15 @@ public:
     }
 
 private:
-    static constexpr std::size_t kNone = AliveBits::kNone;
+    static constexpr std::size_t kNone = BitLevels::kNone;
+    // Bytes in range for either lead are 0x80..0xBF.
+    static constexpr unsigned kValues = 64;
     bool InDel(unsigned char x) const { return x >= delLo_ && x <= delHi_; }
     bool InRange(unsigned char x) const { return InDel(x) || (x >= keepLo_ && x <= keepHi_); }
-    bool Queued(std::size_t i) const { return (queued_[i >> 6] >> (i & 63)) & 1; }
     void Enqueue(std::size_t i, unsigned char x) {
-        lists_[x].Push(i);
-        queued_[i >> 6] |= uint64_t{1} << (i & 63);
+        queued_.Set(i);
+        blocks_[x - 0x80u].Set(i / 64);
     }
-    void Dequeue(std::size_t i) { queued_[i >> 6] &= ~(uint64_t{1} << (i & 63)); }
 
     // First alive lead at or after z, whose rank is zRank; sets rank.
     std::size_t FindLead(std::size_t z, std::size_t zRank, std::size_t& rank) const {
@@ -219,36 +179,75 @@ private:
 
     // A lead whose right neighbour changed may now start a pair.
     void Consider(std::size_t a) {
-        if (a == kNone || !alive_.Test(a) || s_[a] != lead_ || Queued(a)) return;
+        if (a == kNone || !alive_.Test(a) || s_[a] != lead_ || queued_.Test(a)) return;
         const std::size_t b = alive_.Next(a + 1);
         if (b != kNone && InRange(U(s_[b]))) Enqueue(a, U(s_[b]));
+    }
+
+    // The places in block b whose next byte is x or gone: a block can hold
+    // leads waiting for many other values, and one look at its 64 bytes is
+    // cheaper than a look at each of them.
+    uint64_t Candidates(std::size_t b, unsigned char x) const {
+        const std::size_t lo = b * 64;
+        const std::size_t count = std::min<std::size_t>(64, s_.size() - 1 - std::min(lo, s_.size() - 1));
+        const unsigned char* next = reinterpret_cast<const unsigned char*>(s_.data()) + lo + 1;
+        uint64_t same = 0;
+        if (count == 64) {
+            // Eight bytes at a time: the zero bytes of word ^ x, one bit each.
+            constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
+            for (std::size_t k = 0; k < 64; k += 8) {
+                uint64_t word;
+                std::memcpy(&word, next + k, 8);
+                const uint64_t t = word ^ (0x0101010101010101ULL * x);
+                const uint64_t zero = ~(((t & kLow7) + kLow7) | t) & ~kLow7;
+                same |= ((zero >> 7) * 0x0102040810204080ULL >> 56) << k;
+            }
+        } else {
+            for (std::size_t k = 0; k < count; ++k) same |= static_cast<uint64_t>(next[k] == x) << k;
+        }
+        uint64_t nextAlive = alive_.Word(b) >> 1;
+        if (lo + 64 < s_.size()) nextAlive |= alive_.Word(b + 1) << 63;
+        return same | ~nextAlive;
     }
 
     // Every pair lead x of the line as it stands now; pairs that the
     // replacements themselves create wait for the next time. Answers the
     // number of bytes removed before position p.
     std::size_t ReplaceEveryPair(unsigned char x, std::size_t p) {
-        PositionList list;
-        std::swap(list, lists_[x]);
+        BitLevels& blocks = blocks_[x - 0x80u];
         std::size_t gone = 0;
-        list.ForEach([&](std::size_t i) {
-            Dequeue(i);
-            if (!alive_.Test(i) || s_[i] != lead_) return;
-            const std::size_t j = alive_.Next(i + 1);
-            if (j == kNone || U(s_[j]) != x) return;
-            alive_.Clear(i);
-            if (i < p) ++gone;
-            if (InDel(x)) {
-                alive_.Clear(j);
-                if (j < p) ++gone;
-            } else {
-                s_[j] = static_cast<char>(x + add_);
+        // First every pair goes; a replaced lead stays marked as queued
+        // while dead, for the second round to find.
+        for (std::size_t b = blocks.Next(0); b != kNone; b = blocks.Next(b + 1)) {
+            blocks.Clear(b);
+            touched_.Set(b);
+            uint64_t waiting = queued_.Word(b);
+            if (__builtin_popcountll(waiting) > 8) waiting &= Candidates(b, x);
+            for (uint64_t m = waiting; m; m &= m - 1) {
+                const std::size_t i = b * 64 + static_cast<std::size_t>(__builtin_ctzll(m));
+                const std::size_t j = alive_.Next(i + 1);
+                if (!alive_.Test(i) || j == kNone || U(s_[j]) != x) continue;
+                alive_.Clear(i);
+                if (i < p) ++gone;
+                if (InDel(x)) {
+                    alive_.Clear(j);
+                    if (j < p) ++gone;
+                } else {
+                    s_[j] = static_cast<char>(x + add_);
+                }
             }
-        });
-        list.ForEach([&](std::size_t i) {
-            Consider(alive_.Test(i) ? i : alive_.Prev(i));
-            Consider(alive_.Next(i));
-        });
+        }
+        // Then the neighbours of what went, which may start new pairs.
+        for (std::size_t b = touched_.Next(0); b != kNone; b = touched_.Next(b + 1)) {
+            touched_.Clear(b);
+            for (uint64_t m = queued_.Word(b); m; m &= m - 1) {
+                const std::size_t i = b * 64 + static_cast<std::size_t>(__builtin_ctzll(m));
+                if (alive_.Test(i)) continue;
+                queued_.Clear(i);
+                Consider(alive_.Prev(i));
+                Consider(alive_.Next(i));
+            }
+        }
         return gone;
     }
 
@@ -256,9 +255,8 @@ private:
     const char lead_;
     const unsigned char delLo_, delHi_, keepLo_, keepHi_;
     const int add_;
-    AliveBits alive_;
-    std::vector<uint64_t> queued_;
-    std::array<PositionList, 256> lists_;
+    BitLevels alive_, queued_, touched_;
+    std::vector<BitLevels> blocks_;  // per byte value 0x80 + v, per 64-byte block
 };
 
 // Whether the line holds a lead whose pair makes the loop differ from a
