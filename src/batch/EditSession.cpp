@@ -70,6 +70,7 @@ EditSession::EditSession(BatchRun& run) : run_(run) {
         run_.host().SetOutputText("");
     }
     insertEnabled_ = InStr(LowerCaseAccented(newKWMT_), "<meta") > 0 || vp;
+    heldAsUnchanged_ = false;
 }
 
 const std::string& EditSession::File() const { return run_.CurrentFile; }
@@ -92,6 +93,7 @@ void EditSession::Recompute() {
 
 void EditSession::TagEdited() {
     const Settings& st = run_.settings();
+    bool viewportRefused = false;
     if (st.InsertVPMT == 1) {
         long s = 0, e = 0;
         FindViewportMetaTag(tagText, s, e);
@@ -106,6 +108,7 @@ void EditSession::TagEdited() {
         } else if (InStr(tagText, "viewport") > 0) {
             invalid = true;
         }
+        viewportRefused = invalid;
         if (invalid) {
             run_.user().prompter().Message("Viewport meta tag is invalid.", "Invalid",
                                            Icon::Exclamation);
@@ -115,7 +118,19 @@ void EditSession::TagEdited() {
         }
     }
     Recompute();
-    if (insertEnabled_ && st.InsertKWMT == 1 && newKWMT_ == oldKWMT_) insertEnabled_ = false;
+    // Inserting the tag the page already has is pointless, so Insert is held
+    // while the box matches it. Typed away from it again, the tag is new and
+    // Insert comes back (unless the viewport check just refused the box):
+    // otherwise one keystroke through the old text would leave the edited
+    // tag with no way in.
+    const bool unchanged = st.InsertKWMT == 1 && newKWMT_ == oldKWMT_;
+    if (insertEnabled_ && unchanged) {
+        insertEnabled_ = false;
+        heldAsUnchanged_ = true;
+    } else if (heldAsUnchanged_ && !unchanged) {
+        heldAsUnchanged_ = false;
+        insertEnabled_ = !viewportRefused;
+    }
 }
 
 int16_t EditSession::Insert() {
@@ -131,6 +146,7 @@ int16_t EditSession::Insert() {
     run_.DialogTagText = tagText;
     const int16_t code = run_.Insert2();
     insertEnabled_ = false;
+    heldAsUnchanged_ = false;
     tagLocked_ = true;
     return code;
 }

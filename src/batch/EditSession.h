@@ -61,6 +61,7 @@ private:
     std::string oldKWMT_;
     std::string newKWMT_;
     bool insertEnabled_ = true;
+    bool heldAsUnchanged_ = false;  // Insert is off only because the tag equals the page's
     bool tagLocked_ = false;
     bool hidden_ = false;
 };

@@ -279,6 +279,29 @@ TEST(BatchRun, InspectionEditInsertThenCancel) {
     EXPECT_EQ(r.substr(r.size() - 22), "\r\nOperation stopped.\r\n");
 }
 
+// Typing the page's own keywords tag holds Insert; typing on past it must
+// give Insert back, or the edited tag could never be inserted.
+TEST(BatchRun, InsertComesBackWhenTheTagDiffersFromThePagesAgain) {
+    MemoryTree fs;
+    const std::string old = "<meta name=\"keywords\" content=\"old\">";
+    fs.AddFile("/k/a.htm", "<html><head>\r\n" + old + "\r\n</head><body>Roses</body></html>\r\n");
+    BatchBench b(fs, "/k");
+    b.settings.Confirm = 1;
+    b.settings.InsertVPMT = 0;
+    std::vector<bool> enabled;
+    b.user.onInspect = [&](EditSession& s) {
+        const std::string edited = "<meta name=\"keywords\" content=\"olde\">";
+        for (const std::string& typed : {old, edited, old}) {
+            s.tagText = typed;
+            s.TagEdited();
+            enabled.push_back(s.InsertEnabled());
+        }
+        s.Cancel();
+    };
+    b.Run();
+    EXPECT_EQ(enabled, (std::vector<bool>{false, true, false}));
+}
+
 TEST(BatchRun, ContinueAutomaticallySkipsThisFileOnNoThenRunsAlone) {
     ThreePages t;
     BatchBench b(t.fs, "/r");
