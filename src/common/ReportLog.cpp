@@ -11,7 +11,8 @@ void ReportLog::AppendRaw(const std::string& s) {
 }
 
 void ReportLog::Append(const std::string& text) {
-    if (blnTextboxIsfull_) return;
+    // Not held by the full box: only logged lines are. The run's closing
+    // line ("That's all.", "Operation stopped.") must still say how it ended.
     AppendRaw(text);
 }
 

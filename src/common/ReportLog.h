@@ -15,7 +15,8 @@ public:
 
     // Appends one logged line (see the .cpp for the short form of the last tag).
     void ReportLine(const std::string& text, bool indent = false);
-    // Plain text appended as it stands ("That's all.", the top folder line ...).
+    // Plain text appended as it stands ("That's all.", the top folder line ...),
+    // also once the box is full.
     void Append(const std::string& text);
     // The Generate command starts every operation with an empty, non-full log.
     void Clear();

@@ -37,8 +37,11 @@ TEST(ReportLine, TextboxIsFullAfter65000Characters) {
     EXPECT_TRUE(log.IsFull());
     EXPECT_EQ(log.Text().substr(65000), "b\r\n\r\n\r\nTextbox is full.\r\n");
     log.ReportLine("ignored");
-    log.Append("ignored too");
     EXPECT_EQ(log.Text().size(), 65025u);
+    // The closing line of a run still arrives: a full report must not end
+    // as if the run had been cut off without a word.
+    log.Append("\r\nOperation stopped.\r\n");
+    EXPECT_EQ(log.Text().substr(65000), "b\r\n\r\n\r\nTextbox is full.\r\n\r\nOperation stopped.\r\n");
     log.Clear();
     EXPECT_FALSE(log.IsFull());
     log.ReportLine("again");
