@@ -230,8 +230,12 @@ bool BatchRun::ProcessFile(const std::string& folder, const std::string& name) {
         return !StopFlag;
     };
 
+    FileSystem::SetLastError(0);
     if (!FileContainsText(CurrentFile, "<head", 100, false, fs_)) {
-        report_.ReportLine("<head> not found", true);
+        // A page that cannot be read is said to be so, with the system's
+        // reason, rather than reported as a page without a head.
+        const int err = FileSystem::LastError();
+        report_.ReportLine(err ? "Not readable: " + ErrorText(err) + "." : "<head> not found", true);
         return pauseAfterFile();
     }
     if (!FileContainsText(CurrentFile, "</head", 100, false, fs_)) {
