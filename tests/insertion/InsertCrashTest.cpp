@@ -99,13 +99,18 @@ TEST(InsertCrash, KilledAtRandomMomentsTheDocumentIsOldOrNew) {
     ASSERT_EQ(ReadBytes(doc), newText);
 
     std::mt19937 rng(20261206);
-    std::uniform_int_distribution<long long> delay(0, full + full / 4);
+    long long longest = full + full / 4;
     int sawOld = 0, sawNew = 0;
-    for (int round = 0; round < 60; ++round) {
+    // At least 60 rounds; more while the kills have not yet landed on both
+    // sides of the replacement. On a loaded machine one insertion can take
+    // far longer than the timed one, so the kills reach further each time.
+    for (int round = 0; round < 60 || ((sawOld == 0 || sawNew == 0) && round < 300); ++round) {
+        if (round % 20 == 19 && sawNew == 0) longest *= 2;
         if (round % 2 == 0) WriteBytes(doc, oldText);
         pid_t child = startChild();
         ASSERT_GT(child, 0);
-        std::this_thread::sleep_for(std::chrono::microseconds(delay(rng)));
+        std::this_thread::sleep_for(
+            std::chrono::microseconds(std::uniform_int_distribution<long long>(0, longest)(rng)));
         ::kill(child, SIGKILL);
         int status = 0;
         ASSERT_EQ(::waitpid(child, &status, 0), child);
