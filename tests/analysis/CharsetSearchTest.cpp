@@ -8,7 +8,7 @@
 
 #include "analysis/LineReader.h"
 #include "analysis/TextFile.h"
-#include "insertion/TempDir.h"
+#include "support/TempDir.h"
 
 namespace zelk {
 namespace {
@@ -34,24 +34,6 @@ int16_t JoinedSearch(const std::string& path) {
                    text.find("\xE2\x80") != std::string::npos
                ? 3
                : 0;
-}
-
-TEST(CharsetSearch, TheTenthLineCountsTheEleventhDoesNot) {
-    TempDir dir;
-    std::string page = "<html>\r\n\r\n\r\n";
-    for (int i = 2; i <= 9; ++i) page += "<p>line</p>\r\n";
-    const std::string path = dir / "page.htm";
-    WriteBytes(path, page + "<meta charset=UTF-8>\r\n");
-    EXPECT_EQ(DetectEncoding(path, true), 3);  // blank lines are not counted
-    WriteBytes(path, page + "<p>ten</p>\r\n<meta charset=UTF-8>\r\n");
-    EXPECT_EQ(DetectEncoding(path, true), 0);
-    WriteBytes(path, page + "<meta http-equiv=x content=\"text/html; charset=\"UTF-8\"\">\r\n");
-    EXPECT_EQ(DetectEncoding(path, true), 3);
-    WriteBytes(path, page + "<meta charset=utf-8>\r\n");
-    EXPECT_EQ(DetectEncoding(path, true), 0);  // the search is exact
-    WriteBytes(path, page + "a \xE2\x80\x94 b\r\n");
-    EXPECT_EQ(DetectEncoding(path, true), 3);
-    EXPECT_EQ(DetectEncoding(path, false), 0);
 }
 
 TEST(CharsetSearch, AOneLineDocumentIsSearchedToItsEnd) {

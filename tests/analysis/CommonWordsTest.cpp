@@ -7,7 +7,7 @@
 #include "analysis/ScriptedHost.h"
 #include "analysis/WordChars.h"
 #include "common/StrProc.h"
-#include "insertion/TempDir.h"
+#include "support/TempDir.h"
 
 using namespace zelk;
 using zelk::testing::RecordingPrompter;
@@ -44,40 +44,32 @@ bool LiteralIsCommonWord(const CommonWords& cw, std::string_view word, int langu
 }  // namespace
 
 TEST(WordChars, LettersDigitsAndExtras) {
-    EXPECT_TRUE(IsWordChar('a', false, ""));
-    EXPECT_TRUE(IsWordChar('Z', false, ""));
-    EXPECT_TRUE(IsWordChar(192, false, ""));
-    EXPECT_TRUE(IsWordChar(214, false, ""));
-    EXPECT_FALSE(IsWordChar(215, false, ""));
-    EXPECT_TRUE(IsWordChar(216, false, ""));
-    EXPECT_FALSE(IsWordChar(247, false, ""));
-    EXPECT_TRUE(IsWordChar(255, false, ""));
-    EXPECT_FALSE(IsWordChar(191, false, ""));
-    EXPECT_FALSE(IsWordChar(0x8A, false, ""));  // Š is not a letter here
-    EXPECT_FALSE(IsWordChar('5', false, ""));
+    // Letters are A-Z, a-z and the accented letters of Windows-1252 from
+    // 192 up, but for the multiplication and division signs.
+    for (int c = 0; c < 256; ++c) {
+        const bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= 192 && c != 215 && c != 247);
+        EXPECT_EQ(IsWordChar(static_cast<unsigned char>(c), false, ""), letter) << c;
+    }
     EXPECT_TRUE(IsWordChar('5', true, ""));
-    EXPECT_FALSE(IsWordChar('-', false, ""));
     EXPECT_TRUE(IsWordChar('-', false, ExtraWordChars(1)));
     EXPECT_TRUE(IsWordChar('\'', false, ExtraWordChars(1)));
     EXPECT_FALSE(IsWordChar('\'', false, ExtraWordChars(0)));
-    EXPECT_FALSE(IsWordChar(0, false, ""));
 }
 
 TEST(CommonWords, LinesSplitIntoSortedDistinctWords) {
     TempDir dir;
     WriteBytes(dir / "cwds_en.txt", "The  AND,of\r\n\r\n  the\r\nCaf\xC9\tx\xA0y\r\nl'homme\r\n");
     WriteBytes(dir / "cwds_fr.txt", "l'homme peut-\xCAtre\r\n");
+    WriteBytes(dir / "cwds_pt.txt", std::string(200, '\x01'));
+    WriteBytes(dir / "cwds_es.txt", "el");  // shorter than five bytes: still text
     CommonWords cw(dir.path());
     EXPECT_EQ(cw.ReadCommonWords(0), 8);
     EXPECT_EQ(cw.Words(0), (V{"and", "caf\xE9", "homme", "l", "of", "the", "x", "y"}));
     EXPECT_EQ(cw.ReadCommonWords(1), 2);
     EXPECT_EQ(cw.Words(1), (V{"l'homme", "peut-\xEAtre"}));
-    EXPECT_TRUE(cw.IsCommonWord("Caf\xC9", 0));
-    EXPECT_TRUE(cw.IsCommonWord("THE", 0));
-    EXPECT_FALSE(cw.IsCommonWord("th", 0));
-    EXPECT_FALSE(cw.IsCommonWord("the", 2));  // German list not read
-    EXPECT_TRUE(cw.IsCommonWord("L'Homme", 1));
-    EXPECT_FALSE(cw.IsCommonWord("the", 9));
+    EXPECT_EQ(cw.ReadCommonWords(2), 0);  // missing
+    EXPECT_EQ(cw.ReadCommonWords(4), 0);  // not text
+    EXPECT_EQ(cw.ReadCommonWords(5), 1);
 }
 
 TEST(CommonWords, TooManyWordsKeepsTheFirst2000Read) {
@@ -104,18 +96,6 @@ TEST(CommonWords, TooManyWordsKeepsTheFirst2000Read) {
     WriteBytes(dir / "cwds_it.txt", repeated);
     EXPECT_EQ(cw.ReadCommonWords(3, &prompts), 2000);
     EXPECT_EQ(prompts.shown.size(), 1u);
-}
-
-TEST(CommonWords, MissingOrBinaryListIsEmpty) {
-    TempDir dir;
-    std::string binary(200, '\x01');
-    WriteBytes(dir / "cwds_pt.txt", binary);
-    CommonWords cw(dir.path());
-    EXPECT_EQ(cw.ReadCommonWords(4), 0);
-    EXPECT_EQ(cw.ReadCommonWords(5), 0);
-    EXPECT_FALSE(cw.IsCommonWord("", 5));
-    WriteBytes(dir / "cwds_es.txt", "el");  // shorter than five bytes: still text
-    EXPECT_EQ(cw.ReadCommonWords(5), 1);
 }
 
 TEST(CommonWords, StartUpReadingShowsProgressAndReportsTheSelectedList) {
@@ -163,10 +143,9 @@ TEST(CommonWords, AllSixListIsAnotherLanguage) {
     EXPECT_EQ(prompts.shown[1].text, "The file " + dir.path() +
                                          "/cwds_en_de_es_pt_it_fr.txt contains too many common "
                                          "words in another language.");
-    EXPECT_EQ(CommonWords::MessageLanguageName(1), "French");
 }
 
-TEST(CommonWords, ShippedListsAllLoad) {
+TEST(CommonWords, ShippedListsLoadAndTheLookupEqualsTheSortedScan) {
     CommonWords cw;
     RecordingPrompter prompts;
     EXPECT_FALSE(cw.ReadAllCommonWords(ZELK_SOURCE_DATA_DIR, nullptr, &prompts, 0, true));
@@ -175,13 +154,7 @@ TEST(CommonWords, ShippedListsAllLoad) {
         EXPECT_GT(cw.Count(i), 250) << i;
         EXPECT_LE(cw.Count(i), kMaxCommonWords) << i;
     }
-    EXPECT_TRUE(cw.IsCommonWord("The", 0));
     EXPECT_TRUE(cw.IsCommonWord("au-del\xC0", 1));
-}
-
-TEST(CommonWords, LookupEqualsTheSortedScanOnRandomWords) {
-    CommonWords cw;
-    cw.ReadAllCommonWords(ZELK_SOURCE_DATA_DIR, nullptr, nullptr, 0, false);
     std::mt19937 rng(5);
     const std::string letters = "aeinorstuAEST\xE9\xC9'-";
     for (int round = 0; round < 20000; ++round) {
@@ -193,4 +166,19 @@ TEST(CommonWords, LookupEqualsTheSortedScanOnRandomWords) {
     }
     for (int lang = 0; lang < kCommonWordLanguages; ++lang)
         for (const std::string& w : cw.Words(lang)) ASSERT_TRUE(cw.IsCommonWord(w, lang));
+}
+
+TEST(CommonWords, LookupFoldsCaseAndFollowsChanges) {
+    CommonWords common;
+    EXPECT_FALSE(common.IsCommonWord("the", 0));
+    ASSERT_TRUE(common.AddCommonWordsFromLine(0, "the and \xE9t\xE9 " + std::string(100, 'q') + " "));
+    for (const std::string& w : V{"the", "THE", "\xC9T\xC9", std::string(100, 'Q')})
+        EXPECT_TRUE(common.IsCommonWord(w, 0)) << w;
+    for (const std::string& w : V{"then", "th", "", std::string(99, 'q')})
+        EXPECT_FALSE(common.IsCommonWord(w, 0)) << w;
+    EXPECT_FALSE(common.IsCommonWord("the", 1));
+    EXPECT_FALSE(common.IsCommonWord("the", 7));
+    EXPECT_FALSE(common.IsCommonWord("the", -1));
+    ASSERT_TRUE(common.AddCommonWordsFromLine(0, "then "));
+    EXPECT_TRUE(common.IsCommonWord("Then", 0));
 }

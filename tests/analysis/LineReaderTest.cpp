@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "analysis/LineReader.h"
-#include "insertion/TempDir.h"
+#include "support/TempDir.h"
 
 using namespace zelk;
 using zelk::testing::TempDir;
@@ -29,18 +29,11 @@ using V = std::vector<std::string>;
 }  // namespace
 
 TEST(LineReader, LinesEndAtCrLfOrLoneCrNotAtLoneLf) {
-    EXPECT_EQ(Lines("a\r\nb\r\n"), (V{"a", "b"}));
-    EXPECT_EQ(Lines("a\r\nb"), (V{"a", "b"}));
-    EXPECT_EQ(Lines("a\rb\r"), (V{"a", "b"}));
-    EXPECT_EQ(Lines("a\nb\nc\n"), (V{"a\nb\nc\n"}));
-    EXPECT_EQ(Lines("a\r\n\r\nb"), (V{"a", "", "b"}));
-    EXPECT_EQ(Lines("\r\n"), (V{""}));
-    EXPECT_EQ(Lines(""), V{});
-    EXPECT_EQ(Lines("a\r\r\nb"), (V{"a", "", "b"}));
-    EXPECT_EQ(Lines("a\n\rb"), (V{"a\n", "b"}));
-}
-
-TEST(LineReader, LfOnlyMode) {
+    const std::pair<std::string, V> cases[] = {
+        {"a\r\nb\r\n", {"a", "b"}}, {"a\r\nb", {"a", "b"}},         {"a\rb\r", {"a", "b"}},
+        {"a\nb\nc\n", {"a\nb\nc\n"}},  {"a\r\n\r\nb", {"a", "", "b"}}, {"\r\n", {""}},
+        {"", {}},                      {"a\r\r\nb", {"a", "", "b"}},    {"a\n\rb", {"a\n", "b"}}};
+    for (const auto& [bytes, lines] : cases) EXPECT_EQ(Lines(bytes), lines) << ::testing::PrintToString(bytes);
     EXPECT_EQ(Lines("a\nb\n", LineReader::Ends::LfOnly), (V{"a", "b"}));
     EXPECT_EQ(Lines("a\n\nb", LineReader::Ends::LfOnly), (V{"a", "", "b"}));
 }
@@ -48,29 +41,18 @@ TEST(LineReader, LfOnlyMode) {
 TEST(LineReader, CrLfSplitAcrossChunksIsOneTerminator) {
     // The reader fills 64 KiB at a time: put the CR last in the first chunk.
     std::string big(65535, 'x');
-    std::string bytes = big + "\r\nnext\r\n";
-    EXPECT_EQ(Lines(bytes), (V{big, "next"}));
+    EXPECT_EQ(Lines(big + "\r\nnext\r\n"), (V{big, "next"}));
     std::string longLine(300000, 'y');
     EXPECT_EQ(Lines(longLine + "\r" + longLine), (V{longLine, longLine}));
 }
 
-TEST(LineReader, MissingFileFails) {
-    LineReader r;
-    EXPECT_FALSE(r.Open("/nonexistent/zelk/file.txt"));
-    EXPECT_TRUE(r.Failed());
-    EXPECT_NE(r.ErrorNumber(), 0);
-    std::string line;
-    EXPECT_FALSE(r.Next(line));
-}
-
-TEST(LineReader, FolderGivesAReadFailureNotACrash) {
+TEST(LineReader, MissingFileOrFolderFails) {
     TempDir dir;
-    LineReader r;
-    if (r.Open(dir.path())) {
+    for (const std::string& path : {std::string("/nonexistent/zelk/file.txt"), dir.path()}) {
+        LineReader r;
         std::string line;
-        EXPECT_FALSE(r.Next(line));
-        EXPECT_TRUE(r.Failed());
-    } else {
-        EXPECT_TRUE(r.Failed());
+        EXPECT_FALSE(r.Open(path) && r.Next(line)) << path;
+        EXPECT_TRUE(r.Failed()) << path;
+        EXPECT_NE(r.ErrorNumber(), 0) << path;
     }
 }

@@ -5,6 +5,7 @@
 // Deliberately naive; only the tests use it.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -21,22 +22,9 @@ public:
     using Outcome = WordTally::Outcome;
 
     int16_t WordCount = 0;
-    std::vector<std::string> Word{""};  // index 0 unused
-    std::vector<int16_t> Frequency{0};
-    std::vector<float> KeyValue{0.0f};
-    float MaxKeyValue = 0.0f;
-
-    LiteralWordTable() { Reset(); }
-
-    void Reset() {
-        Word.assign(501, "");
-        Frequency.assign(501, 0);
-        KeyValue.assign(501, 0.0f);
-        WordCount = 0;
-        MaxKeyValue = 0.0f;
-    }
-
-    int Capacity() const { return static_cast<int>(Word.size()) - 1; }
+    std::vector<std::string> Word = std::vector<std::string>(501);  // 1-based, grows by 500
+    std::vector<int16_t> Frequency = std::vector<int16_t>(501);
+    std::vector<float> KeyValue = std::vector<float>(501);
 
     Outcome CountWord(std::string_view currentWord, int language,
                       const std::function<bool(std::string_view)>& isCommon,
@@ -73,78 +61,58 @@ public:
         if (w.size() < 3) return Outcome::Dropped;
 
         Outcome outcome = Outcome::Counted;
-        int i = 1;
-        while (i <= WordCount && Word[static_cast<size_t>(i)] != w) ++i;
-        if (i <= WordCount) {
-            if (Frequency[static_cast<size_t>(i)] == 32767) return Outcome::Dropped;
-            Frequency[static_cast<size_t>(i)] = static_cast<int16_t>(Frequency[static_cast<size_t>(i)] + 1);
-            KeyValue[static_cast<size_t>(i)] = KeyValue[static_cast<size_t>(i)] + contextWeight();
+        size_t i = 1;
+        while (i <= n() && Word[i] != w) ++i;
+        if (i <= n()) {
+            if (Frequency[i] == 32767) return Outcome::Dropped;
+            Frequency[i] = static_cast<int16_t>(Frequency[i] + 1);
+            KeyValue[i] = KeyValue[i] + contextWeight();
         } else {
             if (WordCount == 32767) return Outcome::Dropped;
-            if (WordCount == Capacity()) {
-                Word.resize(Word.size() + 500, "");
-                Frequency.resize(Frequency.size() + 500, 0);
-                KeyValue.resize(KeyValue.size() + 500, 0.0f);
+            if (n() + 1 == Word.size()) {
+                Word.resize(Word.size() + 500);
+                Frequency.resize(Frequency.size() + 500);
+                KeyValue.resize(KeyValue.size() + 500);
             }
             WordCount = static_cast<int16_t>(WordCount + 1);
-            const auto n = static_cast<size_t>(WordCount);
-            Word[n] = w;
-            Frequency[n] = 1;
-            KeyValue[n] = contextWeight();
+            Word[n()] = w;
+            Frequency[n()] = 1;
+            KeyValue[n()] = contextWeight();
             outcome = Outcome::NewWord;
         }
         if (WordCount > 1) BubbleUpWord();
         return outcome;
     }
 
-    void CopyWordEntry(int to, int from) {
-        Word[static_cast<size_t>(to)] = Word[static_cast<size_t>(from)];
-        Frequency[static_cast<size_t>(to)] = Frequency[static_cast<size_t>(from)];
-        KeyValue[static_cast<size_t>(to)] = KeyValue[static_cast<size_t>(from)];
-    }
-
-    void MergeWordEntries(int target, int source) {
-        // Frequencies are 16-bit: the sum is held at 32,767.
-        int sum = Frequency[static_cast<size_t>(target)] + Frequency[static_cast<size_t>(source)];
-        if (sum > 32767) sum = 32767;
-        Frequency[static_cast<size_t>(target)] = static_cast<int16_t>(sum);
-        KeyValue[static_cast<size_t>(target)] = KeyValue[static_cast<size_t>(target)] + KeyValue[static_cast<size_t>(source)];
-    }
-
-    void ClearWordEntry(int i) {
-        Word[static_cast<size_t>(i)] = "";
-        Frequency[static_cast<size_t>(i)] = 0;
-        KeyValue[static_cast<size_t>(i)] = 0.0f;
-    }
-
     void BubbleUpWord() {
-        int i = 2;
-        while (i <= WordCount && !(KeyValue[static_cast<size_t>(i)] > KeyValue[static_cast<size_t>(i - 1)])) ++i;
-        if (i > WordCount) return;
-        const std::string heldWord = Word[static_cast<size_t>(i)];
-        const int16_t heldFrequency = Frequency[static_cast<size_t>(i)];
-        const float heldValue = KeyValue[static_cast<size_t>(i)];
-        int j = 1;
-        while (!(KeyValue[static_cast<size_t>(j)] < heldValue)) ++j;
-        for (int k = i - 1; k >= j; --k) CopyWordEntry(k + 1, k);
-        Word[static_cast<size_t>(j)] = heldWord;
-        Frequency[static_cast<size_t>(j)] = heldFrequency;
-        KeyValue[static_cast<size_t>(j)] = heldValue;
+        size_t i = 2;
+        while (i <= n() && !(KeyValue[i] > KeyValue[i - 1])) ++i;
+        if (i > n()) return;
+        const std::string heldWord = Word[i];
+        const int16_t heldFrequency = Frequency[i];
+        const float heldValue = KeyValue[i];
+        size_t j = 1;
+        while (!(KeyValue[j] < heldValue)) ++j;
+        for (size_t k = i - 1; k >= j; --k) Copy(k + 1, k);
+        Word[j] = heldWord;
+        Frequency[j] = heldFrequency;
+        KeyValue[j] = heldValue;
     }
 
     void MergeCaseVariants() {
-        const int last = WordCount - 1;
-        for (int i = 1; i <= last; ++i) {
-            const std::string& wi = Word[static_cast<size_t>(i)];
-            if (!(wi.size() > 2 && Mid(wi, 2) == LowerCaseAccented(Mid(wi, 2)))) continue;
-            const int bound = WordCount;
-            for (int j = i + 1; j <= bound; ++j) {
-                const std::string& a = Word[static_cast<size_t>(i)];
-                const std::string& b = Word[static_cast<size_t>(j)];
+        const size_t last = WordCount > 0 ? n() - 1 : 0;
+        for (size_t i = 1; i <= last; ++i) {
+            if (!(Word[i].size() > 2 && Mid(Word[i], 2) == LowerCaseAccented(Mid(Word[i], 2)))) continue;
+            const size_t bound = n();
+            for (size_t j = i + 1; j <= bound; ++j) {
+                const std::string& a = Word[i];
+                const std::string& b = Word[j];
                 if (!b.empty() && LowerCaseAccented(a) == LowerCaseAccented(b) && Mid(a, 2) == Mid(b, 2)) {
-                    MergeWordEntries(i, j);
-                    ClearWordEntry(j);
-                    Word[static_cast<size_t>(i)] = LowerCaseAccented(Word[static_cast<size_t>(i)]);
+                    // Frequencies are 16-bit: the sum is held at 32,767.
+                    Frequency[i] = static_cast<int16_t>(std::min(32767, Frequency[i] + Frequency[j]));
+                    KeyValue[i] = KeyValue[i] + KeyValue[j];
+                    Clear(j);
+                    Word[i] = LowerCaseAccented(Word[i]);
                     CompactWordTable();
                     BubbleUpWord();
                 }
@@ -153,32 +121,43 @@ public:
     }
 
     void CompactWordTable() {
-        int empty = 0;
-        for (int i = 1; i <= WordCount; ++i)
-            if (Word[static_cast<size_t>(i)].empty()) ++empty;
+        size_t empty = 0;
+        for (size_t i = 1; i <= n(); ++i) empty += Word[i].empty() ? 1 : 0;
         if (empty == 0) return;
-        for (int i = 1; i <= WordCount; ++i) {
-            if (!Word[static_cast<size_t>(i)].empty()) continue;
-            int k = i + 1;
-            while (k <= WordCount && Word[static_cast<size_t>(k)].empty()) ++k;
-            if (k > WordCount) break;
-            CopyWordEntry(i, k);
-            ClearWordEntry(k);
+        for (size_t i = 1; i <= n(); ++i) {
+            if (!Word[i].empty()) continue;
+            size_t k = i + 1;
+            while (k <= n() && Word[k].empty()) ++k;
+            if (k > n()) break;
+            Copy(i, k);
+            Clear(k);
         }
-        WordCount = static_cast<int16_t>(WordCount - empty);
+        WordCount = static_cast<int16_t>(n() - empty);
     }
 
     float NormaliseKeyValues() {
-        MaxKeyValue = 0.0f;
-        for (int i = 1; i <= WordCount; ++i)
-            if (KeyValue[static_cast<size_t>(i)] > MaxKeyValue) MaxKeyValue = KeyValue[static_cast<size_t>(i)];
-        if (MaxKeyValue <= 0.0f) return MaxKeyValue;
-        for (int i = 1; i <= WordCount; ++i) {
-            float v = KeyValue[static_cast<size_t>(i)] * 100.0f;
-            v = v / MaxKeyValue;
-            KeyValue[static_cast<size_t>(i)] = v;
+        float max = 0.0f;
+        for (size_t i = 1; i <= n(); ++i)
+            if (KeyValue[i] > max) max = KeyValue[i];
+        if (max <= 0.0f) return max;
+        for (size_t i = 1; i <= n(); ++i) {
+            const float v = KeyValue[i] * 100.0f;
+            KeyValue[i] = v / max;
         }
-        return MaxKeyValue;
+        return max;
+    }
+
+private:
+    size_t n() const { return static_cast<size_t>(WordCount); }
+    void Copy(size_t to, size_t from) {
+        Word[to] = Word[from];
+        Frequency[to] = Frequency[from];
+        KeyValue[to] = KeyValue[from];
+    }
+    void Clear(size_t i) {
+        Word[i].clear();
+        Frequency[i] = 0;
+        KeyValue[i] = 0.0f;
     }
 };
 

@@ -15,329 +15,178 @@ using namespace zelk;
 
 namespace {
 
-struct Taken {
-    std::string word;
-    int fontSize;
-    int headingBonus;
-    bool title, description, keywords, bold;
-    int tableDepth;
-};
+using V = std::vector<std::string>;
 
-class ScannerTest : public ::testing::Test {
-protected:
-    ScannerTest()
-        : scanner(state, settings, host, report, stop, [this] {
-              words.push_back({state.CurrentWord, state.FontSize, state.HeadingBonus,
-                               state.InTitle, state.InDescription, state.InExistingKeywords,
-                               state.InBold, state.TableDepth});
-          }) {
-        state.Reset();
-    }
+// Every word taken, with its context: T title, D description, K existing
+// keywords, B bold, h heading bonus, f font size (when not 3), t table depth.
+struct Scan {
+    Settings settings;
+    ScanState state;
+    ReportLog report;
+    zelk::testing::ScriptedHost host;
+    bool stop = false;
+    V words;
+    Scanner scanner{state, settings, host, report, stop, [this] {
+                        std::string w = state.CurrentWord;
+                        if (state.InTitle) w += " T";
+                        if (state.InDescription) w += " D";
+                        if (state.InExistingKeywords) w += " K";
+                        if (state.InBold) w += " B";
+                        if (state.HeadingBonus) w += " h" + std::to_string(state.HeadingBonus);
+                        if (state.FontSize != 3) w += " f" + std::to_string(state.FontSize);
+                        if (state.TableDepth) w += " t" + std::to_string(state.TableDepth);
+                        words.push_back(w);
+                    }};
 
+    Scan() { state.Reset(); }
     // Prepares one document line as the driver does (markup, entities, the
     // leading blank) and scans it.
-    void Scan(std::string line) {
+    Scan& operator()(std::string line) {
         NormaliseMarkup(line);
         DecodeEntities(line);
         scanner.SetLine(" " + line);
         scanner.ScanCurrentLine();
         if (state.TagNesting < 0) state.TagNesting = 0;
         if (state.FontDepth < 0) state.FontDepth = 0;
+        return *this;
     }
-
-    std::vector<std::string> Words() const {
-        std::vector<std::string> w;
-        for (const Taken& t : words) w.push_back(t.word);
-        return w;
-    }
-    using V = std::vector<std::string>;
-
-    Settings settings;
-    ScanState state;
-    ReportLog report;
-    zelk::testing::ScriptedHost host;
-    bool stop = false;
-    std::vector<Taken> words;
-    Scanner scanner;
 };
 
-TEST_F(ScannerTest, ScriptStyleAndCommentTextIsSkippedInAnyCase) {
-    Scan("<SCRIPT type=x>a b</Script> word");
-    EXPECT_EQ(Words(), V{"word"});
-    words.clear();
-    Scan("<style>p { color: red }</STYLE>after");
-    EXPECT_EQ(Words(), V{"after"});
-}
+// One setting changed from the defaults: L language, T table weight, D div
+// weight, K existing keywords weight.
+struct Case {
+    V lines;
+    V words;
+    char setting = ' ';
+    int value = 0;
+};
 
-TEST_F(ScannerTest, CommentOverFourLinesHidesItsWordsButNotWhatFollows) {
-    Scan("before <!-- hidden");
-    Scan("more hidden");
-    Scan("still hidden");
-    Scan("end --> shown");
-    EXPECT_EQ(Words(), (V{"before", "shown"}));
-    EXPECT_FALSE(state.InComment);
-}
-
-TEST_F(ScannerTest, ScriptStateCarriesOverLines) {
-    Scan("<script>var x");
-    EXPECT_TRUE(state.InScript);
-    Scan("y = z;</script> text");
-    EXPECT_EQ(Words(), V{"text"});
-}
-
-TEST_F(ScannerTest, ZeroWeightTableIsSkippedOverLinesIncludingNestedTables) {
-    settings.TableWeight = 0;
-    Scan("intro <table><tr><td>alpha");
-    Scan("<table><tr><td>beta</td></tr></table> gamma");
-    Scan("delta</table> after");
-    EXPECT_EQ(Words(), (V{"intro", "after"}));
-    EXPECT_EQ(state.TableDepth, 0);
-}
-
-TEST_F(ScannerTest, WeightedTableCountsDepthForTheWeighting) {
-    settings.TableWeight = 1;
-    Scan("<table><tr><td>cell</td></tr></table> out");
-    ASSERT_EQ(words.size(), 2u);
-    EXPECT_EQ(words[0].tableDepth, 1);
-    EXPECT_EQ(words[1].tableDepth, 0);
-}
-
-TEST_F(ScannerTest, ZeroWeightDivIsSkippedOnItsFirstLineOnly) {
-    settings.DivWeight = 0;
-    Scan("<div>one two");
-    Scan("three</div> four");
-    EXPECT_EQ(Words(), (V{"three", "four"}));
-    EXPECT_EQ(state.DivDepth, 1);
-}
-
-TEST_F(ScannerTest, ZeroWeightTableStartEndingTheLineDoesNotHang) {
-    settings.TableWeight = 0;
-    Scan("words <table");
-    Scan("inside</table> out");
-    EXPECT_EQ(Words(), (V{"words", "out"}));
-}
-
-TEST_F(ScannerTest, EnglishContractionsAndApostrophes) {
-    Scan("don't go");
-    EXPECT_EQ(Words(), V{"go"});
-    words.clear();
-    Scan("it's");
-    EXPECT_EQ(Words(), (V{"it", "s"}));
-    words.clear();
-    Scan("don't.");
-    EXPECT_EQ(Words(), (V{"don", "t"}));
-}
-
-TEST_F(ScannerTest, FrenchKeepsHyphenAndApostropheInsideWords) {
-    settings.Language = 1;
-    Scan("aujourd'hui peut-\xEAtre -abc");
-    EXPECT_EQ(Words(), (V{"aujourd'hui", "peut-\xEAtre", "abc"}));
-}
-
-TEST_F(ScannerTest, DigitsSplitWordsAndUndecodedEntitiesAreSkipped) {
-    Scan("abc123def");
-    EXPECT_EQ(Words(), (V{"abc", "def"}));
-    words.clear();
-    Scan("AT&T; rocks");
-    EXPECT_EQ(Words(), (V{"AT", "rocks"}));
-    words.clear();
-    Scan("R&D department");
-    EXPECT_EQ(Words(), (V{"R", "D", "department"}));
-    EXPECT_EQ(state.TotalWords, 7);
-}
-
-TEST_F(ScannerTest, HeadingBonusEndsOnlyAtAHeadingEndDirectlyBehindAWord) {
-    Scan("<h1><a href=x>Home</a></h1> Text");
-    ASSERT_EQ(words.size(), 2u);
-    EXPECT_EQ(words[0].headingBonus, 30);
-    EXPECT_EQ(words[1].headingBonus, 30);
-    words.clear();
-    Scan("<h3>Title</h3> body");
-    ASSERT_EQ(words.size(), 2u);
-    EXPECT_EQ(words[0].headingBonus, 20);
-    EXPECT_EQ(words[1].headingBonus, 0);
-}
-
-TEST_F(ScannerTest, TitleAndBoldMarkup) {
-    Scan("<title>Shop</title> <b>Bold</b> plain");
-    ASSERT_EQ(words.size(), 3u);
-    EXPECT_TRUE(words[0].title);
-    EXPECT_TRUE(words[1].bold);
-    EXPECT_FALSE(words[2].bold || words[2].title);
-}
-
-TEST_F(ScannerTest, LongRunOfLettersIsCutInto65000LetterPieces) {
-    Scan(std::string(70000, 'a') + " end");
-    ASSERT_EQ(words.size(), 3u);
-    EXPECT_EQ(words[0].word.size(), 65000u);
-    EXPECT_EQ(words[1].word.size(), 5000u);
-    EXPECT_EQ(words[2].word, "end");
-}
-
-TEST_F(ScannerTest, StopIsSeenAtTheNextStep) {
-    host.onYield = [this] {
-        if (words.size() == 2) stop = true;
+TEST(Scanner, WordsTakenAndTheirContext) {
+    const Case cases[] = {
+        {{"<SCRIPT type=x>a b</Script> word"}, {"word"}},
+        {{"<style>p { color: red }</STYLE>after"}, {"after"}},
+        {{"before <!-- hidden", "more hidden", "still hidden", "end --> shown"}, {"before", "shown"}},
+        {{"<script>var x", "y = z;</script> text"}, {"text"}},
+        // A table of weight 0 is skipped over lines, nested tables included;
+        // a div or span of weight 0 on its first line only.
+        {{"intro <table><tr><td>alpha", "<table><tr><td>beta</td></tr></table> gamma", "delta</table> after"},
+         {"intro", "after"}, 'T', 0},
+        {{"words <table", "inside</table> out"}, {"words", "out"}, 'T', 0},
+        {{"<table><tr><td>cell</td></tr></table> out"}, {"cell t1", "out"}},
+        {{"<div>one two", "three</div> four"}, {"three", "four"}, 'D', 0},
+        {{"don't go"}, {"go"}},
+        {{"it's"}, {"it", "s"}},
+        {{"don't."}, {"don", "t"}},
+        {{"aujourd'hui peut-\xEAtre -abc"}, {"aujourd'hui", "peut-\xEAtre", "abc"}, 'L', 1},
+        {{"abc123def"}, {"abc", "def"}},
+        {{"AT&T; rocks R&D department"}, {"AT", "rocks", "R", "D", "department"}},
+        {{std::string(70000, 'a') + " end"}, {std::string(65000, 'a'), std::string(5000, 'a'), "end"}},
+        // The heading bonus ends only at a heading end directly behind a word.
+        {{"<h1><a href=x>Home</a></h1> Text"}, {"Home h30", "Text h30"}},
+        {{"<h3>Title</h3> body"}, {"Title h20", "body"}},
+        {{"<title>Shop</title> <b>Bold</b> plain"}, {"Shop T", "Bold B", "plain"}},
+        // Meta tags: an author tag before a description tag is taken as
+        // description; a capital keywords tag is recognised but its content
+        // is not read; keywords only with a weight; other tags are skipped.
+        {{"<meta name=\"description\" content=\"Fast red cars\"> after"}, {"Fast D", "red D", "cars D", "after"}},
+        {{"<meta name=\"author\" content=\"Joe\"><meta name=\"description\" content=\"Fast\">"}, {"Joe D", "Fast D"}},
+        {{"<META NAME=\"KEYWORDS\" CONTENT=\"alpha beta\"> after", "<META NAME=\"DESCRIPTION\" CONTENT=\"gamma\">"},
+         {"after", "gamma D"}},
+        {{"<meta name = \"keywords\" content=\"alpha, beta\">"}, {"alpha K", "beta K"}, 'K', 3},
+        {{"<meta name=\"keywords\" content=\"alpha, beta\"> tail"}, {"tail"}, 'K', 0},
+        {{"<meta name=\"robots\" content=\"noindex\"> text"}, {"text"}},
+        // Font sizes, relative and absolute, limited to 1-7: the number as it
+        // stands behind the sign or at the digit.
+        {{"<font size=+2>big</font> normal"}, {"big f5", "normal"}},
+        {{"<font size=6>a</font> xyz"}, {"a f6", "xyz"}},
+        {{"<font size=9>a</font> xyz"}, {"a f7", "xyz"}},
+        {{"<font size=-5>a</font> xyz"}, {"a f1", "xyz"}},
+        {{"<font size=99999999999999999999>a</font> xyz"}, {"a f7", "xyz"}},
+        {{"<font size=+1.5>a</font> xyz"}, {"a f4", "xyz"}},
+        {{"<font size=2.5>a</font> xyz"}, {"a f2", "xyz"}},
+        {{"<FONT SIZE=\"4\">a</FONT> xyz"}, {"a f4", "xyz"}},
+        {{"<font size=+ 2>a</font> xyz"}, {"a", "xyz"}},
+        {{"<font size=1e1>a</font> xyz"}, {"a f1", "xyz"}},
+        {{"<font size=6 0>a</font> xyz"}, {"a f6", "xyz"}},
+        // A "size" found only in the blank-removed line is not read.
+        {{"<font si ze=5>x</font> y"}, {"x", "y"}},
+        // "size" without a number: the tag goes on from behind "size", its
+        // ">" is that of the end tag, and the words after it are taken.
+        {{"<font color=red>Invalid scroll size</font> tail", "next"}, {"tail", "next"}},
+        // A font tag alone on its line: no later "font", so its size is not
+        // read, and the next line is skipped up to its first ">". Passing
+        // that ">" counts it off the nesting, which stands at -1 for the rest
+        // of the line: the next tag runs to the end of the line and stays
+        // open until a "<" and its ">" match.
+        {{"<font size=2>", "skipped words here", "taken"}, {"taken"}},
+        {{"<font size=2>", "skipped <a href=x>link</a> kept", "still inside", "<p> next line"},
+         {"link", "next", "line"}},
+        // The nesting stops at 32,767 unclosed tags.
+        {{std::string(80000, '<') + " x", std::string(40000, '>') + " y"}, {"y"}},
     };
-    Scan("one two three four");
-    EXPECT_EQ(Words(), (V{"one", "two"}));
-}
-
-// --- Meta tags ---
-
-TEST_F(ScannerTest, DescriptionContentIsTakenWithTheDescriptionContext) {
-    Scan("<meta name=\"description\" content=\"Fast red cars\"> after");
-    ASSERT_EQ(words.size(), 4u);
-    for (int i = 0; i < 3; ++i) EXPECT_TRUE(words[static_cast<size_t>(i)].description) << i;
-    EXPECT_EQ(words[3].word, "after");
-    EXPECT_FALSE(words[3].description);
-}
-
-TEST_F(ScannerTest, AuthorTagBeforeADescriptionTagIsTakenAsDescription) {
-    Scan("<meta name=\"author\" content=\"Joe\"><meta name=\"description\" content=\"Fast\">");
-    ASSERT_EQ(Words(), (V{"Joe", "Fast"}));
-    EXPECT_TRUE(words[0].description);
-    EXPECT_TRUE(words[1].description);
-}
-
-TEST_F(ScannerTest, CapitalKeywordsTagIsRecognisedButItsContentIsNot) {
-    settings.ExistingKeywordsWeight = 5;
-    Scan("<META NAME=\"KEYWORDS\" CONTENT=\"alpha beta\"> after");
-    EXPECT_EQ(Words(), V{"after"});
-    words.clear();
-    Scan("<META NAME=\"DESCRIPTION\" CONTENT=\"gamma\">");
-    ASSERT_EQ(Words(), V{"gamma"});
-    EXPECT_TRUE(words[0].description);
-}
-
-TEST_F(ScannerTest, KeywordsTagIsReadOnlyWithAWeight) {
-    settings.ExistingKeywordsWeight = 3;
-    Scan("<meta name = \"keywords\" content=\"alpha, beta\">");
-    ASSERT_EQ(Words(), (V{"alpha", "beta"}));
-    EXPECT_TRUE(words[0].keywords);
-    words.clear();
-    settings.ExistingKeywordsWeight = 0;
-    Scan("<meta name=\"keywords\" content=\"alpha, beta\"> tail");
-    EXPECT_EQ(Words(), V{"tail"});
-}
-
-TEST_F(ScannerTest, OtherMetaTagsAreSkipped) {
-    Scan("<meta name=\"robots\" content=\"noindex\"> text");
-    EXPECT_EQ(Words(), V{"text"});
-    EXPECT_EQ(state.TagNesting, 0);
-}
-
-// --- Font tags ---
-
-TEST_F(ScannerTest, FontSizesRelativeAndAbsoluteAreLimitedToOneToSeven) {
-    Scan("<font size=+2>big</font> normal");
-    ASSERT_EQ(words.size(), 2u);
-    EXPECT_EQ(words[0].fontSize, 5);
-    EXPECT_EQ(words[1].fontSize, 3);
-    const std::pair<const char*, int> cases[] = {
-        {"<font size=6>a</font>", 6}, {"<font size=9>a</font>", 7},
-        {"<font size=-5>a</font>", 1}, {"<font size=12>a</font>", 7},
-        {"<font size=99999999999999999999>a</font>", 7}, {"<font size=+1.5>a</font>", 4},
-        {"<font size=2.5>a</font>", 2}, {"<FONT SIZE=\"4\">a</FONT>", 4},
-        // The number as it stands behind the sign or at the digit.
-        {"<font size=+ 2>a</font>", 3}, {"<font size=1e1>a</font>", 1}, {"<font size=6 0>a</font>", 6},
-    };
-    for (const auto& [line, size] : cases) {
-        words.clear();
-        state.Reset();
-        Scan(std::string(line) + " xyz");
-        ASSERT_EQ(words.size(), 2u) << line;
-        EXPECT_EQ(words[0].fontSize, size) << line;
-        EXPECT_EQ(words[1].fontSize, 3) << line;
+    for (const Case& c : cases) {
+        Scan scan;
+        if (c.setting == 'L') scan.settings.Language = c.value;
+        if (c.setting == 'T') scan.settings.TableWeight = c.value;
+        if (c.setting == 'D') scan.settings.DivWeight = c.value;
+        if (c.setting == 'K') scan.settings.ExistingKeywordsWeight = c.value;
+        for (const std::string& line : c.lines) scan(line);
+        EXPECT_EQ(scan.words, c.words) << c.lines[0].substr(0, 80);
     }
 }
 
-TEST_F(ScannerTest, SizeWithoutNumberLeavesThePositionBehindSize) {
-    // The tag goes on from behind "size": its ">" is that of the end tag,
-    // and the words after it are taken.
-    Scan("<font color=red>Invalid scroll size</font> tail");
-    EXPECT_EQ(Words(), V{"tail"});
-    EXPECT_FALSE(state.InFontTag);
-    EXPECT_FALSE(state.InTag);
-    Scan("next");
-    EXPECT_EQ(Words(), (V{"tail", "next"}));
+TEST(Scanner, StopIsSeenAtTheNextStep) {
+    Scan scan;
+    scan.host.onYield = [&] { scan.stop = scan.words.size() == 2; };
+    EXPECT_EQ(scan("one two three four").words, (V{"one", "two"}));
 }
 
-TEST_F(ScannerTest, FontTagAloneOnItsLineSkipsTheNextLineWithoutGreaterSign) {
-    Scan("<font size=2>");
-    EXPECT_EQ(state.FontDepth, 1);
-    EXPECT_EQ(state.FontSize, 3);  // no later "font" on the line: the size is not read
-    EXPECT_TRUE(state.InFontTag);
-    Scan("skipped words here");
-    EXPECT_TRUE(words.empty());
-    Scan("taken");
-    EXPECT_EQ(Words(), V{"taken"});
-}
-
-TEST_F(ScannerTest, FontTagAloneSkipsTheNextLineUpToItsFirstGreaterSign) {
-    Scan("<font size=2>");
-    Scan("skipped <a href=x>link</a> kept");
-    // Passing that ">" counts it off the nesting, which stands at -1 for the
-    // rest of the line: the next tag then runs to the end of the line.
-    EXPECT_EQ(Words(), V{"link"});
-    // The tag stays open into the next line until a "<" and its ">" match.
-    Scan("still inside");
-    EXPECT_TRUE(state.InTag);
-    Scan("<p> next line");
-    EXPECT_EQ(Words(), (V{"link", "next", "line"}));
-}
-
-TEST_F(ScannerTest, UnmatchedEndFontIsReportedOnce) {
-    Scan("a </font> word");
-    EXPECT_EQ(report.Text(), "  File contains an invalid end-font tag.\r\n");
-    EXPECT_EQ(Words(), (V{"a", "word"}));
-    EXPECT_EQ(words[1].fontSize, 3);
-}
-
-TEST_F(ScannerTest, DeeplyNestedFontTagsRestoreInReverseOrder) {
+TEST(Scanner, EndFontTagsRestoreTheSizesInReverseOrderAndAnUnmatchedOneIsReported) {
+    Scan scan;
     std::string line;
-    for (int i = 0; i < 40; ++i) line += "<font size=" + std::to_string(i % 7 + 1) + ">w" + " ";
-    for (int i = 0; i < 40; ++i) line += "</font>w ";
-    line += "</font>";
-    Scan(line);
-    ASSERT_EQ(words.size(), 80u);
-    EXPECT_GE(state.FontSizeStack.size(), 40u);
-    // The size of each nested piece is read (a later "font" follows); on the
-    // way out each end tag restores the size that stood before its start tag.
-    for (int i = 0; i < 40; ++i) EXPECT_EQ(words[static_cast<size_t>(i)].fontSize, i % 7 + 1) << i;
-    for (int k = 0; k < 40; ++k) {
-        const int restoredDepth = 39 - k;  // the start tag index whose size is restored
-        const int expected = restoredDepth == 0 ? 3 : (restoredDepth - 1) % 7 + 1;
-        EXPECT_EQ(words[static_cast<size_t>(40 + k)].fontSize, expected) << k;
+    V expected;
+    for (int i = 0; i < 40; ++i) {
+        line += "<font size=" + std::to_string(i % 7 + 1) + ">w ";
+        expected.push_back(i % 7 == 2 ? "w" : "w f" + std::to_string(i % 7 + 1));
     }
-    EXPECT_EQ(report.Text(), "  File contains an invalid end-font tag.\r\n");
+    // Each end tag restores the size that stood before its start tag.
+    for (int k = 39; k >= 0; --k) {
+        line += "</font>w ";
+        expected.push_back(k == 0 || (k - 1) % 7 == 2 ? "w" : "w f" + std::to_string((k - 1) % 7 + 1));
+    }
+    expected.push_back("tail");
+    EXPECT_EQ(scan(line + "</font> tail").words, expected);
+    EXPECT_EQ(scan.report.Text(), "  File contains an invalid end-font tag.\r\n");
 }
 
-TEST_F(ScannerTest, SizeWrittenWithBlanksInsideIsNotRead) {
-    Scan("<font si ze=5>x</font> y");
-    ASSERT_EQ(words.size(), 2u);
-    EXPECT_EQ(words[0].fontSize, 3);
-}
-
-TEST_F(ScannerTest, HundredThousandNestedFontTagsStayBounded) {
+TEST(Scanner, HundredThousandNestedFontTagsStayBounded) {
+    Scan scan;
     std::string line;
     for (int i = 0; i < 100000; ++i) line += "<font size=+1>";
     line += "deep";
     for (int i = 0; i < 100000; ++i) line += "</font>";
-    line += " out";
-    Scan(line);
-    EXPECT_EQ(Words(), (V{"deep", "out"}));
-    EXPECT_EQ(words[0].fontSize, 7);
-    EXPECT_EQ(words[1].fontSize, 3);
-    EXPECT_LE(state.FontSizeStack.size(), 32767u + 16u);
+    scan(line + " out");
+    EXPECT_EQ(scan.words, (V{"deep f7", "out"}));
+    EXPECT_LE(scan.state.FontSizeStack.size(), 32767u + 16u);
 }
 
-TEST_F(ScannerTest, ManyUnclosedTagsDoNotOverflowTheNesting) {
-    // The handler passes the character behind each "<" it counts.
-    Scan(std::string(80000, '<') + " x");
-    EXPECT_EQ(state.TagNesting, 32767);
-    Scan(std::string(40000, '>') + " y");
-    EXPECT_EQ(state.TagNesting, 0);
-    EXPECT_EQ(Words(), V{"y"});
+// Runs of blanks of every length before the tags: each tag finds its own
+// size in the blank-removed line.
+TEST(Scanner, EveryFontTagReadsItsOwnSizeWhateverTheBlanksBefore) {
+    Scan scan;
+    std::string line = " ";
+    V expected;
+    for (int k = 0; k < 60; ++k) {
+        const int size = 1 + k % 7;
+        const std::string word = std::string("w") + static_cast<char>('a' + k % 26) + static_cast<char>('a' + k / 26);
+        line += "<font size=" + std::to_string(size) + ">" + word + "</font>" + std::string(static_cast<size_t>(k), ' ');
+        line += "plain" + std::string(static_cast<size_t>(k % 9), ' ');
+        expected.push_back(size == 3 ? word : word + " f" + std::to_string(size));
+        expected.push_back("plain");
+    }
+    scan.scanner.SetLine(line);
+    scan.scanner.ScanCurrentLine();
+    EXPECT_EQ(scan.words, expected);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <random>
+#include <tuple>
 
 #include "analysis/InputFile.h"
 #include "analysis/TextFile.h"
@@ -9,7 +10,7 @@
 #include "support/LiteralUtf8.h"
 #include "analysis/ScriptedHost.h"
 #include "common/StrProc.h"
-#include "insertion/TempDir.h"
+#include "support/TempDir.h"
 
 using namespace zelk;
 using zelk::testing::ScriptedHost;
@@ -20,146 +21,78 @@ using zelk::testing::WriteBytes;
 // ---------------------------------------------------------------------------
 // Encoding detection and the text-file test
 
-TEST(DetectEncoding, CodesFromPathLengthAndFirstBytes) {
+TEST(DetectEncoding, CodesFromNameLengthAndFirstBytes) {
     TempDir dir;
     EXPECT_EQ(DetectEncoding(""), -5);
     EXPECT_EQ(DetectEncoding(dir / "none.htm"), -1);
     EXPECT_EQ(DetectEncoding(dir.path()), -1);
-    WriteBytes(dir / "empty.htm", "");
-    EXPECT_EQ(DetectEncoding(dir / "empty.htm"), -2);
-    WriteBytes(dir / "four.htm", "\xFF\xFE<h");
-    EXPECT_EQ(DetectEncoding(dir / "four.htm"), -4);
-    WriteBytes(dir / "rtf.htm", "{\\rtf1 x");
-    EXPECT_EQ(DetectEncoding(dir / "rtf.htm"), 6);
-    WriteBytes(dir / "le.htm", std::string("\xFF\xFE<\0h\0", 6));
-    EXPECT_EQ(DetectEncoding(dir / "le.htm"), 1);
-    WriteBytes(dir / "be.htm", std::string("\xFE\xFF\0<\0h", 6));
-    EXPECT_EQ(DetectEncoding(dir / "be.htm"), 2);
-    WriteBytes(dir / "u8.htm", "\xEF\xBB\xBF<html>");
-    EXPECT_EQ(DetectEncoding(dir / "u8.htm"), 3);
-    WriteBytes(dir / "u32.htm", std::string("\0\0\xFE\xFF\0\0\0<", 8));
-    EXPECT_EQ(DetectEncoding(dir / "u32.htm"), 5);
-    WriteBytes(dir / "plain.htm", "<html>caf\xE9</html>");
-    EXPECT_EQ(DetectEncoding(dir / "plain.htm"), 0);
-}
-
-TEST(DetectEncoding, XmlFilesByTheirFirstTwoBytes) {
-    TempDir dir;
-    WriteBytes(dir / "a.XML", "<?xml version");
-    EXPECT_EQ(DetectEncoding(dir / "a.XML"), 3);
-    WriteBytes(dir / "b.xml", std::string("<\0?\0x\0", 6));
-    EXPECT_EQ(DetectEncoding(dir / "b.xml"), 1);
-    WriteBytes(dir / "c.xml", std::string("\0<\0?\0x", 6));
-    EXPECT_EQ(DetectEncoding(dir / "c.xml"), 2);
-    WriteBytes(dir / "d.xml", "hello world");
-    EXPECT_EQ(DetectEncoding(dir / "d.xml"), 0);
-}
-
-TEST(DetectEncoding, CharsetSearchIsCaseSensitiveAndLimitedToTenNonBlankLines) {
-    TempDir dir;
-    WriteBytes(dir / "a.htm", "<html>\r\n<meta charset=UTF-8>\r\n");
-    EXPECT_EQ(DetectEncoding(dir / "a.htm", false), 0);
-    EXPECT_EQ(DetectEncoding(dir / "a.htm", true), 3);
-    WriteBytes(dir / "b.htm", "<html>\r\n<meta charset=\"UTF-8\">\r\n");
-    EXPECT_EQ(DetectEncoding(dir / "b.htm", true), 3);
-    WriteBytes(dir / "c.htm", "<html>\r\n<meta charset=utf-8>\r\n");
-    EXPECT_EQ(DetectEncoding(dir / "c.htm", true), 0);
-    WriteBytes(dir / "d.htm", "<html>\r\n<p>It\xE2\x80\x99s</p>\r\n");
-    EXPECT_EQ(DetectEncoding(dir / "d.htm", true), 3);
-    // Blank lines do not count towards the ten lines.
-    std::string eleven;
-    for (int i = 0; i < 10; ++i) eleven += "line\r\n\r\n";
-    WriteBytes(dir / "e.htm", eleven + "charset=UTF-8\r\n");
-    EXPECT_EQ(DetectEncoding(dir / "e.htm", true), 0);
-    std::string nine;
-    for (int i = 0; i < 9; ++i) nine += "line\r\n\r\n";
-    WriteBytes(dir / "f.htm", nine + "charset=UTF-8\r\n");
-    EXPECT_EQ(DetectEncoding(dir / "f.htm", true), 3);
-    // Only files with a text extension are searched.
-    WriteBytes(dir / "g.php", "<html>\r\n<meta charset=UTF-8>\r\n");
-    EXPECT_EQ(DetectEncoding(dir / "g.php", true), 0);
+    // XML files by their first two bytes. The charset search (of the
+    // first ten lines that are not blank, see CharsetSearchTest.cpp) only
+    // in files with a text extension.
+    const std::tuple<const char*, std::string, int> cases[] = {
+        {"empty.htm", "", -2}, {"four.htm", "\xFF\xFE<h", -4}, {"rtf.htm", "{\\rtf1 x", 6},
+        {"le.htm", std::string("\xFF\xFE<\0h\0", 6), 1}, {"be.htm", std::string("\xFE\xFF\0<\0h", 6), 2},
+        {"u8.htm", "\xEF\xBB\xBF<html>", 3}, {"u32.htm", std::string("\0\0\xFE\xFF\0\0\0<", 8), 5},
+        {"plain.htm", "<html>caf\xE9</html>", 0}, {"a.XML", "<?xml version", 3},
+        {"b.xml", std::string("<\0?\0x\0", 6), 1}, {"c.xml", std::string("\0<\0?\0x", 6), 2},
+        {"d.xml", "hello world", 0}, {"g.php", "<html>\r\n<meta charset=UTF-8>\r\n", 0},
+        {"h.htm", "<html>\r\n<meta charset=UTF-8>\r\n", 3}};
+    for (const auto& [name, bytes, code] : cases) {
+        WriteBytes(dir / name, bytes);
+        EXPECT_EQ(DetectEncoding(dir / name, true), code) << name;
+    }
+    EXPECT_EQ(DetectEncoding(dir / "h.htm", false), 0);
 }
 
 TEST(IsTextFile, VerdictsFromLineEndsAndEncodings) {
     TempDir dir;
-    auto verdict = [&](const std::string& name, const std::string& bytes, bool charset = true) {
+    // A UTF-8 file (by its mark, or by a charset when that is searched for)
+    // with LF line ends is verdict 1, never a Unix-type file.
+    const std::tuple<const char*, std::string, bool, int, bool> cases[] = {
+        {"crlf.htm", "<p>a</p>\r\n<p>b</p>\r\n", true, 1, false}, {"lf.htm", "<p>a</p>\n<p>b</p>\n", true, 2, false},
+        {"cr.htm", "<p>a</p>\r<p>b</p>\r", true, 3, false},       {"none.htm", "<p>a</p>", true, 1, false},
+        {"four.htm", "abcd", true, -4, false},                      {"rtf.htm", "{\\rtf1}", true, 6, false},
+        {"u16.htm", std::string("\xFF\xFE<\0p\0>\0", 8), true, 7, false},
+        {"u8.htm", "\xEF\xBB\xBF<p>a</p>\n<p>b</p>\n", true, 1, true},
+        {"decl.htm", "<meta charset=UTF-8>\n<p>b</p>\n", true, 1, true},
+        {"decl2.htm", "<meta charset=UTF-8>\n<p>b</p>\n", false, 2, false}};
+    for (const auto& [name, bytes, charset, verdict, utf8] : cases) {
         WriteBytes(dir / name, bytes);
-        return IsTextFile(dir / name, kTextTestBytes, kTextTestThreshold, charset);
-    };
-    EXPECT_EQ(verdict("crlf.htm", "<p>a</p>\r\n<p>b</p>\r\n").verdict, 1);
-    EXPECT_EQ(verdict("lf.htm", "<p>a</p>\n<p>b</p>\n").verdict, 2);
-    EXPECT_EQ(verdict("cr.htm", "<p>a</p>\r<p>b</p>\r").verdict, 3);
-    EXPECT_EQ(verdict("none.htm", "<p>a</p>").verdict, 1);
-    EXPECT_EQ(verdict("four.htm", "abcd").verdict, -4);
-    EXPECT_EQ(verdict("rtf.htm", "{\\rtf1}").verdict, 6);
-    EXPECT_EQ(verdict("u16.htm", std::string("\xFF\xFE<\0p\0>\0", 8)).verdict, 7);
-    // A UTF-8 file with LF line ends is verdict 1, never a Unix-type file.
-    TextFileTest u8 = verdict("u8.htm", "\xEF\xBB\xBF<p>a</p>\n<p>b</p>\n");
-    EXPECT_EQ(u8.verdict, 1);
-    EXPECT_TRUE(u8.utf8);
-    TextFileTest declared = verdict("decl.htm", "<meta charset=UTF-8>\n<p>b</p>\n");
-    EXPECT_EQ(declared.verdict, 1);
-    EXPECT_TRUE(declared.utf8);
-    TextFileTest undeclared = verdict("decl2.htm", "<meta charset=UTF-8>\n<p>b</p>\n", false);
-    EXPECT_EQ(undeclared.verdict, 2);
-    EXPECT_FALSE(undeclared.utf8);
+        const TextFileTest t = IsTextFile(dir / name, kTextTestBytes, kTextTestThreshold, charset);
+        EXPECT_EQ(t.verdict, verdict) << name;
+        EXPECT_EQ(t.utf8, utf8) << name;
+    }
     EXPECT_EQ(IsTextFile(dir / "missing.htm", kTextTestBytes, kTextTestThreshold).verdict, -1);
     EXPECT_EQ(IsTextFile(dir.path(), kTextTestBytes, kTextTestThreshold).verdict, -1);
 }
 
+// Control bytes other than tab, form feed and backspace: more than 1 % of
+// the 16,384 bytes read is not text, and so is more than 1 % of the first
+// 3,277 (the early test).
 TEST(IsTextFile, ControlBytesDecide) {
     TempDir dir;
-    std::string hundred(100, 'a');
-    hundred[19] = '\0';
-    WriteBytes(dir / "nul.htm", hundred);
-    TextFileTest t = IsTextFile(dir / "nul.htm", kTextTestBytes, kTextTestThreshold);
-    EXPECT_EQ(t.verdict, 0);
-    EXPECT_EQ(t.firstBadByte, 0);
-    EXPECT_EQ(t.firstBadPos, 20);
-    EXPECT_DOUBLE_EQ(t.nonTextPercent, 1.0);
-
-    // Tab, form feed and backspace are text.
-    WriteBytes(dir / "tabs.htm", "a\tb\fc\bd e");
-    t = IsTextFile(dir / "tabs.htm", kTextTestBytes, kTextTestThreshold);
-    EXPECT_EQ(t.verdict, 1);
-    EXPECT_EQ(t.firstBadByte, 32);
-    EXPECT_EQ(t.firstBadPos, 0);
-
-    // 16 control bytes in the 16,384 read (0.098 %) pass; 17 do not. They
-    // sit at the end so that the early test does not see them.
-    auto sample = [](int bad) {
+    auto with = [](std::size_t from, int count, char c) {
         std::string s(20000, 'x');
-        for (int i = 0; i < bad; ++i) s[static_cast<std::size_t>(16383 - i)] = '\x01';
+        for (int i = 0; i < count; ++i) s[from + static_cast<std::size_t>(i)] = c;
         return s;
     };
-    WriteBytes(dir / "16.htm", sample(16));
-    t = IsTextFile(dir / "16.htm", kTextTestBytes, kTextTestThreshold);
-    EXPECT_EQ(t.verdict, 1);
-    EXPECT_EQ(t.firstBadPos, 16384 - 15);
-    WriteBytes(dir / "17.htm", sample(17));
-    t = IsTextFile(dir / "17.htm", kTextTestBytes, kTextTestThreshold);
-    EXPECT_EQ(t.verdict, 0);
-    EXPECT_EQ(t.firstBadByte, 1);
-    EXPECT_DOUBLE_EQ(t.nonTextPercent, 17 * 100.0 / 16384);
-}
-
-TEST(IsTextFile, EarlyAbandonFromByte3277) {
-    TempDir dir;
-    // 33 control bytes at the start: 33 / 3,277 is just above 1 %.
-    std::string s(20000, 'x');
-    for (int i = 0; i < 33; ++i) s[static_cast<std::size_t>(i)] = '\x02';
-    WriteBytes(dir / "a.htm", s);
-    TextFileTest t = IsTextFile(dir / "a.htm", kTextTestBytes, kTextTestThreshold);
-    EXPECT_EQ(t.verdict, 0);
-    EXPECT_EQ(t.firstBadPos, 1);
-    EXPECT_DOUBLE_EQ(t.nonTextPercent, 33 * 100.0 / 3277);
-    // 32 of them stay under 1 % at byte 3,277 and are then diluted... but
-    // still refused at the end: 32 / 16,384 is 0.195 %.
-    s[32] = 'x';
-    WriteBytes(dir / "b.htm", s);
-    t = IsTextFile(dir / "b.htm", kTextTestBytes, kTextTestThreshold);
-    EXPECT_EQ(t.verdict, 0);
-    EXPECT_DOUBLE_EQ(t.nonTextPercent, 32 * 100.0 / 16384);
+    std::string nul(100, 'a');
+    nul[19] = '\0';
+    const std::tuple<std::string, int, int, int, double> cases[] = {
+        {nul, 0, 0, 20, 1.0},
+        {"a\tb\fc\bd e", 1, 32, 0, 0.0},
+        {with(16384 - 16, 16, '\x01'), 1, 1, 16384 - 15, 16 * 100.0 / 16384},
+        {with(16384 - 17, 17, '\x01'), 0, 1, 16384 - 16, 17 * 100.0 / 16384},
+        {with(0, 33, '\x02'), 0, 2, 1, 33 * 100.0 / 3277},
+        {with(0, 32, '\x02'), 0, 2, 1, 32 * 100.0 / 16384}};
+    for (const auto& [bytes, verdict, badByte, badPos, percent] : cases) {
+        WriteBytes(dir / "a.htm", bytes);
+        const TextFileTest t = IsTextFile(dir / "a.htm", kTextTestBytes, kTextTestThreshold);
+        EXPECT_EQ(t.verdict, verdict) << badPos;
+        EXPECT_EQ(t.firstBadByte, badByte) << badPos;
+        EXPECT_EQ(t.firstBadPos, badPos) << badPos;
+        EXPECT_DOUBLE_EQ(t.nonTextPercent, percent) << badPos;
+    }
 }
 
 // ---------------------------------------------------------------------------
@@ -277,48 +210,13 @@ TEST(Utf8Cleanup, AllShortLinesMatchTheSearchLoop) {
 }
 
 // ---------------------------------------------------------------------------
-// Sizes, names, line preparation
+// Sizes and names
 
 TEST(FormatFileSize, GroupedBytesAndRoundedUpKilobytes) {
-    EXPECT_EQ(FormatFileSize(-1), "");
-    EXPECT_EQ(FormatFileSize(0), "0 bytes");
-    EXPECT_EQ(FormatFileSize(1024), "1,024 bytes");
-    EXPECT_EQ(FormatFileSize(1025), "1,025 bytes (2 Kb)");
-    EXPECT_EQ(FormatFileSize(2048), "2,048 bytes (2 Kb)");
-    EXPECT_EQ(FormatFileSize(40961), "40,961 bytes (41 Kb)");
-    EXPECT_EQ(FormatFileSize(52428800), "52,428,800 bytes (51,200 Kb)");
-}
-
-TEST(HasTextExtension, ListedExtensionsOnly) {
-    EXPECT_TRUE(HasTextExtension("/a/b.HTML"));
-    EXPECT_TRUE(HasTextExtension("b.prn"));
-    EXPECT_FALSE(HasTextExtension("b.php"));
-    EXPECT_FALSE(HasTextExtension("/a.txt/b"));
-}
-
-TEST(CheckInputFileSpec, NameRuleMessages) {
-    TempDir dir;
-    WriteBytes(dir / "page.HTM", "<html>");
-    ScriptedHost host;
-    host.input = dir / "page.HTM";
-    EXPECT_TRUE(CheckInputFileSpec(host, dir / "page.HTM"));
-    EXPECT_TRUE(host.prompts.shown.empty());
-
-    EXPECT_FALSE(CheckInputFileSpec(host, dir / "page.txt"));
-    ASSERT_EQ(host.prompts.shown.size(), 1u);
-    EXPECT_EQ(host.prompts.shown[0],
-              (ShownBox{"Input file name must have an extension containing 'htm'.",
-                        "Invalid input", Icon::None, Buttons::Ok, Answer::Ok}));
-
-    EXPECT_FALSE(CheckInputFileSpec(host, "/web.site/page"));
-    ASSERT_EQ(host.prompts.shown.size(), 2u);
-    EXPECT_EQ(host.prompts.shown[1], (ShownBox{"Invalid input file specification",
-                                               "Invalid input", Icon::Exclamation, Buttons::Ok,
-                                               Answer::Ok}));
-    EXPECT_FALSE(CheckInputFileSpec(host, "page"));
-    EXPECT_EQ(host.prompts.shown.size(), 3u);
-    // The box is left as it is when a message was shown.
-    EXPECT_EQ(host.input, dir / "page.HTM");
+    const std::pair<long long, const char*> cases[] = {
+        {-1, ""}, {0, "0 bytes"}, {1024, "1,024 bytes"}, {1025, "1,025 bytes (2 Kb)"}, {2048, "2,048 bytes (2 Kb)"},
+        {40961, "40,961 bytes (41 Kb)"}, {52428800, "52,428,800 bytes (51,200 Kb)"}};
+    for (const auto& [bytes, text] : cases) EXPECT_EQ(FormatFileSize(bytes), text) << bytes;
 }
 
 namespace {
@@ -354,21 +252,4 @@ TEST(CheckInputFileSpec, MissingFileMovesToItsFolderAndClearsTheBox) {
     host.input = "/nonexistent-zelk/gone.html";
     EXPECT_FALSE(CheckInputFileSpec(host, host.input));
     EXPECT_EQ(std::filesystem::current_path(), before);
-}
-
-TEST(PrepareDocumentLine, TrimUnixAndUtf8Steps) {
-    std::string line = "   ";
-    EXPECT_FALSE(PrepareDocumentLine(line, 1, false));
-    line = "  a\nb  ";
-    EXPECT_TRUE(PrepareDocumentLine(line, 2, false));
-    EXPECT_EQ(line, "a b");
-    line = "a\nb";
-    EXPECT_TRUE(PrepareDocumentLine(line, 1, false));
-    EXPECT_EQ(line, "a\nb");
-    line = " caf\xC3\xA9 \xE2\x80\x98x\xE2\x80\x99 ";
-    EXPECT_TRUE(PrepareDocumentLine(line, 1, true));
-    EXPECT_EQ(line, "caf\xE9 'x'");
-    line = "\tx\t";  // only blanks are trimmed
-    EXPECT_TRUE(PrepareDocumentLine(line, 1, false));
-    EXPECT_EQ(line, "\tx\t");
 }

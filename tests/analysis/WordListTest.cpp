@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <numeric>
+
 #include "analysis/WordList.h"
 
 using namespace zelk;
@@ -14,23 +16,12 @@ WordTable Entries(std::initializer_list<WordEntry> e) {
 
 }  // namespace
 
-TEST(WordList, EmptyTableSaysNoWords) {
+TEST(WordList, EmptyTableAndColumns) {
     std::vector<std::string> batches;
-    EXPECT_EQ(ListWords(WordTable{}, 10, [&](const std::string& s) { batches.push_back(s); }),
-              "No words");
+    EXPECT_EQ(ListWords(WordTable{}, 10, [&](const std::string& s) { batches.push_back(s); }), "No words");
     EXPECT_EQ(batches, std::vector<std::string>{"No words"});
-}
-
-TEST(WordList, ColumnsOfOneLine) {
-    WordTable t;
-    t.entries.push_back({"garden", 12, 100.0f});
-    for (int i = 1; i < 37; ++i) t.entries.push_back({"w", 1, 50.0f});
-    const std::string box = ListWords(t, 400);
-    EXPECT_EQ(box.substr(0, 58),
-              "Rank Value Freq. Density\r\n"
-              "   1   100   12  3.00%  garden\r\n");
-    EXPECT_EQ(ListWords(Entries({{"one", 1, 100.0f}}), 3),
-              "Rank Value Freq. Density\r\n   1   100    1  33.33%  one\r\n");
+    EXPECT_EQ(ListWords(Entries({{"garden", 12, 100.0f}, {"one", 1, 50.0f}}), 400),
+              "Rank Value Freq. Density\r\n   1   100   12  3.00%  garden\r\n   2    50    1  0.25%  one\r\n");
 }
 
 TEST(WordList, RoundingDensityAndZeroValues) {
@@ -58,32 +49,26 @@ TEST(WordList, RoundingDensityAndZeroValues) {
               "Rank Value Freq. Density\r\n   1   100 32767  3276700.00%  a\r\n");
 }
 
-TEST(WordList, LargeTablesFlushInBatches) {
+// The box fills in batches: every tenth of a large table, every ten lines
+// of a small one; the note on zero values comes once, at the end.
+TEST(WordList, TheBoxFillsInBatches) {
     WordTable t;
     for (int i = 0; i < 12345; ++i) t.entries.push_back({"w", 1, 100.0f});
     std::vector<std::string> batches;
-    const std::string box = ListWords(t, 100, [&](const std::string& s) { batches.push_back(s); });
-    ASSERT_EQ(batches.size(), 1u + 10u + 1u);
+    auto collect = [&](const std::string& s) { batches.push_back(s); };
+    std::string box = ListWords(t, 100, collect);
+    ASSERT_EQ(batches.size(), 12u);
     EXPECT_EQ(batches[0], "Rank Value Freq. Density\r\n");
-    const std::string line1 = "    1   100    1  1.00%  w\r\n";
-    EXPECT_EQ(batches[1].substr(0, line1.size()), line1);
-    for (int b = 1; b <= 10; ++b)
-        EXPECT_EQ(std::count(batches[static_cast<std::size_t>(b)].begin(),
-                             batches[static_cast<std::size_t>(b)].end(), '\n'),
-                  1234);
-    EXPECT_EQ(std::count(batches[11].begin(), batches[11].end(), '\n'), 5);
-    std::string joined;
-    for (const auto& b : batches) joined += b;
-    EXPECT_EQ(joined, box);
+    for (std::size_t b = 1; b <= 11; ++b) EXPECT_EQ(std::count(batches[b].begin(), batches[b].end(), '\n'), b < 11 ? 1234 : 5);
+    EXPECT_EQ(std::accumulate(batches.begin(), batches.end(), std::string()), box);
+    EXPECT_EQ(box.substr(26, 28), "    1   100    1  1.00%  w\r\n");
     EXPECT_NE(box.find("12345   100    1  1.00%  w\r\n"), std::string::npos);
-}
 
-TEST(WordList, SmallTablesFlushEveryTenAndTheNoteComesOnce) {
-    WordTable t;
-    for (int i = 0; i < 25; ++i) t.entries.push_back({"w", 1, i < 22 ? 10.0f : 0.0f});
-    std::vector<std::string> batches;
-    ListWords(t, 100, [&](const std::string& s) { batches.push_back(s); });
-    ASSERT_EQ(batches.size(), 5u);  // heading, 10, 10, 2, note
-    EXPECT_EQ(std::count(batches[3].begin(), batches[3].end(), '\n'), 2);
-    EXPECT_EQ(batches[4], "\r\nWords with key value 0 not shown.\r\n");
+    t.entries.resize(25);
+    for (int i = 22; i < 25; ++i) t.entries[static_cast<std::size_t>(i)].KeyValue = 0.0f;
+    batches.clear();
+    box = ListWords(t, 100, collect);
+    EXPECT_EQ(batches.size(), 5u);  // heading, 10, 10, 2, note
+    EXPECT_EQ(batches.back(), "\r\nWords with key value 0 not shown.\r\n");
+    EXPECT_EQ(std::accumulate(batches.begin(), batches.end(), std::string()), box);
 }
