@@ -26,22 +26,6 @@ class AnalyzerTest : public ::testing::Test {
 protected:
     AnalyzerTest() { common.ReadAllCommonWords(ZELK_SOURCE_DATA_DIR, nullptr, nullptr, 0, false); }
 
-    std::string Write(const std::string& name, const std::string& bytes) {
-        zelk::testing::WriteBytes(dir / name, bytes);
-        return dir / name;
-    }
-
-    // A page with n distinct words that no rule drops.
-    static std::string ManyWords(int n) {
-        std::string body;
-        for (int i = 0; i < n; ++i) {
-            std::string w = "zq";
-            for (int k = i; k > 0 || w.size() < 4; k /= 20) w += static_cast<char>('a' + k % 20);
-            body += w + "o ";
-        }
-        return body;
-    }
-
     TempDir dir;
     Settings settings;
     CommonWords common;
@@ -69,11 +53,11 @@ TEST_F(AnalyzerTest, ContextWeightFollowsTheContext) {
 }
 
 TEST_F(AnalyzerTest, WordCountCaptionAndTheBoxInFolderMode) {
-    EXPECT_EQ(analyzer.DoFile(Write("empty.html", "")).result, 0);
+    EXPECT_EQ(analyzer.DoFile(dir.Write("empty.html", "")).result, 0);
     EXPECT_EQ(host.wordCountCaption, "Number of words found: 0");
     settings.SingleFile = false;
     host.output = "earlier report";
-    EXPECT_EQ(analyzer.DoFile(Write("p.html", "<p>zebra apple plum</p>" + CRLF)).numberOfWords, 3);
+    EXPECT_EQ(analyzer.DoFile(dir.Write("p.html", "<p>zebra apple plum</p>" + CRLF)).numberOfWords, 3);
     EXPECT_EQ(host.wordCountCaption, "Number of words found: 3");
     EXPECT_EQ(host.output, "earlier report");
 }
@@ -87,10 +71,10 @@ TEST_F(AnalyzerTest, RequestTimeChecksOfTheInputAndItsBytes) {
         {"   ", {"Input file not specified.", "Error", Icon::Exclamation, Buttons::Ok, Answer::Ok}},
         {dir / "missing.html", notFound},
         {dir / "folder.html", notFound},
-        {Write("page.txt", "text"),
+        {dir.Write("page.txt", "text"),
          {"Input file name must have an extension containing 'htm'.", "Invalid input", Icon::None, Buttons::Ok,
           Answer::Ok}},
-        {Write("bin.html", binary),
+        {dir.Write("bin.html", binary),
          {"This file is not a text file." + CRLF + "The byte at position 20 with value 0" + CRLF +
               " is neither text nor whitespace.",
           "Not a text file", Icon::Information, Buttons::Ok, Answer::Ok}},
@@ -106,33 +90,18 @@ TEST_F(AnalyzerTest, RequestTimeChecksOfTheInputAndItsBytes) {
     EXPECT_FALSE(analyzer.DocumentAnalysed);
 }
 
-TEST_F(AnalyzerTest, GenerateTwiceAnalysesOnceUntilTheAnalysisIsInvalidated) {
-    host.input = Write("twice.html", "<head><title>Orchard</title></head>" + CRLF);
-    auto analyses = [&] { return std::count(host.calls.begin(), host.calls.end(), "begin busy"); };
-    analyzer.DoIt(true);
-    analyzer.DoIt(true);
-    EXPECT_EQ(analyses(), 1);
-    EXPECT_TRUE(analyzer.KeywordsGenerated);
-    settings.Language = 1;
-    analyzer.InvalidateAnalysis();
-    EXPECT_FALSE(analyzer.KeywordsGenerated);
-    analyzer.DoIt(true);
-    EXPECT_EQ(analyses(), 2);
-}
-
 // The warning's text is checked in the window's tests (CommandsTest.cpp).
 TEST_F(AnalyzerTest, UnixTypeFileWarningAboveFortyKb) {
     const std::string head = "<head>\nword\n";
-    EXPECT_EQ(analyzer.DoFile(Write("unix40.html", head + std::string(40960 - head.size(), ' '))).result, 0);
+    EXPECT_EQ(analyzer.DoFile(dir.Write("unix40.html", head + std::string(40960 - head.size(), ' '))).result, 0);
     EXPECT_TRUE(host.prompts.shown.empty());
-    const std::string path = Write("unix41.html", head + std::string(40961 - head.size(), ' '));
-    host.prompts.Script({Answer::No});
-    EXPECT_EQ(analyzer.DoFile(path).result, -4);
+    const std::string path = dir.Write("unix41.html", head + std::string(40961 - head.size(), ' '));
+    for (Answer answer : {Answer::No, Answer::Cancel}) {  // Cancel also stops a batch
+        host.prompts.Script({answer});
+        EXPECT_EQ(analyzer.DoFile(path).result, -4);
+        EXPECT_EQ(analyzer.StopFlag, answer == Answer::Cancel);
+    }
     EXPECT_EQ(host.prompts.shown.at(0).title, "Unix-type file warning");
-    EXPECT_FALSE(analyzer.StopFlag);
-    host.prompts.Script({Answer::Cancel});
-    EXPECT_EQ(analyzer.DoFile(path).result, -4);
-    EXPECT_TRUE(analyzer.StopFlag);
     host.prompts.Script({Answer::Yes});
     host.outputHistory.clear();
     EXPECT_EQ(analyzer.DoFile(path).numberOfWords, 1);
@@ -143,15 +112,15 @@ TEST_F(AnalyzerTest, UnixTypeFileWarningAboveFortyKb) {
 TEST_F(AnalyzerTest, UnixTypeFileInABatchWithoutTheDialogGetsTheNote) {
     settings.SingleFile = false;
     settings.DialogBoxForUnixFiles = 0;
-    EXPECT_EQ(analyzer.DoFile(Write("unix.html", "<head>\nword\n" + std::string(50000, ' '))).result, 0);
+    EXPECT_EQ(analyzer.DoFile(dir.Write("unix.html", "<head>\nword\n" + std::string(50000, ' '))).result, 0);
     EXPECT_TRUE(host.prompts.shown.empty());
-    EXPECT_EQ(std::count(host.calls.begin(), host.calls.end(), "note: Warning: File has Unix/Linux line endings"), 1);
+    EXPECT_EQ(host.notes, std::vector<std::string>{"Warning: File has Unix/Linux line endings"});
 }
 
 // The plural, the caret and the window's state after a Stop are checked in
 // the window's tests (CommandsTest.cpp).
 TEST_F(AnalyzerTest, StopAfterOneWordUsesTheSingular) {
-    host.input = Write("stop.html", "<head></head>" + CRLF + ManyWords(20) + CRLF);
+    host.input = dir.Write("stop.html", "<head></head>" + CRLF + "alpha beta gamma delta" + CRLF);
     host.onYield = [&] {
         if (analyzer.Tally().WordCount() == 1) analyzer.blnStop = true;
     };

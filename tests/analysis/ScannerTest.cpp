@@ -63,8 +63,7 @@ struct Case {
 
 TEST(Scanner, WordsTakenAndTheirContext) {
     const Case cases[] = {
-        {{"<SCRIPT type=x>a b</Script> word"}, {"word"}},
-        {{"<style>p { color: red }</STYLE>after"}, {"after"}},
+        {{"<SCRIPT type=x>a b</Script> word"}, {"word"}}, {{"<style>p { color: red }</STYLE>after"}, {"after"}},
         {{"before <!-- hidden", "more hidden", "still hidden", "end --> shown"}, {"before", "shown"}},
         {{"<script>var x", "y = z;</script> text"}, {"text"}},
         // A table of weight 0 is skipped over lines, nested tables included;
@@ -74,12 +73,9 @@ TEST(Scanner, WordsTakenAndTheirContext) {
         {{"words <table", "inside</table> out"}, {"words", "out"}, 'T', 0},
         {{"<table><tr><td>cell</td></tr></table> out"}, {"cell t1", "out"}},
         {{"<div>one two", "three</div> four"}, {"three", "four"}, 'D', 0},
-        {{"don't go"}, {"go"}},
-        {{"it's"}, {"it", "s"}},
-        {{"don't."}, {"don", "t"}},
+        {{"don't go"}, {"go"}}, {{"it's"}, {"it", "s"}}, {{"don't."}, {"don", "t"}},
         {{"aujourd'hui peut-\xEAtre -abc"}, {"aujourd'hui", "peut-\xEAtre", "abc"}, 'L', 1},
-        {{"abc123def"}, {"abc", "def"}},
-        {{"AT&T; rocks R&D department"}, {"AT", "rocks", "R", "D", "department"}},
+        {{"abc123def"}, {"abc", "def"}}, {{"AT&T; rocks R&D department"}, {"AT", "rocks", "R", "D", "department"}},
         {{std::string(70000, 'a') + " end"}, {std::string(65000, 'a'), std::string(5000, 'a'), "end"}},
         // The heading bonus ends only at a heading end directly behind a word.
         {{"<h1><a href=x>Home</a></h1> Text"}, {"Home h30", "Text h30"}},
@@ -98,15 +94,12 @@ TEST(Scanner, WordsTakenAndTheirContext) {
         // Font sizes, relative and absolute, limited to 1-7: the number as it
         // stands behind the sign or at the digit.
         {{"<font size=+2>big</font> normal"}, {"big f5", "normal"}},
-        {{"<font size=6>a</font> xyz"}, {"a f6", "xyz"}},
-        {{"<font size=9>a</font> xyz"}, {"a f7", "xyz"}},
+        {{"<font size=6>a</font> xyz"}, {"a f6", "xyz"}}, {{"<font size=9>a</font> xyz"}, {"a f7", "xyz"}},
         {{"<font size=-5>a</font> xyz"}, {"a f1", "xyz"}},
         {{"<font size=99999999999999999999>a</font> xyz"}, {"a f7", "xyz"}},
-        {{"<font size=+1.5>a</font> xyz"}, {"a f4", "xyz"}},
-        {{"<font size=2.5>a</font> xyz"}, {"a f2", "xyz"}},
+        {{"<font size=+1.5>a</font> xyz"}, {"a f4", "xyz"}}, {{"<font size=2.5>a</font> xyz"}, {"a f2", "xyz"}},
         {{"<FONT SIZE=\"4\">a</FONT> xyz"}, {"a f4", "xyz"}},
-        {{"<font size=+ 2>a</font> xyz"}, {"a", "xyz"}},
-        {{"<font size=1e1>a</font> xyz"}, {"a f1", "xyz"}},
+        {{"<font size=+ 2>a</font> xyz"}, {"a", "xyz"}}, {{"<font size=1e1>a</font> xyz"}, {"a f1", "xyz"}},
         {{"<font size=6 0>a</font> xyz"}, {"a f6", "xyz"}},
         // A "size" found only in the blank-removed line is not read.
         {{"<font si ze=5>x</font> y"}, {"x", "y"}},
@@ -135,37 +128,19 @@ TEST(Scanner, WordsTakenAndTheirContext) {
     }
 }
 
-TEST(Scanner, StopIsSeenAtTheNextStep) {
+// Each end tag restores the size that stood before its start tag; one
+// too many is reported.
+TEST(Scanner, EndFontTagsRestoreTheSizesInReverseOrder) {
     Scan scan;
-    scan.host.onYield = [&] { scan.stop = scan.words.size() == 2; };
-    EXPECT_EQ(scan("one two three four").words, (V{"one", "two"}));
-}
-
-TEST(Scanner, EndFontTagsRestoreTheSizesInReverseOrderAndAnUnmatchedOneIsReported) {
-    Scan scan;
-    std::string line;
-    V expected;
-    for (int i = 0; i < 40; ++i) {
-        line += "<font size=" + std::to_string(i % 7 + 1) + ">w ";
-        expected.push_back(i % 7 == 2 ? "w" : "w f" + std::to_string(i % 7 + 1));
-    }
-    // Each end tag restores the size that stood before its start tag.
-    for (int k = 39; k >= 0; --k) {
-        line += "</font>w ";
-        expected.push_back(k == 0 || (k - 1) % 7 == 2 ? "w" : "w f" + std::to_string((k - 1) % 7 + 1));
-    }
-    expected.push_back("tail");
-    EXPECT_EQ(scan(line + "</font> tail").words, expected);
+    EXPECT_EQ(scan("<font size=1>a <font size=5>b </font>c </font>d </font>e").words, (V{"a f1", "b f5", "c f1", "d", "e"}));
     EXPECT_EQ(scan.report.Text(), "  File contains an invalid end-font tag.\r\n");
 }
 
 TEST(Scanner, HundredThousandNestedFontTagsStayBounded) {
     Scan scan;
-    std::string line;
-    for (int i = 0; i < 100000; ++i) line += "<font size=+1>";
-    line += "deep";
-    for (int i = 0; i < 100000; ++i) line += "</font>";
-    scan(line + " out");
+    std::string open, close;
+    for (int i = 0; i < 100000; ++i) open += "<font size=+1>", close += "</font>";
+    scan(open + "deep" + close + " out");
     EXPECT_EQ(scan.words, (V{"deep f7", "out"}));
     EXPECT_LE(scan.state.FontSizeStack.size(), 32767u + 16u);
 }
@@ -179,14 +154,12 @@ TEST(Scanner, EveryFontTagReadsItsOwnSizeWhateverTheBlanksBefore) {
     for (int k = 0; k < 60; ++k) {
         const int size = 1 + k % 7;
         const std::string word = std::string("w") + static_cast<char>('a' + k % 26) + static_cast<char>('a' + k / 26);
-        line += "<font size=" + std::to_string(size) + ">" + word + "</font>" + std::string(static_cast<size_t>(k), ' ');
-        line += "plain" + std::string(static_cast<size_t>(k % 9), ' ');
+        line += "<font size=" + std::to_string(size) + ">" + word + "</font>" + std::string(static_cast<size_t>(k), ' ') +
+                "plain" + std::string(static_cast<size_t>(k % 9), ' ');
         expected.push_back(size == 3 ? word : word + " f" + std::to_string(size));
         expected.push_back("plain");
     }
-    scan.scanner.SetLine(line);
-    scan.scanner.ScanCurrentLine();
-    EXPECT_EQ(scan.words, expected);
+    EXPECT_EQ(scan(line).words, expected);
 }
 
 }  // namespace

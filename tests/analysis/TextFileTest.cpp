@@ -27,15 +27,14 @@ TEST(DetectEncoding, CodesFromNameLengthAndFirstBytes) {
     EXPECT_EQ(DetectEncoding(dir / "none.htm"), -1);
     EXPECT_EQ(DetectEncoding(dir.path()), -1);
     // XML files by their first two bytes. The charset search (of the
-    // first ten lines that are not blank, see CharsetSearchTest.cpp) only
-    // in files with a text extension.
+    // first ten lines that are not blank, see LineReaderTest.cpp) only in
+    // files with a text extension.
     const std::tuple<const char*, std::string, int> cases[] = {
-        {"empty.htm", "", -2}, {"four.htm", "\xFF\xFE<h", -4}, {"rtf.htm", "{\\rtf1 x", 6},
+        {"empty.htm", "", -2}, {"four.htm", "\xFF\xFE<h", -4}, {"rtf.htm", "{\\rtf1 x", 6}, {"a.XML", "<?xml version", 3},
         {"le.htm", std::string("\xFF\xFE<\0h\0", 6), 1}, {"be.htm", std::string("\xFE\xFF\0<\0h", 6), 2},
         {"u8.htm", "\xEF\xBB\xBF<html>", 3}, {"u32.htm", std::string("\0\0\xFE\xFF\0\0\0<", 8), 5},
-        {"plain.htm", "<html>caf\xE9</html>", 0}, {"a.XML", "<?xml version", 3},
-        {"b.xml", std::string("<\0?\0x\0", 6), 1}, {"c.xml", std::string("\0<\0?\0x", 6), 2},
-        {"d.xml", "hello world", 0}, {"g.php", "<html>\r\n<meta charset=UTF-8>\r\n", 0},
+        {"b.xml", std::string("<\0?\0x\0", 6), 1}, {"c.xml", std::string("\0<\0?\0x", 6), 2}, {"d.xml", "hello", 0},
+        {"plain.htm", "<html>caf\xE9</html>", 0}, {"g.php", "<html>\r\n<meta charset=UTF-8>\r\n", 0},
         {"h.htm", "<html>\r\n<meta charset=UTF-8>\r\n", 3}};
     for (const auto& [name, bytes, code] : cases) {
         WriteBytes(dir / name, bytes);
@@ -102,17 +101,11 @@ TEST(FileContainsText, CaseFoldingAndLineLimit) {
     TempDir dir;
     std::string page;
     for (int i = 0; i < 99; ++i) page += "<!-- filler -->\r\n";
-    page += "<HEAD>\r\n";
-    WriteBytes(dir / "a.htm", page);
-    EXPECT_TRUE(FileContainsText(dir / "a.htm", "<head", 100, false));
-    EXPECT_FALSE(FileContainsText(dir / "a.htm", "<head", 100, true));
-    EXPECT_FALSE(FileContainsText(dir / "a.htm", "<head", 99, false));
-    EXPECT_TRUE(FileContainsText(dir / "a.htm", "<head", 0, false));
-    EXPECT_FALSE(FileContainsText(dir / "a.htm", "", 0, false));
-    EXPECT_FALSE(FileContainsText(dir / "none.htm", "<head", 100, false));
-    WriteBytes(dir / "b.htm", "\xC9T\xC9");
-    EXPECT_TRUE(FileContainsText(dir / "b.htm", "\xE9t\xE9", 1, false));
-    EXPECT_TRUE(FileContainsText(dir / "b.htm", "\xC9t\xC9", 1, false));
+    const std::string a = dir.Write("a.htm", page + "<HEAD>\r\n"), b = dir.Write("b.htm", "\xC9T\xC9");
+    EXPECT_TRUE(FileContainsText(a, "<head", 100, false) && FileContainsText(a, "<head", 0, false));
+    EXPECT_FALSE(FileContainsText(a, "<head", 100, true) || FileContainsText(a, "<head", 99, false));
+    EXPECT_FALSE(FileContainsText(a, "", 0, false) || FileContainsText(dir / "none.htm", "<head", 100, false));
+    EXPECT_TRUE(FileContainsText(b, "\xE9t\xE9", 1, false) && FileContainsText(b, "\xC9t\xC9", 1, false));
 }
 
 // ---------------------------------------------------------------------------
@@ -227,12 +220,11 @@ struct StartingHost : ScriptedHost {
 
 TEST(CheckInputFileSpec, SilentBeforeStartUpCompleted) {
     StartingHost host;
-    host.input = "page.txt";
-    EXPECT_FALSE(CheckInputFileSpec(host, "page.txt"));
-    EXPECT_EQ(host.input, "");
-    host.input = "/x.y/page";
-    EXPECT_FALSE(CheckInputFileSpec(host, "/x.y/page"));
-    EXPECT_EQ(host.input, "");
+    for (const std::string name : {"page.txt", "/x.y/page"}) {
+        host.input = name;
+        EXPECT_FALSE(CheckInputFileSpec(host, name));
+        EXPECT_EQ(host.input, "");
+    }
     EXPECT_TRUE(host.prompts.shown.empty());
 }
 
@@ -245,11 +237,9 @@ TEST(CheckInputFileSpec, MissingFileMovesToItsFolderAndClearsTheBox) {
     ScriptedHost host;
     host.input = dir / "gone.html";
     EXPECT_FALSE(CheckInputFileSpec(host, dir / "gone.html"));
-    EXPECT_TRUE(host.prompts.shown.empty());
-    EXPECT_EQ(host.input, "");
+    EXPECT_TRUE(host.prompts.shown.empty() && host.input.empty());
     EXPECT_EQ(std::filesystem::current_path(), std::filesystem::path(dir.path()));
     std::filesystem::current_path(before);
-    host.input = "/nonexistent-zelk/gone.html";
-    EXPECT_FALSE(CheckInputFileSpec(host, host.input));
+    EXPECT_FALSE(CheckInputFileSpec(host, "/nonexistent-zelk/gone.html"));
     EXPECT_EQ(std::filesystem::current_path(), before);
 }

@@ -19,11 +19,6 @@ Outcome Add(WordTally& tally, std::string_view word, float weight = 1.0f, int la
     return tally.CountWord(word, language, static_cast<const CommonWords*>(nullptr), [weight] { return weight; });
 }
 
-bool Counts(std::string_view word, int language = 0) {
-    WordTally tally;
-    return Add(tally, word, 1.0f, language) == Outcome::NewWord;
-}
-
 // "word frequency value" per entry, in rank order.
 V Rows(WordTally& tally) {
     V rows;
@@ -40,34 +35,14 @@ TEST(Singular, ExamplesOfTheRules) {
     // "HerOes"); "ies" needs five letters and not "aies"/"eies"; blanks
     // around are trimmed; "Windows" and "rights" are kept as they are.
     const std::pair<const char*, const char*> cases[] = {
-        {"cities", "city"},     {"CITIES", "CITY"},      {"CitIes", "City"},     {"classes", "class"},
-        {"wishes", "wish"},     {"BUZZES", "BUZZ"},      {"heroes", "hero"},     {"HEROES", "HERO"},
-        {"floes", "floe"},      {"pages", "page"},       {"PAGES", "PAGE"},      {"boxes", "boxe"},
-        {"bees", "bee"},        {"status", "status"},    {"analysis", "analysis"}, {"physics", "physics"},
-        {"Windows", "Windows"}, {"windows", "window"},   {"WINDOWS", "WINDOW"},  {"rights", "rights"},
-        {"Rights", "Rights"},   {"Mice", "MOUSE"},       {"mice", "mouse"},      {"lice", "louse"},
-        {"LICE", "LOUSE"},      {"ies", "ie"},           {"ties", "tie"},        {"plaies", "plaie"},
-        {"Series", "Sery"},     {"as", "as"},            {"  dogs  ", "dog"},    {"canoes", "cano"},
-        {"HerOes", "Hero"}};
+        {"cities", "city"}, {"CITIES", "CITY"}, {"CitIes", "City"}, {"classes", "class"}, {"wishes", "wish"},
+        {"BUZZES", "BUZZ"}, {"heroes", "hero"}, {"HEROES", "HERO"}, {"floes", "floe"}, {"pages", "page"},
+        {"PAGES", "PAGE"}, {"boxes", "boxe"}, {"bees", "bee"}, {"status", "status"}, {"analysis", "analysis"},
+        {"physics", "physics"}, {"Windows", "Windows"}, {"windows", "window"}, {"WINDOWS", "WINDOW"},
+        {"rights", "rights"}, {"Rights", "Rights"}, {"Mice", "MOUSE"}, {"mice", "mouse"}, {"lice", "louse"},
+        {"LICE", "LOUSE"}, {"ies", "ie"}, {"ties", "tie"}, {"plaies", "plaie"}, {"Series", "Sery"}, {"as", "as"},
+        {"  dogs  ", "dog"}, {"canoes", "cano"}, {"HerOes", "Hero"}};
     for (const auto& [plural, singular] : cases) EXPECT_EQ(Singular(plural), singular) << plural;
-}
-
-TEST(WordRules, WhichWordsCount) {
-    // 3 to 30 letters, not one letter repeated, not only Roman-numeral
-    // letters, a vowel (accented ones too; Ç and Ñ are not), no English
-    // contraction stem, no -ing, -ly or -ed after the singular but for the
-    // listed exceptions.
-    const std::string thirty = std::string(29, 'b') + "a", thirtyOne = "b" + thirty;
-    for (const std::string w : {"abe", thirty.c_str(), "maximum", "rhythm", "cr\xE8me", "\xC9TRT", "dida",
-                                "sing", "limited", "Alfred", "monopoly", "screed", "tweed", "filly",
-                                "folly", "bed"})
-        EXPECT_TRUE(Counts(w)) << w;
-    for (const std::string w : {"ab", thirtyOne.c_str(), "aaa", "AaA", "mimic", "civil", "xiv", "mix",
-                                "ill", "MCMXC", "html", "\xC7\xD1t", "didn", "Wouldn", "ren", "uldn",
-                                "Running", "RUNNING", "things", "quickly", "wanted", "WANTED", "abs"})
-        EXPECT_FALSE(Counts(w)) << w;
-    EXPECT_TRUE(Counts("didn", 1));
-    EXPECT_TRUE(Counts("ren", 1));
 }
 
 TEST(Ranking, CapitalisedAndSmallVariantsMergeThenRescale) {

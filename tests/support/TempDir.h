@@ -55,6 +55,11 @@ public:
 
     const std::string& path() const { return path_; }
     std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+    // Writes a file in the folder and gives its path.
+    std::string Write(const std::string& name, const std::string& bytes) const {
+        WriteBytes(*this / name, bytes);
+        return *this / name;
+    }
 
     // Names of the entries, sorted.
     std::vector<std::string> Entries() const {

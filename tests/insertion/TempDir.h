@@ -1,4 +1,0 @@
-// Moved to tests/support/TempDir.h, where every suite finds it.
-#pragma once
-
-#include "support/TempDir.h"
