@@ -20,14 +20,11 @@ namespace {
 
 using V = std::vector<std::string>;
 
-// Distinct letter-only words: "ba", "bb", ... in base 26.
+// Distinct letter-only words.
 std::string LetterWord(int n) {
-    std::string w;
-    do {
-        w.insert(w.begin(), static_cast<char>('a' + n % 26));
-        n /= 26;
-    } while (n > 0);
-    return "w" + w;
+    std::string w = "w";
+    for (; n > 0 || w.size() == 1; n /= 26) w += static_cast<char>('a' + n % 26);
+    return w;
 }
 
 }  // namespace

@@ -9,8 +9,8 @@ using namespace zelk;
 
 namespace {
 
-// The composition as the rule reads, with the plain substring search of
-// step 7c; the reference for the indexed search.
+// The composition as the rule reads, with the plain substring search; the
+// reference for the indexed search.
 std::string LiteralCompose(const WordTable& table, const KeywordsInputs& in) {
     if (table.entries.empty() && in.singleFile) return "No words";
     const int k = ValToInt16(in.maxKeywordsText);

@@ -24,19 +24,14 @@ std::string LiteralReplaceIgnoringCase(std::string text, const std::string& find
 
 std::string LiteralNormaliseMarkup(std::string s) {
     auto r = [&](const char* f, char code) { s = Replace(s, f, std::string(1, code)); };
-    auto ri = [&](const char* f, char code) {
-        s = LiteralReplaceIgnoringCase(s, f, std::string(1, code));
-    };
-    r("&nbsp;", ' '); r("&#160;", ' ');
-    r("&quot;", '"'); r("&laquo;", '"'); r("&raquo;", '"');
-    r("<b>", 11); r("</b>", 12); r("<strong>", 11); r("</strong>", 12);
-    r("<i>", 16); r("</i>", 17); r("<em>", 16); r("</em>", 17);
-    r("<title>", 14); r("</title>", 15);
+    auto ri = [&](const char* f, char code) { s = LiteralReplaceIgnoringCase(s, f, std::string(1, code)); };
+    r("&nbsp;", ' '); r("&#160;", ' '); r("&quot;", '"'); r("&laquo;", '"'); r("&raquo;", '"');
+    r("<b>", 11); r("</b>", 12); r("<strong>", 11); r("</strong>", 12); r("<i>", 16); r("</i>", 17); r("<em>", 16);
+    r("</em>", 17); r("<title>", 14); r("</title>", 15);
     r("<h1>", 6); r("</h1>", 7); r("<h2>", 5); r("</h2>", 7); r("<h3>", 4); r("</h3>", 7);
     r("<h4>", 3); r("</h4>", 7); r("<h5>", 2); r("</h5>", 7); r("<h6>", 1); r("</h6>", 7);
     r("<B>", 11); r("</B>", 12); r("<I>", 16); r("</I>", 17);
-    ri("<STRONG>", 11); ri("</STRONG>", 12); ri("<EM>", 16); ri("</EM>", 17);
-    ri("<TITLE>", 14); ri("</TITLE>", 15);
+    ri("<STRONG>", 11); ri("</STRONG>", 12); ri("<EM>", 16); ri("</EM>", 17); ri("<TITLE>", 14); ri("</TITLE>", 15);
     r("<H1>", 6); r("</H1>", 7); r("<H2>", 5); r("</H2>", 7); r("<H3>", 4); r("</H3>", 7);
     r("<H4>", 3); r("</H4>", 7); r("<H5>", 2); r("</H5>", 7); r("<H6>", 1); r("</H6>", 7);
     return s;

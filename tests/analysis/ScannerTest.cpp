@@ -78,8 +78,7 @@ TEST(Scanner, WordsTakenAndTheirContext) {
         {{"abc123def"}, {"abc", "def"}}, {{"AT&T; rocks R&D department"}, {"AT", "rocks", "R", "D", "department"}},
         {{std::string(70000, 'a') + " end"}, {std::string(65000, 'a'), std::string(5000, 'a'), "end"}},
         // The heading bonus ends only at a heading end directly behind a word.
-        {{"<h1><a href=x>Home</a></h1> Text"}, {"Home h30", "Text h30"}},
-        {{"<h3>Title</h3> body"}, {"Title h20", "body"}},
+        {{"<h1><a href=x>Home</a></h1> Text"}, {"Home h30", "Text h30"}}, {{"<h3>Title</h3> body"}, {"Title h20", "body"}},
         {{"<title>Shop</title> <b>Bold</b> plain"}, {"Shop T", "Bold B", "plain"}},
         // Meta tags: an author tag before a description tag is taken as
         // description; a capital keywords tag is recognised but its content
@@ -93,14 +92,12 @@ TEST(Scanner, WordsTakenAndTheirContext) {
         {{"<meta name=\"robots\" content=\"noindex\"> text"}, {"text"}},
         // Font sizes, relative and absolute, limited to 1-7: the number as it
         // stands behind the sign or at the digit.
-        {{"<font size=+2>big</font> normal"}, {"big f5", "normal"}},
-        {{"<font size=6>a</font> xyz"}, {"a f6", "xyz"}}, {{"<font size=9>a</font> xyz"}, {"a f7", "xyz"}},
-        {{"<font size=-5>a</font> xyz"}, {"a f1", "xyz"}},
+        {{"<font size=+2>big</font> normal"}, {"big f5", "normal"}}, {{"<font size=6>a</font> xyz"}, {"a f6", "xyz"}},
+        {{"<font size=9>a</font> xyz"}, {"a f7", "xyz"}}, {{"<font size=-5>a</font> xyz"}, {"a f1", "xyz"}},
         {{"<font size=99999999999999999999>a</font> xyz"}, {"a f7", "xyz"}},
         {{"<font size=+1.5>a</font> xyz"}, {"a f4", "xyz"}}, {{"<font size=2.5>a</font> xyz"}, {"a f2", "xyz"}},
-        {{"<FONT SIZE=\"4\">a</FONT> xyz"}, {"a f4", "xyz"}},
-        {{"<font size=+ 2>a</font> xyz"}, {"a", "xyz"}}, {{"<font size=1e1>a</font> xyz"}, {"a f1", "xyz"}},
-        {{"<font size=6 0>a</font> xyz"}, {"a f6", "xyz"}},
+        {{"<FONT SIZE=\"4\">a</FONT> xyz"}, {"a f4", "xyz"}}, {{"<font size=+ 2>a</font> xyz"}, {"a", "xyz"}},
+        {{"<font size=1e1>a</font> xyz"}, {"a f1", "xyz"}}, {{"<font size=6 0>a</font> xyz"}, {"a f6", "xyz"}},
         // A "size" found only in the blank-removed line is not read.
         {{"<font si ze=5>x</font> y"}, {"x", "y"}},
         // "size" without a number: the tag goes on from behind "size", its

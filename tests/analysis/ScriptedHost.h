@@ -32,6 +32,7 @@ public:
     void ShowUnixFileNote(const std::string& caption) override { notes.push_back(caption); }
     void PopUpNotice(const std::string& message) override { notes.push_back(message); }
     void Yield() override {
+        ++yields;
         if (onYield) onYield();
     }
     void ShowInsertButton() override {}
@@ -43,6 +44,7 @@ public:
     std::string input;
     std::string wordCountCaption;
     std::vector<std::string> notes;
+    long long yields = 0;
     std::function<void()> onYield;
 };
 

@@ -14,7 +14,6 @@
 
 using namespace zelk;
 using zelk::testing::ScriptedHost;
-using zelk::testing::ShownBox;
 using zelk::testing::TempDir;
 using zelk::testing::WriteBytes;
 

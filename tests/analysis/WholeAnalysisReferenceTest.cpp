@@ -144,8 +144,7 @@ TEST_F(WholeAnalysisReference, RealPagesAloneAndJoinedAtBothLineEnds) {
 TEST_F(WholeAnalysisReference, ReadFailureIsReportedWithItsNumber) {
     fs.files["/p.html"] = WithLineEnds(ReadPage("garden.html"), true);
     fs.failReadsAfter = 100;
-    const Analyzer::DoFileResult r = analyzer.DoFile("/p.html");
-    EXPECT_EQ(r.result, EIO);
+    EXPECT_EQ(analyzer.DoFile("/p.html").result, EIO);
     EXPECT_EQ(fs.opened, 0);
     EXPECT_EQ(analyzer.DoFile("/missing.html").result, ENOENT);
 }

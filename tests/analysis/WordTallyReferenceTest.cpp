@@ -43,10 +43,7 @@ struct Both {
         auto isCommon = [&](std::string_view s) { return common.IsCommonWord(s, language); };
         ASSERT_EQ(fast.CountWord(w, language, &common, f), literal.CountWord(w, language, isCommon, f)) << w;
     }
-    void Merge() {
-        fast.MergeCaseVariants();
-        literal.MergeCaseVariants();
-    }
+    void Merge() { fast.MergeCaseVariants(), literal.MergeCaseVariants(); }
     void Rescale() { EXPECT_EQ(Bits(fast.NormaliseKeyValues()), Bits(literal.NormaliseKeyValues())); }
     V Fast() {
         V rows{std::to_string(fast.WordCount())};

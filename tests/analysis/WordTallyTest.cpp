@@ -82,8 +82,7 @@ TEST(Limits, NoNewWordInAFullTableUntilMergingMakesRoom) {
     ASSERT_EQ(Add(tally, "zebra"), Outcome::NewWord);
     for (int n = 0; tally.WordCount() < WordTally::kMaxCount; ++n)
         ASSERT_EQ(Add(tally, PassingWord(n)), Outcome::NewWord) << n;
-    EXPECT_EQ(Add(tally, "newcomer"), Outcome::Dropped);
-    EXPECT_EQ(Add(tally, "newcomer"), Outcome::Dropped);
+    for (int i = 0; i < 2; ++i) EXPECT_EQ(Add(tally, "newcomer"), Outcome::Dropped);  // also when remembered
     EXPECT_EQ(Add(tally, "zebra"), Outcome::Counted);  // known words still count
     tally.MergeCaseVariants();
     EXPECT_EQ(tally.WordCount(), WordTally::kMaxCount - 1);
