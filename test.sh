@@ -11,7 +11,6 @@ fuzz_seconds=${ZELK_FUZZ_SECONDS:-30}
 echo "== Build and test"
 "$root/scripts/build.sh" "$root/build" -DZELK_WERROR=ON
 (cd "$root/build" && ctest --output-on-failure -j2)
-"$root/scripts/unprivileged-tests.sh" "$root/build/bin/zelk_tests"
 
 echo "== Build and test with AddressSanitizer and UndefinedBehaviorSanitizer"
 "$root/scripts/build.sh" "$root/build-asan" -DZELK_WERROR=ON -DCMAKE_BUILD_TYPE=Debug -DZELK_SANITIZE=ON -DZELK_BUILD_BENCH=OFF
