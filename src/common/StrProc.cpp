@@ -10,7 +10,6 @@ namespace zelk {
 
 namespace {
 
-constexpr const auto& kLower = detail::kLowerTable;
 
 // "ABC...ZŠŒŸÀ...Þ" of the capitals set, as a byte membership table.
 constexpr std::array<bool, 256> MakeCapitalsTable() {
