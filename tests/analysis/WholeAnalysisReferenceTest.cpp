@@ -31,6 +31,8 @@ using testing::MemoryFileSystem;
 using testing::ScriptedHost;
 
 std::string ReadPage(const std::string& name) {
+    // The example page ships with the program; the others are test data.
+    if (name == "garden.html") return testing::ReadBytes(std::string(ZELK_EXAMPLES_DIR) + "/" + name);
     return testing::ReadBytes(std::string(ZELK_TEST_DATA_DIR) + "/pages/" + name);
 }
 
