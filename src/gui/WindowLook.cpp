@@ -104,3 +104,20 @@ void SetFontOfControls(QWidget* frm, const QFont& font, bool includeTextBoxes, b
 }
 
 }  // namespace zelk
+
+namespace zelk {
+
+QPushButton* NamedButton(QWidget* parent, const char* name, const char* caption) {
+    auto* b = new QPushButton(QString::fromLatin1(caption), parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setAutoDefault(false);
+    return b;
+}
+
+QLabel* NamedLabel(QWidget* parent, const char* name, const char* caption) {
+    auto* l = new QLabel(QString::fromLatin1(caption), parent);
+    l->setObjectName(QString::fromLatin1(name));
+    return l;
+}
+
+}  // namespace zelk

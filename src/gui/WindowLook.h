@@ -7,7 +7,10 @@
 #include <QColor>
 #include <QFont>
 
+class QLabel;
+class QPushButton;
 class QWidget;
+
 
 namespace zelk {
 
@@ -22,6 +25,11 @@ QColor ColorFromInt(int32_t value);
 // The layout routines of the main window.
 void SetBackColorOfControls(QWidget* frm, const QColor& color);
 void SetForeColorOfControls(QWidget* frm, const QColor& color);
+// A button or label named for the tests and the accessibility tree. Buttons
+// are not auto-default: Enter presses the focused one, not a hidden default.
+QPushButton* NamedButton(QWidget* parent, const char* name, const char* caption);
+QLabel* NamedLabel(QWidget* parent, const char* name, const char* caption);
+
 void SetFontOfControls(QWidget* frm, const QFont& font, bool includeTextBoxes, bool includeButtons);
 
 }  // namespace zelk

@@ -27,15 +27,10 @@ constexpr int kMinimumHeight = 190;
 constexpr int kHiddenCode = 1;  // the modal wait ended because the dialog was hidden
 
 QPushButton* Button(QWidget* parent, const char* name, const char* caption) {
-    auto* b = new QPushButton(QString::fromLatin1(caption), parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
-    return b;
+    return NamedButton(parent, name, caption);
 }
 QLabel* Label(QWidget* parent, const char* name, const char* caption) {
-    auto* l = new QLabel(QString::fromLatin1(caption), parent);
-    l->setObjectName(QString::fromLatin1(name));
-    return l;
+    return NamedLabel(parent, name, caption);
 }
 }  // namespace
 

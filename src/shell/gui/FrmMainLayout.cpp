@@ -26,15 +26,10 @@ constexpr int kFrameAllowance = kFrameAllowancePx;
 constexpr int kRowHeight = 23;
 
 QPushButton* Button(QWidget* parent, const char* name, const char* caption) {
-    auto* b = new QPushButton(QString::fromLatin1(caption), parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
-    return b;
+    return NamedButton(parent, name, caption);
 }
 QLabel* Label(QWidget* parent, const char* name, const char* caption) {
-    auto* l = new QLabel(QString::fromLatin1(caption), parent);
-    l->setObjectName(QString::fromLatin1(name));
-    return l;
+    return NamedLabel(parent, name, caption);
 }
 QCheckBox* Check(QWidget* parent, const char* name, const char* caption) {
     auto* c = new QCheckBox(QString::fromLatin1(caption), parent);
