@@ -130,6 +130,15 @@ bool PosixFileSystem::Remove(const std::string& path) {
     return ::unlink(path.c_str()) == 0 || Failed(false);
 }
 
+bool FileSystem::MakeFolder(const std::string& /*path*/, uint32_t /*mode*/) {
+    SetLastError(ENOTSUP);
+    return false;
+}
+
+bool PosixFileSystem::MakeFolder(const std::string& path, uint32_t mode) {
+    return ::mkdir(path.c_str(), static_cast<mode_t>(mode)) == 0 || Failed(false);
+}
+
 void PosixFileSystem::SyncFolder(const std::string& folder) {
     int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return;

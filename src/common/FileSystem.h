@@ -89,6 +89,9 @@ public:
     virtual bool Remove(const std::string& path) = 0;
     // Makes a rename inside the folder durable; failures are not reported.
     virtual void SyncFolder(const std::string& folder) = 0;
+    // Creates one folder (its parent must exist). A file system that cannot
+    // make folders, such as the in-memory ones, says so with ENOTSUP.
+    virtual bool MakeFolder(const std::string& path, uint32_t mode);
 
     // --- The safe rewrite of a user's file (common/SafeWrite.h) ---
     // Opens for reading without following a link at the last name and
@@ -140,6 +143,7 @@ public:
     bool Rename(const std::string& from, const std::string& to) override;
     bool Remove(const std::string& path) override;
     void SyncFolder(const std::string& folder) override;
+    bool MakeFolder(const std::string& path, uint32_t mode) override;
 
     Handle OpenNoFollow(const std::string& path) override;
     bool StatHandle(Handle h, FileStatus& out) override;

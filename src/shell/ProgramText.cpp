@@ -1,10 +1,8 @@
 #include "shell/ProgramText.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <new>
 #include <unordered_map>
 
@@ -64,20 +62,17 @@ int32_t Parse(const std::string& data, std::unordered_map<int32_t, std::string>&
 
 }  // namespace
 
-int32_t _lt(const std::string& path, int32_t /*option*/) {
+int32_t _lt(const std::string& path, int32_t /*option*/, FileSystem& fs) {
     try {
         Store().clear();
-        std::error_code ec;
-        if (std::filesystem::is_directory(path, ec)) return kLtCannotOpen;
-        std::ifstream in(path, std::ios::binary);
-        if (!in) return kLtCannotOpen;
         std::string data;
-        char chunk[8192];
-        while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
-            data.append(chunk, static_cast<size_t>(in.gcount()));
-            if (data.size() > kMaxFileBytes) return kLtTooMuchText;
+        int err = 0;
+        if (!fs.ReadFile(path, data, 0, kMaxFileBytes + 1, err)) {
+            return err == ENOENT || err == EACCES || err == EISDIR || err == ENOTDIR || err == ELOOP
+                       ? kLtCannotOpen
+                       : kLtReadError;
         }
-        if (in.bad()) return kLtReadError;
+        if (data.size() > kMaxFileBytes) return kLtTooMuchText;
         if (data.empty()) return kLtEmptyFile;
         std::unordered_map<int32_t, std::string> texts;
         const int32_t r = Parse(data, texts);

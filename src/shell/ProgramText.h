@@ -12,6 +12,8 @@
 #include <cstdint>
 #include <string>
 
+#include "common/FileSystem.h"
+
 namespace zelk {
 
 inline constexpr int32_t kProgramTextMaxLength = 1024;  // characters per text
@@ -34,7 +36,7 @@ inline constexpr int32_t kLtDuplicateBase = -1500; // -1500 - line: number seen 
 
 // Loads every text of the file at path, replacing what was loaded before.
 // option is reserved (pass 0). Returns the number of texts (> 0) or a code.
-int32_t _lt(const std::string& path, int32_t option);
+int32_t _lt(const std::string& path, int32_t option, FileSystem& fs = RealFileSystem());
 
 // Copies text `number` of `language` into buffer (at most size characters)
 // and returns the number of characters copied; 0 when there is no such text,

@@ -1,16 +1,11 @@
 #include "shell/SettingsFile.h"
 
-#include <unistd.h>
-
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <limits>
-#include <system_error>
 
 #include "common/SafeWrite.h"
 #include "common/StrProc.h"
@@ -253,21 +248,67 @@ void SetDefaultValues(Settings& s) {
     s.Pause = d.Pause;
 }
 
-std::string UserConfigRoot() {
-    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+namespace {
+
+// $VAR when it is set and absolute, else ~/ + fallback; "" when neither.
+std::string XdgRoot(const char* var, const char* fallback) {
+    const char* xdg = std::getenv(var);
     if (xdg && xdg[0] == '/') return xdg;
     const char* home = std::getenv("HOME");
     if (home && home[0] == '/') {
         std::string root = home;
         if (root.back() != '/') root += '/';
-        return root + ".config";
+        return root + fallback;
     }
     return std::string();
 }
 
+bool IsFolder(FileSystem& fs, const std::string& path) {
+    FileStatus st;
+    return fs.Stat(path, st) && st.exists && st.directory;
+}
+
+// Creates path and any missing parents, one level at a time.
+bool MakeFolders(FileSystem& fs, const std::string& path) {
+    for (size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
+        const std::string part = path.substr(0, slash);
+        FileStatus st;
+        if (!fs.Stat(part, st)) return false;
+        if (st.exists && !st.directory) {
+            FileSystem::SetLastError(ENOTDIR);
+            return false;
+        }
+        if (!st.exists && !fs.MakeFolder(part, 0700) && !IsFolder(fs, part)) return false;
+        if (slash == std::string::npos) return true;
+    }
+}
+
+// Settings saved before they moved to the configuration folder lived in
+// $XDG_DATA_HOME/<folder>/ (~/.local/share/<folder>/). The first start
+// after the move copies them over, so nobody loses their settings; the old
+// file stays where it is.
+void CarryOverOldSettings(FileSystem& fs, const std::string& fileName,
+                          const std::string& folderName, const std::string& path) {
+    FileStatus st;
+    if (!fs.Stat(path, st) || st.exists) return;
+    const std::string oldRoot = XdgRoot("XDG_DATA_HOME", ".local/share");
+    if (oldRoot.empty()) return;
+    std::string text;
+    int err = 0;
+    if (!fs.ReadFile(oldRoot + "/" + folderName + "/" + fileName, text, 0, 1u << 20, err)) return;
+    const FileSystem::Handle h = fs.CreateExclusive(path, 0600);
+    if (h < 0) return;
+    const bool ok = fs.Write(h, text.data(), text.size()) && fs.Sync(h);
+    fs.Close(h);
+    if (!ok) fs.Remove(path);  // a half copy would pass for the user's settings
+}
+
+}  // namespace
+
+std::string UserConfigRoot() { return XdgRoot("XDG_CONFIG_HOME", ".config"); }
+
 std::string DataFilepath(const std::string& fileName, const std::string& folderName,
-                         std::string& error) {
-    namespace fs = std::filesystem;
+                         std::string& error, FileSystem& fs) {
     error.clear();
     std::string root = UserConfigRoot();
     if (root.empty()) {
@@ -278,19 +319,17 @@ std::string DataFilepath(const std::string& fileName, const std::string& folderN
     }
     while (root.size() > 1 && root.back() == '/') root.pop_back();
     const std::string folder = root + "/" + folderName;
-    std::error_code ec;
-    if (!fs::is_directory(folder, ec)) {
-        if (!fs::is_directory(root, ec)) fs::create_directories(root, ec);
-        if (!ec) fs::create_directory(folder, ec);
-        if (ec || !fs::is_directory(folder, ec)) {
-            const std::string cause = ec ? ec.message() : std::string("Not a folder");
-            error = "The folder for the settings of this program cannot be created:" +
-                    std::string(CRLF) + folder + std::string(CRLF) + cause + "." +
-                    std::string(CRLF) + "Settings will not be saved.";
-            return std::string();
-        }
+    if (!IsFolder(fs, folder) && !MakeFolders(fs, folder)) {
+        const int err = FileSystem::LastError();
+        const std::string cause = err != 0 ? std::strerror(err) : std::string("Not a folder");
+        error = "The folder for the settings of this program cannot be created:" +
+                std::string(CRLF) + folder + std::string(CRLF) + cause + "." +
+                std::string(CRLF) + "Settings will not be saved.";
+        return std::string();
     }
-    return folder + "/" + fileName;
+    const std::string path = folder + "/" + fileName;
+    CarryOverOldSettings(fs, fileName, folderName, path);
+    return path;
 }
 
 std::string StateFileName(const std::string& programShortName) {

@@ -83,9 +83,11 @@ std::string UserConfigRoot();
 // level; the root itself is created with its parents when missing, which a
 // fresh account may need). On failure returns "" and puts into error a
 // complete message for the user that names the folder and the cause; the
-// program shows it once and goes on without saving settings.
+// program shows it once and goes on without saving settings. A settings file
+// left in the earlier place ($XDG_DATA_HOME/folderName) is copied over when
+// the new one does not exist yet.
 std::string DataFilepath(const std::string& fileName, const std::string& folderName,
-                         std::string& error);
+                         std::string& error, FileSystem& fs = RealFileSystem());
 
 // The settings file name for a program short name: lower-case + ".usr".
 std::string StateFileName(const std::string& programShortName);
