@@ -1,3 +1,5 @@
+// The settings file: its bytes, its rewrite through the safe write path, the
+// reading of damaged and hand-edited files, the defaults and its folder.
 #include "shell/SettingsFile.h"
 
 #include <gtest/gtest.h>
@@ -15,110 +17,76 @@ namespace zelk {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::ReadBytes;
-using testing::TempDir;
-using testing::WriteBytes;
+using namespace testing;
 
 const std::string kDefaultFile =
     "<meta name=\"viewport\" content=\"width=device-width,initial-scale=1.0\">\r\n"
     "\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"15\"\r\n\"150\"\r\n"
     "0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n1\r\n1\r\n2\r\n#TRUE#\r\n14737632\r\n";
+// Every line away from its default.
+const std::string kChangedFile =
+    "<meta name=\"viewport\" content=\"width=500\">\r\n"
+    "\"/home/ann/site/index.htm\"\r\n\"/home/ann/site\"\r\n\"caf\xE9, bar\"\r\n\"404.htm\"\r\n"
+    "\"20\"\r\n\"200\"\r\n1\r\n1\r\n1\r\n6\r\n1\r\n1\r\n1\r\n0\r\n0\r\n4\r\n#FALSE#\r\n-"
+    "2147483633\r\n";
 
 class StateFile : public ::testing::Test {
 protected:
-    void Write(const std::string& bytes) { WriteBytes(path_, bytes); }
-    std::string Read() { return ReadBytes(path_); }
     // The default file with line n (1-based) replaced.
     static std::string WithLine(int n, const std::string& text) {
-        std::string out;
+        std::string out, line;
         std::istringstream in(kDefaultFile);
-        std::string line;
-        for (int i = 1; std::getline(in, line); ++i) out += (i == n ? text : line.substr(0, line.size() - 1)) + "\r\n";
+        for (int i = 1; std::getline(in, line); ++i)
+            out += (i == n ? text : line.substr(0, line.size() - 1)) + "\r\n";
         return out;
+    }
+    // Reads the file holding bytes into s.
+    bool Restore(Settings& s, const std::string& bytes) {
+        WriteBytes(path_, bytes);
+        return RestoreState(s, path_);
     }
     TempDir dir_;
     std::string path_ = dir_ / "zelk.usr";
 };
 
-Settings Changed() {
+TEST_F(StateFile, ReadWrittenAgainByteForByteAndReset) {
     Settings s;
-    s.VPMT = "<meta name=\"viewport\" content=\"width=500\">";
-    s.InputFile = "/home/ann/site/index.htm";
-    s.Folder = "/home/ann/site";
-    s.BeginMetaTagWith = "caf\xE9, bar";
-    s.ExcludedFilepaths = "404.htm";
-    s.MaxNumKeywordsInMetaTag = "20";
-    s.MaxNumBytesInMetaTag = "200";
-    s.ForwardSlash = 1;
-    s.InsertKWMT = 1;
-    s.InsertVPMT = 1;
-    s.Language = 6;
-    s.IncludeAllSubfolders = 1;
-    s.PreserveExistingKWMT = 1;
-    s.PreserveExistingVPMT = 1;
-    s.SaveStateOnQuit = 0;
-    s.SaveStateOnClose = 0;
-    s.Pause = 4;
-    s.SingleFile = false;
-    s.BackColor = -2147483633;
-    return s;
-}
-
-// --- Writing ---
-
-TEST_F(StateFile, WrittenByteForByteOverWhatWasThere) {
-    Write(std::string(5000, 'x'));
+    ASSERT_TRUE(Restore(s, kChangedFile));
+    EXPECT_EQ(s.BeginMetaTagWith, "caf\xE9, bar");
+    EXPECT_EQ(std::vector<int>({s.ForwardSlash, s.Language, s.Pause, s.SingleFile, s.BackColor}),
+              std::vector<int>({1, 6, 4, 0, -2147483633}));
+    WriteBytes(path_, std::string(5000, 'x'));
     std::string err;
-    ASSERT_TRUE(SaveState(Settings{}, path_, err)) << err;
-    EXPECT_EQ(Read(), kDefaultFile);
+    ASSERT_TRUE(SaveState(s, path_, err)) << err;
+    EXPECT_EQ(ReadBytes(path_), kChangedFile);
     EXPECT_EQ(dir_.Entries(), std::vector<std::string>{"zelk.usr"});
-    EXPECT_EQ(StateFileText(Changed()),
-              "<meta name=\"viewport\" content=\"width=500\">\r\n"
-              "\"/home/ann/site/index.htm\"\r\n\"/home/ann/site\"\r\n\"caf\xE9, bar\"\r\n"
-              "\"404.htm\"\r\n\"20\"\r\n\"200\"\r\n1\r\n1\r\n1\r\n6\r\n1\r\n1\r\n1\r\n0\r\n0\r\n4\r\n"
-              "#FALSE#\r\n-2147483633\r\n");
+    // Reset keeps the paths, the ticked tags, the mode and the colour.
+    SetDefaultValues(s);
+    EXPECT_EQ(
+        StateFileText(s),
+        "<meta name=\"viewport\" content=\"width=device-width,initial-scale=1.0\">\r\n"
+        "\"/home/ann/site/index.htm\"\r\n\"/home/ann/site\"\r\n\"\"\r\n\"\"\r\n\"15\"\r\n"
+        "\"150\"\r\n0\r\n1\r\n1\r\n0\r\n0\r\n0\r\n0\r\n1\r\n1\r\n2\r\n#FALSE#\r\n-2147483633\r\n");
 }
 
-TEST_F(StateFile, FailuresAreReportedAndLeaveNoWorkingFile) {
-    std::string err;
-    EXPECT_FALSE(SaveState(Settings{}, dir_ / "no/zelk.usr", err));
-    EXPECT_EQ(err, "No such file or directory");
-    // A folder where the file should be: written, but it cannot take its place.
-    fs::create_directory(path_);
-    EXPECT_FALSE(SaveState(Settings{}, path_, err));
-    EXPECT_EQ(err, "Is a directory");
-    EXPECT_EQ(dir_.Entries(), std::vector<std::string>{"zelk.usr"});
-}
-
-TEST_F(StateFile, SaveAndReadGoThroughTheSafePath) {
+TEST_F(StateFile, SaveGoesThroughTheSafePathAndSaysWhyItFailed) {
     // The new file must be on the device before it replaces the old one:
     // a failing flush keeps the old file and says why.
-    Write(kDefaultFile);
+    WriteBytes(path_, kChangedFile);
     std::string err;
-    testing::FaultyFileSystem faulty(RealFileSystem());
-    faulty.FailAt(testing::FaultyFileSystem::Step::Sync, 1, ENOSPC);
-    EXPECT_FALSE(SaveState(Changed(), path_, err, faulty));
-    EXPECT_TRUE(faulty.Fired());
+    FaultyFileSystem faulty(RealFileSystem());
+    faulty.FailAt(FaultyFileSystem::Step::Sync, 1, ENOSPC);
+    EXPECT_FALSE(SaveState(Settings{}, path_, err, faulty));
     EXPECT_EQ(err, "No space left on device");
-    EXPECT_EQ(Read(), kDefaultFile);
-    EXPECT_FALSE(fs::exists(path_ + ".tmp"));
+    EXPECT_EQ(ReadBytes(path_), kChangedFile);
     // A link at the working name is removed, not followed.
     WriteBytes(dir_ / "other", "other");
     fs::create_symlink(dir_ / "other", path_ + ".tmp");
-    EXPECT_TRUE(SaveState(Changed(), path_, err)) << err;
+    EXPECT_TRUE(SaveState(Settings{}, path_, err)) << err;
+    EXPECT_EQ(ReadBytes(path_), kDefaultFile);
+    EXPECT_EQ(dir_.Entries(), (std::vector<std::string>{"other", "zelk.usr"}));
     EXPECT_EQ(ReadBytes(dir_ / "other"), "other");
-    EXPECT_FALSE(fs::exists(path_ + ".tmp"));
-    // Reading fails like a missing file.
-    Settings s;
-    faulty.FailAt(testing::FaultyFileSystem::Step::Read);
-    EXPECT_FALSE(RestoreState(s, path_, faulty));
-    EXPECT_TRUE(faulty.Fired());
-    ASSERT_TRUE(RestoreState(s, path_));
-    EXPECT_EQ(StateFileText(s), StateFileText(Changed()));  // every stored field
-    EXPECT_FALSE(RestoreState(s, dir_ / "missing.usr"));
 }
-
-// --- Reading ---
 
 TEST_F(StateFile, EachLineIsReadAndWrittenBackInItsForm) {
     struct Row {
@@ -128,7 +96,6 @@ TEST_F(StateFile, EachLineIsReadAndWrittenBackInItsForm) {
         std::string savedAs;  // the line as the restored settings write it
     };
     const std::vector<Row> rows = {
-        {1, "", true, ""},
         {1, "   ", true, ""},
         {1, "<META NAME=\"viewport\" content=\"width=600\">  ", true,
          "<META NAME=\"viewport\" content=\"width=600\">"},
@@ -138,147 +105,73 @@ TEST_F(StateFile, EachLineIsReadAndWrittenBackInItsForm) {
         {8, "3", false, ""},
         {9, "1abc", true, "1"},  // the leading number of the text
         {9, "yes", true, "0"},
-        {11, "6", true, "6"},
-        {11, "-1", false, ""},
-        {17, "4", true, "4"},
         {17, "5", false, ""},
-        {18, "", true, "#TRUE#"},
-        {18, "\"\"", true, "#TRUE#"},
         {18, "#false#", true, "#TRUE#"},
-        {18, "0", true, "#TRUE#"},
         {18, "#FALSE#   ", true, "#FALSE#"},
         {18, "\"#FALSE#\"", true, "#FALSE#"},
         {19, "99999999999", false, ""},
     };
     for (const Row& r : rows) {
-        Write(WithLine(r.line, r.text));
         Settings s;
-        EXPECT_EQ(RestoreState(s, path_), r.ok) << r.line << ": " << r.text;
+        EXPECT_EQ(Restore(s, WithLine(r.line, r.text)), r.ok) << r.line << ": " << r.text;
         if (r.ok) {
             EXPECT_EQ(StateFileText(s), WithLine(r.line, r.savedAs)) << r.text;
         }
     }
-    // The last line needs no line end.
-    Write(kDefaultFile.substr(0, kDefaultFile.size() - 2));
+    // The last line needs no line end; a missing or unreadable file is no file.
     Settings s;
     s.BackColor = 1;
-    EXPECT_TRUE(RestoreState(s, path_));
+    EXPECT_TRUE(Restore(s, kDefaultFile.substr(0, kDefaultFile.size() - 2)));
     EXPECT_EQ(s.BackColor, 14737632);
+    FaultyFileSystem faulty(RealFileSystem());
+    faulty.FailAt(FaultyFileSystem::Step::Read);
+    EXPECT_FALSE(RestoreState(s, path_, faulty));
+    EXPECT_TRUE(faulty.Fired());
+    EXPECT_FALSE(RestoreState(s, dir_ / "missing.usr"));
 }
 
+// The caller then puts back the defaults, which leave the paths, the ticked
+// tags and the mode as the lines before the failure placed them.
 TEST_F(StateFile, FailedReadKeepsTheLinesBeforeTheFailure) {
-    // A foreign first line: nothing is placed.
-    Write(WithLine(1, " <meta name=\"viewport\">"));
-    Settings s = Changed();
-    EXPECT_FALSE(RestoreState(s, path_));
-    EXPECT_EQ(StateFileText(s), StateFileText(Changed()));
     // Language 7 on line 11: lines 1 to 10 are placed, line 11 is not.
     std::string f = WithLine(11, "7");
-    Write(f.replace(f.find("\"\"\r\n"), 4, "\"/a.htm\"\r\n"));
-    s = Settings{};
+    Settings s;
     s.Language = 3;
     s.InsertKWMT = 1;
-    EXPECT_FALSE(RestoreState(s, path_));
+    EXPECT_FALSE(Restore(s, f.replace(f.find("\"\"\r\n"), 4, "\"/a.htm\"\r\n")));
     EXPECT_EQ(s.InputFile, "/a.htm");
     EXPECT_EQ(s.InsertKWMT, 0);
     EXPECT_EQ(s.Language, 3);
-    // A short file fails at its end, after line 18.
-    Write(kDefaultFile.substr(0, kDefaultFile.rfind("14737632")));
-    s.SingleFile = false;
-    EXPECT_FALSE(RestoreState(s, path_));
-    EXPECT_TRUE(s.SingleFile);
-    // A quoted text ends at a comma.
-    Write(WithLine(4, "\"a\" , \"b\""));
-    EXPECT_FALSE(RestoreState(s, path_));
-    EXPECT_EQ(s.BeginMetaTagWith, "a");
-    EXPECT_EQ(s.ExcludedFilepaths, "b");
-}
-
-TEST_F(StateFile, QuoteInTextShiftsTheFollowingValues) {
-    // "say "hi"" reads as: say, then hi"" starts the next value.
-    Settings w;
-    w.BeginMetaTagWith = "say \"hi\"";
+    // A quoted text ends at its closing quote, and what follows starts the
+    // next value; a quote inside a saved text therefore shifts the values
+    // after it until a number lands on a check box.
+    s.BeginMetaTagWith = "say \"hi\"";
     std::string err;
-    ASSERT_TRUE(SaveState(w, path_, err));
-    Settings s;
-    EXPECT_FALSE(RestoreState(s, path_));  // "150" lands on a check box
+    ASSERT_TRUE(SaveState(s, path_, err));
+    EXPECT_FALSE(RestoreState(s, path_));
     EXPECT_EQ(s.BeginMetaTagWith, "say ");
     EXPECT_EQ(s.ExcludedFilepaths, "hi\"\"");
-    EXPECT_EQ(s.MaxNumKeywordsInMetaTag, "");
-    EXPECT_EQ(s.MaxNumBytesInMetaTag, "15");
 }
 
-TEST_F(StateFile, FolderBoxForcesMultipleFilesAfterAGoodRead) {
-    Write(kDefaultFile);
-    Settings s;
-    int lines = 0;
-    EXPECT_TRUE(RestoreState(s, path_, "/site", [&](int) { ++lines; }));
-    EXPECT_FALSE(s.SingleFile);
-    EXPECT_EQ(lines, 20);
-}
-
-// --- Defaults ---
-
-TEST(SettingsDefaults, ResetTouchesExactlyTheResettableFields) {
-    Settings s = Changed();
-    s.TitleWeight = s.BoldWeight = s.SpanWeight = 0;
-    s.ShortWordSize = s.ThresholdFrequency = 8;
-    s.Confirm = 0;
-    s.PreserveCase = s.LargeWindow = 1;
-    s.IgnoreCommonWords = s.IgnoreShortWords = s.DialogBoxForUnixFiles = 0;
-    SetDefaultValues(s);
-    // The file's fields: reset, except the paths, the tag boxes, the mode
-    // and the colour.
-    EXPECT_EQ(StateFileText(s),
-              "<meta name=\"viewport\" content=\"width=device-width,initial-scale=1.0\">\r\n"
-              "\"/home/ann/site/index.htm\"\r\n\"/home/ann/site\"\r\n\"\"\r\n\"\"\r\n\"15\"\r\n"
-              "\"150\"\r\n0\r\n1\r\n1\r\n0\r\n0\r\n0\r\n0\r\n1\r\n1\r\n2\r\n#FALSE#\r\n-2147483633\r\n");
-    const Settings d;
-    EXPECT_EQ(std::vector<int>({s.TitleWeight, s.BoldWeight, s.SpanWeight, s.ShortWordSize,
-                                s.ThresholdFrequency, s.Confirm}),
-              std::vector<int>({d.TitleWeight, d.BoldWeight, d.SpanWeight, d.ShortWordSize,
-                                d.ThresholdFrequency, 1}));
-    // Left alone.
-    EXPECT_EQ(std::vector<int>({s.PreserveCase, s.LargeWindow, s.IgnoreCommonWords,
-                                s.IgnoreShortWords, s.DialogBoxForUnixFiles}),
-              std::vector<int>({1, 1, 0, 0, 0}));
-}
-
-// --- Data folder ---
-
-// Puts an environment variable back as it was when the test ends.
-struct SavedEnv {
-    explicit SavedEnv(const char* n)
-        : name(n), had(std::getenv(n) != nullptr), value(had ? std::getenv(n) : "") {}
-    ~SavedEnv() { had ? (void)::setenv(name, value.c_str(), 1) : (void)::unsetenv(name); }
-    const char* name;
-    bool had;
-    std::string value;
-};
-
-using DataFolder = StateFile;
-
-TEST_F(DataFolder, XdgConfigHomeThenHomeAndTheFailureMessage) {
-    const SavedEnv xdgHome("XDG_CONFIG_HOME"), home("HOME");
-    ::setenv("XDG_CONFIG_HOME", (dir_ / "config").c_str(), 1);
+// The folder when XDG_CONFIG_HOME is not an absolute path, and the message
+// when the folder cannot be made (the window shows it once).
+TEST(DataFolder, HomeConfigFolderAndTheFailureMessage) {
+    const std::string savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    const std::string savedXdg = xdg ? xdg : "";
+    TempDir dir;
+    ::setenv("HOME", dir.path().c_str(), 1);
+    ::setenv("XDG_CONFIG_HOME", "relative/dir", 1);
     std::string err;
-    const std::string p = DataFilepath(StateFileName("Zelk"), "zelk", err);
-    EXPECT_EQ(err, "");
-    EXPECT_EQ(p, dir_ / "config/zelk/zelk.usr");
-    EXPECT_TRUE(fs::is_directory(dir_ / "config/zelk"));
-    EXPECT_EQ(DataFilepath("zelk.usr", "zelk", err), p);  // existing folder is fine
-    // A relative or missing XDG_CONFIG_HOME: the folder under HOME.
-    ::setenv("HOME", dir_.path().c_str(), 1);
-    for (const char* xdg : {"relative/dir", static_cast<const char*>(nullptr)}) {
-        if (xdg) ::setenv("XDG_CONFIG_HOME", xdg, 1);
-        else ::unsetenv("XDG_CONFIG_HOME");
-        EXPECT_EQ(DataFilepath("zelk.usr", "zelk", err), dir_ / ".config/zelk/zelk.usr");
-    }
-    Write("a file where the folder should be");
-    ::setenv("XDG_CONFIG_HOME", path_.c_str(), 1);
+    EXPECT_EQ(DataFilepath(StateFileName("Zelk"), "zelk", err), dir / ".config/zelk/zelk.usr");
+    EXPECT_TRUE(fs::is_directory(dir / ".config/zelk"));
+    ::setenv("XDG_CONFIG_HOME", dir.Write("file", "a file where the folder should be").c_str(), 1);
     EXPECT_EQ(DataFilepath("zelk.usr", "zelk", err), "");
-    EXPECT_EQ(err, "The folder for the settings of this program cannot be created:\r\n" + path_ +
-                       "/zelk\r\nNot a directory.\r\nSettings will not be saved.");
+    EXPECT_EQ(err, "The folder for the settings of this program cannot be created:\r\n" +
+                       dir / "file" + "/zelk\r\nNot a directory.\r\nSettings will not be saved.");
+    ::setenv("HOME", savedHome.c_str(), 1);
+    xdg ? (void)::setenv("XDG_CONFIG_HOME", savedXdg.c_str(), 1)
+        : (void)::unsetenv("XDG_CONFIG_HOME");
 }
 
 }  // namespace
