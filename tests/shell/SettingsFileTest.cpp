@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <sstream>
 #include <vector>
 
@@ -120,9 +121,7 @@ TEST_F(StateFile, EachLineIsReadAndWrittenBackInItsForm) {
     }
     // The last line needs no line end; a missing or unreadable file is no file.
     Settings s;
-    s.BackColor = 1;
     EXPECT_TRUE(Restore(s, kDefaultFile.substr(0, kDefaultFile.size() - 2)));
-    EXPECT_EQ(s.BackColor, 14737632);
     FaultyFileSystem faulty(RealFileSystem());
     faulty.FailAt(FaultyFileSystem::Step::Read);
     EXPECT_FALSE(RestoreState(s, path_, faulty));
@@ -153,25 +152,35 @@ TEST_F(StateFile, FailedReadKeepsTheLinesBeforeTheFailure) {
     EXPECT_EQ(s.ExcludedFilepaths, "hi\"\"");
 }
 
-// The folder when XDG_CONFIG_HOME is not an absolute path, and the message
-// when the folder cannot be made (the window shows it once).
-TEST(DataFolder, HomeConfigFolderAndTheFailureMessage) {
-    const std::string savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
-    const char* xdg = std::getenv("XDG_CONFIG_HOME");
-    const std::string savedXdg = xdg ? xdg : "";
+// Where the settings file lives when XDG_CONFIG_HOME is not an absolute path
+// (the GUI tests run with an absolute one); a file left in the earlier place
+// is copied over once, never over a newer one; the message when the folder
+// cannot be made (the window shows it once).
+TEST(DataFolder, HomeConfigFolderCarryOverAndTheFailureMessage) {
+    std::vector<std::pair<std::string, std::optional<std::string>>> saved;
+    for (const char* name : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME"})
+        saved.emplace_back(
+            name, std::getenv(name) ? std::optional<std::string>(std::getenv(name)) : std::nullopt);
     TempDir dir;
     ::setenv("HOME", dir.path().c_str(), 1);
     ::setenv("XDG_CONFIG_HOME", "relative/dir", 1);
+    ::setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
+    fs::create_directories(dir / "data/zelk");
+    const std::string old = dir.Write("data/zelk/zelk.usr", "old\r\n");
     std::string err;
-    EXPECT_EQ(DataFilepath(StateFileName("Zelk"), "zelk", err), dir / ".config/zelk/zelk.usr");
-    EXPECT_TRUE(fs::is_directory(dir / ".config/zelk"));
+    const std::string path = DataFilepath(StateFileName("Zelk"), "zelk", err);
+    EXPECT_EQ(path, dir / ".config/zelk/zelk.usr");
+    EXPECT_EQ(ReadBytes(path), "old\r\n");
+    EXPECT_EQ(ReadBytes(old), "old\r\n");
+    WriteBytes(path, "new\r\n");
+    EXPECT_EQ(DataFilepath("zelk.usr", "zelk", err), path);
+    EXPECT_EQ(ReadBytes(path), "new\r\n");
     ::setenv("XDG_CONFIG_HOME", dir.Write("file", "a file where the folder should be").c_str(), 1);
     EXPECT_EQ(DataFilepath("zelk.usr", "zelk", err), "");
     EXPECT_EQ(err, "The folder for the settings of this program cannot be created:\r\n" +
                        dir / "file" + "/zelk\r\nNot a directory.\r\nSettings will not be saved.");
-    ::setenv("HOME", savedHome.c_str(), 1);
-    xdg ? (void)::setenv("XDG_CONFIG_HOME", savedXdg.c_str(), 1)
-        : (void)::unsetenv("XDG_CONFIG_HOME");
+    for (const auto& [name, value] : saved)
+        value ? (void)::setenv(name.c_str(), value->c_str(), 1) : (void)::unsetenv(name.c_str());
 }
 
 }  // namespace
