@@ -21,13 +21,13 @@
 #include "common/ReportLog.h"
 #include "common/Settings.h"
 #include "support/LiteralUtf8.h"
-#include "support/MemoryFileSystem.h"
+#include "support/MemoryTree.h"
 #include "support/TempDir.h"
 
 namespace zelk {
 namespace {
 
-using testing::MemoryFileSystem;
+using testing::MemoryTree;
 using testing::ScriptedHost;
 
 std::string ReadPage(const std::string& name) {
@@ -108,7 +108,7 @@ protected:
     CommonWords common;
     ReportLog report;
     ScriptedHost host;
-    MemoryFileSystem fs;
+    MemoryTree fs;
     Analyzer analyzer{settings, common, host, report};
     Analyzer reference{settings, common, host, report};
 };
@@ -134,20 +134,20 @@ TEST_F(WholeAnalysisReference, RealPagesAloneAndJoinedAtBothLineEnds) {
     for (bool crlf : {false, true}) {
         for (const std::string& page : pages) {
             const std::string path = "/pages/" + std::to_string(n++) + ".html";
-            fs.files[path] = WithLineEnds(page, crlf);
+            fs.AddFile(path, WithLineEnds(page, crlf));
             const std::vector<std::string> ref = Reference(path);
             EXPECT_GT(ref.size(), 10u) << path;
             EXPECT_EQ(Fast(path), ref) << path << (crlf ? " CR LF" : " LF");
         }
     }
-    EXPECT_EQ(fs.opened, 0);
+    EXPECT_EQ(fs.OpenHandles(), 0);
 }
 
 TEST_F(WholeAnalysisReference, ReadFailureIsReportedWithItsNumber) {
-    fs.files["/p.html"] = WithLineEnds(ReadPage("garden.html"), true);
+    fs.AddFile("/p.html", WithLineEnds(ReadPage("garden.html"), true));
     fs.failReadsAfter = 100;
     EXPECT_EQ(analyzer.DoFile("/p.html").result, EIO);
-    EXPECT_EQ(fs.opened, 0);
+    EXPECT_EQ(fs.OpenHandles(), 0);
     EXPECT_EQ(analyzer.DoFile("/missing.html").result, ENOENT);
 }
 

@@ -1,15 +1,16 @@
-// zelk-cli batch on real folders: its output, exit codes, --dry-run,
-// --jobs, links, and SIGINT as the Stop button.
+// zelk-cli batch on real folders: its output, questions and exit codes,
+// --jobs against --jobs 1, --dry-run, and SIGINT as the Stop button.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
+#include <cstdio>
 #include <filesystem>
+#include <map>
 
-#include "support/TempDir.h"
 #include "support/BatchFixture.h"
 #include "support/CliRunner.h"
+#include "support/TempDir.h"
 
 namespace zelk::testing {
 namespace {
@@ -20,15 +21,19 @@ CliResult Batch(const TempDir& dir, const std::string& args) {
     return RunZelkCli(dir.path(), "batch " + args, /*runInScratchDir=*/true);
 }
 
-// A site: two pages at the top, one in a subfolder without "</head>", one
-// PHP file, and a link to the first page.
+// A site: a leftover, two pages at the top, one in a subfolder without
+// "</head>", a PHP file, a link to the first page, a dangling link and a
+// link back to the top (a loop).
 void MakeSite(const std::string& root) {
     fs::create_directories(root + "/sub");
+    WriteBytes(root + "/a.bak.htm", "x");
     WriteBytes(root + "/index.htm", GardenPage());
     WriteBytes(root + "/b.html", GardenPage() + "<p>Tulips and more tulips.</p>\r\n");
     WriteBytes(root + "/sub/old.htm", HeadlessEndPage());
     WriteBytes(root + "/notes.php", "<head></head>");
     fs::create_symlink("index.htm", root + "/z-link.htm");
+    fs::create_symlink("gone.htm", root + "/dangling.htm");
+    fs::create_directory_symlink("..", root + "/sub/loop");
 }
 
 std::map<std::string, std::string> Tree(const std::string& root) {
@@ -39,162 +44,93 @@ std::map<std::string, std::string> Tree(const std::string& root) {
     return out;
 }
 
-TEST(CliBatch, ReportOnStdoutAndTheClosingMessageLast) {
-    TempDir dir;
-    MakeSite(dir / "site");
-    CliResult r = Batch(dir, "--keywords --viewport --subfolders --jobs 1 site/");
+// Each run in a folder of its own, so that the reports name the same top
+// folder: --jobs and --dry-run must not change a byte of them.
+TEST(CliBatch, OneThreadManyThreadsAndADryRunGiveOneReport) {
+    TempDir one, many, dry;
+    for (const TempDir* d : {&one, &many, &dry}) MakeSite(*d / "site");
+    const std::string opts = "--keywords --viewport --subfolders --delete-leftovers site/ --jobs ";
+    const CliResult r = Batch(one, opts + "1");
+    const CliResult r3 = Batch(many, opts + "3");
+    const auto before = Tree(dry / "site");
+    const CliResult rd = Batch(dry, opts + "2 --dry-run");
+    const std::string tag = "  <meta name=\"keywords\" ... \"rose, garden, tulip, grow,\n";
+    const std::string fresh = "  Existing VPMT replaced. As given.\n  New KWMT inserted.\n" + tag;
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out,
-              "Top folder: site/\n\n"
-              "File #1: b.html\n"
-              "  Existing VPMT replaced. As given.\n"
-              "  New KWMT inserted.\n"
-              "  <meta name=\"keywords\" ... \"rose, garden, tulip, grow,\n"
-              "File #2: index.htm\n"
-              "  Existing VPMT replaced. As given.\n"
-              "  New KWMT inserted.\n"
-              "  <meta name=\"keywords\" ... \"rose, garden, tulip, grow,\n"
-              "File #3: z-link.htm\n"
-              "  Existing VPMT replaced. As given.\n"
-              "  Existing KWMT replaced.\n"
-              "  <meta name=\"keywords\" ... \"rose, garden, tulip, grow,\n"
-              "File #4: sub/old.htm\n"
-              "  </head> not found\n"
-              "\nThat's all.\n"
-              "Number of files: Number of files processed: 4\n");
-    EXPECT_EQ(r.err, "");
-    EXPECT_TRUE(fs::is_symlink(dir / "site/z-link.htm"));
-}
-
-TEST(CliBatch, JobsAndDryRunGiveTheReportOfOneThreadAndADryRunLeavesEveryByte) {
-    TempDir dir;
-    for (const char* copy : {"one", "two", "dry"}) {
-        MakeSite(dir / copy);
-        for (int i = 0; i < 12; ++i)
-            WriteBytes(dir / copy + "/sub/p" + std::to_string(i) + ".htm",
-                       GardenPage() + std::string(static_cast<std::size_t>(i), 'x') + " tulip\r\n");
+    EXPECT_EQ(r.out, "Top folder: site/\n\nFile #1: b.html\n" + fresh + "File #2: index.htm\n" +
+                         fresh + "File #3: z-link.htm\n  Existing VPMT replaced. As given.\n"
+                         "  Existing KWMT replaced.\n" + tag + "File #4: sub/old.htm\n"
+                         "  </head> not found\n\nThat's all.\n"
+                         "Number of files: Number of files processed: 4\n");
+    EXPECT_EQ(r.err, "Anomalous file: The file 'a.bak.htm' appears to be left over\n"
+                     "from a previous operation.  Delete it?\nAnswer: Yes\n");
+    for (const CliResult* other : {&r3, &rd}) {
+        EXPECT_EQ(other->status, r.status);
+        EXPECT_EQ(other->out, r.out);
+        EXPECT_EQ(other->err, r.err);
     }
-    const std::string opts = "--keywords --subfolders --exclude old ";
-    CliResult one = Batch(dir, opts + "--jobs 1 one");
-    CliResult two = Batch(dir, opts + "--jobs 3 two");
-    const auto before = Tree(dir / "dry");
-    CliResult dry = Batch(dir, opts + "--jobs 2 --dry-run dry");
-    ASSERT_EQ(one.status, 0);
-    EXPECT_EQ(two.status, 0);
-    EXPECT_EQ(dry.status, 0);
-    auto body = [](const std::string& out) { return out.substr(out.find('\n')); };
-    EXPECT_EQ(body(two.out), body(one.out));
-    EXPECT_EQ(body(dry.out), body(one.out));
-    EXPECT_EQ(Tree(dir / "two"), Tree(dir / "one"));
-    EXPECT_EQ(Tree(dir / "dry"), before);
+    EXPECT_EQ(Tree(many / "site"), Tree(one / "site"));
+    EXPECT_FALSE(fs::exists(one / "site/a.bak.htm"));
+    EXPECT_TRUE(fs::is_symlink(one / "site/z-link.htm"));
+    EXPECT_EQ(Tree(dry / "site"), before);
 }
 
-TEST(CliBatch, JsonGivesOneLinePerFileThenTheSummary) {
-    TempDir dir;
-    fs::create_directories(dir / "s/sub");
-    WriteBytes(dir / "s/index.htm", GardenPage());
-    WriteBytes(dir / "s/sub/\xC3\xA9t\xC3\xA9.htm", HeadlessEndPage());  // été.htm
-    CliResult r = Batch(dir, "--keywords --subfolders --json s");
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out,
-              "{\"number\":1,\"file\":\"index.htm\",\"lines\":[\"New KWMT inserted.\","
-              "\"<meta name=\\\"keywords\\\" ... \\\"rose, garden, tulip, grow,\"],"
-              "\"tag\":\"<meta name=\\\"keywords\\\" content=\\\"rose, garden, tulip, grow, "
-              "bloom\\\">\"}\n"
-              "{\"number\":2,\"file\":\"sub/\xC3\xA9t\xC3\xA9.htm\",\"lines\":[\"</head> not "
-              "found\"],\"tag\":null}\n"
-              "{\"files\":2,\"stopped\":false,\"title\":\"Number of files\",\"message\":"
-              "\"Number of files processed: 2\"}\n");
-}
-
-TEST(CliBatch, ExitCodesAndMessages) {
+// Refusals print nothing on stdout and leave every page as it was.
+TEST(CliBatch, RefusalsAndTheirExitCodes) {
     TempDir dir;
     MakeSite(dir / "site");
-    CliResult r = Batch(dir, "--keywords");
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "Invalid input: No input folder specified.\n");
-    r = Batch(dir, "--keywords missing");
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "Invalid input: Folder does not exist\n");
-    EXPECT_EQ(Batch(dir, "site").status, 2);
-    EXPECT_EQ(Batch(dir, "--keywords --pause 6 site").status, 2);
-    EXPECT_EQ(Batch(dir, "--keywords --jobs 0 site").status, 2);
-    r = Batch(dir, "--viewport '<meta name=viewport>' site");
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "Invalid entry: Viewport meta tag is invalid.\n");
-    EXPECT_EQ(r.out, "");
-}
-
-TEST(CliBatch, QuestionsAndTheirAnswersGoToStderr) {
-    TempDir dir;
-    fs::create_directories(dir / "s");
-    WriteBytes(dir / "s/a.bak.htm", "x");
-    WriteBytes(dir / "s/c.htm", "<head></head>");
-    CliResult r = Batch(dir, "--viewport s");
-    EXPECT_EQ(r.err,
-              "Anomalous file: The file 'a.bak.htm' appears to be left over\n"
-              "from a previous operation.  Delete it?\nAnswer: No\n");
-    EXPECT_TRUE(fs::exists(dir / "s/a.bak.htm"));
-    r = Batch(dir, "--viewport --delete-leftovers --dry-run s");
-    EXPECT_NE(r.err.find("Answer: Yes\n"), std::string::npos);
-    EXPECT_TRUE(fs::exists(dir / "s/a.bak.htm"));
-    r = Batch(dir, "--viewport --delete-leftovers s");
-    EXPECT_FALSE(fs::exists(dir / "s/a.bak.htm"));
+    const auto before = Tree(dir / "site");
+    const std::string invalid = "Invalid entry: Viewport meta tag is invalid.\n";
+    const struct {
+        std::string args;
+        int status;
+        std::string err;  // checked for status 1; 2 is a usage error
+    } rows[] = {
+        {"batch --keywords", 1, "Invalid input: No input folder specified.\n"},
+        {"batch --keywords missing", 1, "Invalid input: Folder does not exist\n"},
+        {"batch --viewport '<meta name=viewport>' site", 1, invalid},
+        // The viewport text is never taken for a file name.
+        {"insert --viewport site/index.htm site/b.html", 1, invalid},
+        {"keywords --viewport site/index.htm site/b.html", 1, invalid},
+        {"batch site", 2, ""},
+        {"batch --keywords --pause 6 site", 2, ""},
+        {"batch --keywords --jobs 0 site", 2, ""},
+    };
+    for (const auto& row : rows) {
+        const CliResult r = RunZelkCli(dir.path(), row.args, /*runInScratchDir=*/true);
+        EXPECT_EQ(r.status, row.status) << row.args;
+        EXPECT_EQ(r.out, "") << row.args;
+        EXPECT_EQ(row.status == 1 ? r.err : "", row.err) << row.args;
+    }
+    EXPECT_EQ(Tree(dir / "site"), before);
 }
 
 TEST(CliBatch, SigintStopsTheRunAfterTheCurrentFile) {
     TempDir dir;
     MakeSite(dir / "site");
-    int out[2];
-    ASSERT_EQ(::pipe(out), 0);
-    const std::string folder = dir / "site";
-    const pid_t pid = ::fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        ::dup2(out[1], 1);
-        ::close(out[0]);
-        ::close(out[1]);
-        ::execl(ZELK_CLI_PATH, "zelk-cli", "batch", "--keywords", "--pause", "5", "--jobs", "1",
-                folder.c_str(), static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
-    ::close(out[1]);
+    // The shell prints its process number, then becomes zelk-cli.
+    const std::string cmd = "echo $$; exec " + ShellQuote(ZELK_CLI_PATH) +
+                            " batch --keywords --pause 5 --jobs 1 " + ShellQuote(dir / "site") +
+                            " 2>" + ShellQuote(dir / "err.txt");
+    std::FILE* p = ::popen(cmd.c_str(), "r");
+    ASSERT_NE(p, nullptr);
+    char line[4096];
+    const pid_t pid = std::fgets(line, sizeof line, p) ? std::atoi(line) : 0;
     std::string text;
-    char buf[4096];
-    bool sent = false;
-    for (;;) {
-        const ssize_t n = ::read(out[0], buf, sizeof buf);
-        if (n <= 0) break;
-        text.append(buf, static_cast<std::size_t>(n));
-        // The first file is written and logged: the run now waits its pause.
-        if (!sent && text.find("File #1: b.html\n  New KWMT inserted.\n  <meta") != std::string::npos &&
-            text.find("grow,\n") != std::string::npos) {
-            ::kill(pid, SIGINT);
-            sent = true;
-        }
-    }
-    ::close(out[0]);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    ASSERT_TRUE(sent) << text;
-    EXPECT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 1);
+    // Once the first file is written and logged, the run waits its pause.
+    while (text.find("grow,\n") == std::string::npos && std::fgets(line, sizeof line, p)) text += line;
+    const bool logged = pid > 0 && text.find("grow,\n") != std::string::npos;
+    if (logged) ::kill(pid, SIGINT);
+    while (std::fgets(line, sizeof line, p)) text += line;
+    const int status = ::pclose(p);
+    ASSERT_TRUE(logged) << text;
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
     EXPECT_EQ(text.substr(text.find("grow,\n") + 6),
               "\nOperation stopped.\nNumber of files: Number of files processed: 1\n");
     EXPECT_EQ(ReadBytes(dir / "site/index.htm"), GardenPage());
-    EXPECT_EQ(Tree(dir / "site").size(), 4u);  // no working file left behind
-}
-
-TEST(CliViewportOption, InvalidTextIsRefusedByInsertAndKeywords) {
-    TempDir dir;
-    WriteBytes(dir / "b.html", GardenPage());
-    CliResult r = RunZelkCli(dir.path(), "insert --viewport a.html b.html", true);
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "Invalid entry: Viewport meta tag is invalid.\n");
-    EXPECT_EQ(ReadBytes(dir / "b.html"), GardenPage());
-    r = RunZelkCli(dir.path(), "keywords --viewport a.html b.html", true);
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(Tree(dir / "site").size(), 5u);  // the leftover kept, no working file left
+    EXPECT_EQ(ReadBytes(dir / "err.txt"), "Anomalous file: The file 'a.bak.htm' appears to be left "
+                                          "over\nfrom a previous operation.  Delete it?\nAnswer: No\n");
 }
 
 }  // namespace

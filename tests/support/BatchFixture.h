@@ -1,18 +1,16 @@
-// A batch run over a test's file system with a scripted user: the report,
-// the message boxes, the waits and every edit dialog are recorded, and a
-// test can press Stop or Break at a chosen moment.
+// A batch run over a test's file system with a scripted user: the message
+// boxes are recorded, every edit dialog goes to a script, and a test can
+// press Stop or Break at each moment the run lets the user act.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <memory>
 #include <string>
-#include <vector>
 
-#include "analysis/ScriptedHost.h"
 #include "analysis/Analyzer.h"
 #include "analysis/CommonWords.h"
+#include "analysis/ScriptedHost.h"
 #include "batch/BatchRun.h"
 #include "batch/BatchUser.h"
 #include "batch/EditSession.h"
@@ -26,35 +24,22 @@ class ScriptedBatchUser : public BatchUser {
 public:
     Prompter& prompter() override { return prompts; }
     void ShowReport() override { showing = true; }
-    void HideReport() override {
-        showing = false;
-        events.push_back("hide report");
-    }
+    void HideReport() override { showing = false; }
     bool ReportShowing() override { return showing; }
-    void SetInsertButtonForRun(bool on, const std::string& caption) override {
-        events.push_back(on ? "break/stop: " + caption : "insert button back");
-    }
     void Inspect(EditSession& session) override {
-        ++inspected;
         if (onInspect) onInspect(session);
         if (!session.Hidden()) session.ContinueToNextFile();
     }
+    // The moments the user can act: pending events and the waits.
     void ProcessEvents() override { Tick(); }
-    void Wait(int milliseconds) override {
-        waits.push_back(milliseconds);
-        Tick();
-    }
+    void Wait(int) override { Tick(); }
     void Tick() {
-        ++ticks;
-        if (onTick) onTick(ticks);
+        if (onTick) onTick(++ticks);
     }
 
     RecordingPrompter prompts;
     bool showing = false;
-    std::vector<std::string> events;
-    std::vector<int> waits;
     int ticks = 0;
-    int inspected = 0;
     std::function<void(int)> onTick;
     std::function<void(EditSession&)> onInspect;
 };
@@ -69,36 +54,37 @@ inline const CommonWords& TestCommonWords() {
     return words;
 }
 
-// An automatic run asking for both tags, over fs, from folder.
+// An automatic run asking for both tags, over fs, from folder and its
+// subfolders.
 struct BatchBench {
-    explicit BatchBench(FileSystem& fs, const std::string& folder) {
+    BatchBench(FileSystem& fs, const std::string& folder) : run(settings, analyzer, host, report, user, fs) {
         settings.SingleFile = false;
-        settings.InsertKWMT = 1;
-        settings.InsertVPMT = 1;
-        settings.IncludeAllSubfolders = 1;
+        settings.InsertKWMT = settings.InsertVPMT = settings.IncludeAllSubfolders = 1;
         settings.Confirm = 0;
         settings.Folder = folder;
         report.viewportText = [this] { return settings.VPMT; };
-        analyzer = std::make_unique<Analyzer>(settings, TestCommonWords(), host, report);
-        run = std::make_unique<BatchRun>(settings, *analyzer, host, report, user, fs);
     }
     // The run as the Generate command starts it with the current settings.
     void Run() {
-        run->blnAutomaticInsertion = settings.Confirm != 1;
-        run->RunBatch();
+        run.blnAutomaticInsertion = settings.Confirm != 1;
+        run.RunBatch();
     }
-    // The closing message box.
-    const ShownBox& Closing() const { return user.prompts.shown.back(); }
+    // Every message box shown, a line "title: text" each.
+    std::string Boxes() const {
+        std::string out;
+        for (const ShownBox& b : user.prompts.shown) out += b.title + ": " + b.text + "\n";
+        return out;
+    }
 
     Settings settings;
     ScriptedHost host;
     ReportLog report;
     ScriptedBatchUser user;
-    std::unique_ptr<Analyzer> analyzer;
-    std::unique_ptr<BatchRun> run;
+    Analyzer analyzer{settings, TestCommonWords(), host, report};
+    BatchRun run;
 };
 
-// Pages of the batch tests (CR LF unless named otherwise).
+// Pages of the batch tests (CR LF).
 inline std::string GardenPage() {
     return "<html><head><title>Garden roses</title>\r\n"
            "<meta name=\"viewport\" content=\"width=500\">\r\n"

@@ -38,10 +38,7 @@ inline CliResult RunZelkCli(const std::filesystem::path& scratchDir, const std::
     cmd += ShellQuote(ZELK_CLI_PATH) + " " + args + " >" + ShellQuote(out.string()) + " 2>" +
            ShellQuote(err.string());
     const int raw = std::system(cmd.c_str());
-    CliResult r;
-    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    r.out = ReadBytes(out);
-    r.err = ReadBytes(err);
+    const CliResult r{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadBytes(out), ReadBytes(err)};
     std::error_code ec;
     std::filesystem::remove(out, ec);
     std::filesystem::remove(err, ec);

@@ -5,24 +5,21 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
 namespace zelk::testing {
 
 inline std::string ReadBytes(const std::string& path) {
-    std::string out;
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return "<missing>";
-    char buf[65536];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
-    std::fclose(f);
-    return out;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return "<missing>";
+    std::ostringstream all;
+    all << in.rdbuf();
+    return all.str();
 }
 
 inline void WriteBytes(const std::string& path, const std::string& bytes) {
@@ -37,11 +34,8 @@ inline std::string InsertionData(const std::string& name) {
 class TempDir {
 public:
     TempDir() {
-        std::string tmpl = (std::filesystem::temp_directory_path() / "zelk-test-XXXXXX").string();
-        std::vector<char> buf(tmpl.begin(), tmpl.end());
-        buf.push_back('\0');
-        char* made = ::mkdtemp(buf.data());
-        if (made) path_ = made;
+        std::string name = (std::filesystem::temp_directory_path() / "zelk-test-XXXXXX").string();
+        if (::mkdtemp(name.data())) path_ = name;
     }
     ~TempDir() {
         std::error_code ec;
