@@ -27,9 +27,9 @@ CliResult Batch(const TempDir& dir, const std::string& args) {
 void MakeSite(const std::string& root) {
     fs::create_directories(root + "/sub");
     WriteBytes(root + "/a.bak.htm", "x");
-    WriteBytes(root + "/index.htm", GardenPage());
-    WriteBytes(root + "/b.html", GardenPage() + "<p>Tulips and more tulips.</p>\r\n");
-    WriteBytes(root + "/sub/old.htm", HeadlessEndPage());
+    WriteBytes(root + "/index.htm", kGardenPage);
+    WriteBytes(root + "/b.html", kGardenPage + "<p>Tulips and more tulips.</p>\r\n");
+    WriteBytes(root + "/sub/old.htm", kHeadlessEndPage);
     WriteBytes(root + "/notes.php", "<head></head>");
     fs::create_symlink("index.htm", root + "/z-link.htm");
     fs::create_symlink("gone.htm", root + "/dangling.htm");
@@ -127,7 +127,7 @@ TEST(CliBatch, SigintStopsTheRunAfterTheCurrentFile) {
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
     EXPECT_EQ(text.substr(text.find("grow,\n") + 6),
               "\nOperation stopped.\nNumber of files: Number of files processed: 1\n");
-    EXPECT_EQ(ReadBytes(dir / "site/index.htm"), GardenPage());
+    EXPECT_EQ(ReadBytes(dir / "site/index.htm"), kGardenPage);
     EXPECT_EQ(Tree(dir / "site").size(), 5u);  // the leftover kept, no working file left
     EXPECT_EQ(ReadBytes(dir / "err.txt"), "Anomalous file: The file 'a.bak.htm' appears to be left "
                                           "over\nfrom a previous operation.  Delete it?\nAnswer: No\n");

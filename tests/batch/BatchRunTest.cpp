@@ -8,7 +8,6 @@
 
 #include <map>
 
-#include "batch/ExistingMetaTags.h"
 #include "support/BatchFixture.h"
 #include "support/FaultyFileSystem.h"
 #include "support/MemoryTree.h"
@@ -30,21 +29,22 @@ const std::string kLfBoth =
     "<meta name=\"viewport\" content=\"width=1\"/></head>\n<body>x</body></html>\n";
 
 void FillTree(MemoryTree& t) {
-    t.AddFile("/ex/index.htm", GardenPage());  // the example run of the manual
-    t.AddFile("/ex/sub/old.htm", HeadlessEndPage());
+    t.AddFile("/ex/index.htm", kGardenPage);  // the example run of the manual
+    t.AddFile("/ex/sub/old.htm", kHeadlessEndPage);
     t.AddFile("/ex/notes.php", "<head></head>");
     t.AddFile("/mix/a.BAK.html", "leftover");
     t.AddFile("/mix/b.htm", "<html><head>\r\n<meta name=\"keywords\" content=\"kept\">\r\n</head>"
                             "<body>Roses roses</body></html>\r\n");
     t.AddFile("/mix/lf.htm", kLfBoth);
-    t.AddFile("/mix/\xC9T\xC9/x.htm", GardenPage());  // ÉTÉ
-    t.AddFile("/mix/Private/y.htm", GardenPage());
+    t.AddFile("/mix/empty.htm", "<head>\r\n<meta name=\"keywords\" content=\"\" />\r\n</head>\r\n");
+    t.AddFile("/mix/\xC9T\xC9/x.htm", kGardenPage);  // ÉTÉ
+    t.AddFile("/mix/Private/y.htm", kGardenPage);
     t.AddFile("/php/index.php", "<head></head>");
     t.AddFile("/done/a.htm", "<head>\r\n<meta name=\"keywords\" content=\"k\">\r\n"
                              "<meta name=\"viewport\" content=\"v\"></head>\r\n");
     for (const char* p : {"/order/b.htm", "/order/A.htm", "/order/locked/z.htm", "/order/z/c.htm"})
-        t.AddFile(p, GardenPage());
-    t.AddFile("/order/c.htm", GardenPage(), /*unreadable=*/true);
+        t.AddFile(p, kGardenPage);
+    t.AddFile("/order/c.htm", kGardenPage, /*unreadable=*/true);
     t.AddFolder("/order/locked", /*unreadable=*/true);
 }
 
@@ -64,15 +64,15 @@ TEST(BatchRun, ReportMessagesAndPagesOfEachCase) {
          top + "/ex/\r\n\r\nFile #1: index.htm\r\n" + kGardenLines +
              "File #2: sub/old.htm\r\n  </head> not found\r\n" + end,
          "Number of files: Number of files processed: 2\n",
-         {{"/ex/index.htm", kGardenDone}, {"/ex/sub/old.htm", HeadlessEndPage()}}},
+         {{"/ex/index.htm", kGardenDone}, {"/ex/sub/old.htm", kHeadlessEndPage}}},
         // A leftover, two excluded folders, a preserved tag, a page all preserved.
         {"/mix", true,
          top + "/mix/\r\n\r\nFile #1: b.htm\r\n  Existing KWMT not replaced.\r\n"
-               "  New VPMT inserted. As given.\r\n" + end,
+               "  New VPMT inserted. As given.\r\nFile #2: empty.htm\r\n  No keywords\r\n" + end,
          "Anomalous file: The file 'a.bak.html' appears to be left over\r\nfrom a previous "
-         "operation.  Delete it?\nNumber of files: Number of files processed: 1\n",
+         "operation.  Delete it?\nNumber of files: Number of files processed: 2\n",
          {{"/mix/a.BAK.html", "<missing>"}, {"/mix/lf.htm", kLfBoth},
-          {"/mix/\xC9T\xC9/x.htm", GardenPage()}, {"/mix/Private/y.htm", GardenPage()}}},
+          {"/mix/\xC9T\xC9/x.htm", kGardenPage}, {"/mix/Private/y.htm", kGardenPage}}},
         {"/php", false, "", "No files: There are no HTML files.\n", {}},
         {"/done", true, "", "All files done: No HTML file needs to be modified.\n", {}},
         // Order by name ignoring case; an unreadable file in the middle; an
@@ -82,7 +82,7 @@ TEST(BatchRun, ReportMessagesAndPagesOfEachCase) {
              kGardenLines + "File #3: c.htm\r\n  Not readable: Permission denied.\r\n"
              "File #4: z/c.htm\r\n" + kGardenLines + end,
          "Number of files: Number of files processed: 4\n",
-         {{"/order/c.htm", GardenPage()}, {"/order/locked/z.htm", GardenPage()}}},
+         {{"/order/locked/z.htm", kGardenPage}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.folder);
@@ -101,22 +101,6 @@ TEST(BatchRun, ReportMessagesAndPagesOfEachCase) {
         EXPECT_EQ(b.settings.ExcludedFilepaths, "private, \xE9t\xE9");
         for (const auto& [path, text] : c.after) EXPECT_EQ(fs.Text(path), text) << path;
     }
-}
-
-TEST(BatchRun, ExistingTagsOfLfOnlyPagesAndSlashClosings) {
-    MemoryTree fs;
-    fs.AddFile("/p.htm", "<head>\n<!-- <meta name=\"viewport\" content=\"no\"> -->\n"
-                         "<meta name=\"keywords\" content=\"a\" /><meta name=\"x\"></head>\n"
-                         "<meta name=\"viewport\" content=\"late\">\n");
-    fs.AddFile("/e.htm", "<head>\r\n<meta name=\"keywords\" content=\"\" />\r\n</head>\r\n");
-    fs.AddFile("/q.htm", "<head></head>\n<meta name=\"viewport\" content=\"late\">\n");
-    EXPECT_TRUE(HasMetaTag(fs, "/p.htm", " Keywords "));
-    EXPECT_FALSE(HasMetaTag(fs, "/q.htm", "viewport"));
-    EXPECT_FALSE(HasMetaTag(fs, "/e.htm", "keywords"));
-    std::string kw, vp;
-    GetExistingMetaTags(fs, "/p.htm", kw, vp);
-    EXPECT_EQ(kw, "<meta name=\"keywords\" content=\"a\" /><meta name=\"x\"></head>");
-    EXPECT_EQ(vp, "");
 }
 
 // What a run over the whole tree without trouble leaves.
@@ -187,23 +171,27 @@ TEST(BatchRun, StopAtEachPointEndsTheRunWithNoPageHalfDone) {
         if (b.host.yields == 3) b.run.RequestStop();
     };
     b.Run();
-    EXPECT_EQ(fs.Text("/ex/index.htm"), GardenPage());
+    EXPECT_EQ(fs.Text("/ex/index.htm"), kGardenPage);
     EXPECT_EQ(b.report.Text(), "Top folder: /ex/\r\n\r\nFile #1: index.htm\r\n\r\nOperation stopped.\r\n");
 }
 
 // Typing the page's own keywords tag holds Insert; typing on past it must
-// give Insert back, or the edited tag could never be inserted.
+// give Insert back, or the edited tag could never be inserted. The page's
+// tag is found on an LF-only page, past a comment, closed with " />" on the
+// line that holds "</head>".
 TEST(BatchRun, InsertComesBackWhenTheTagDiffersFromThePagesAgain) {
     MemoryTree fs;
-    const std::string old = "<meta name=\"keywords\" content=\"old\">";
-    fs.AddFile("/k/a.htm", "<html><head>\r\n" + old + "\r\n</head><body>Roses</body></html>\r\n");
+    fs.AddFile("/k/a.htm", "<html><head>\n<!-- <meta name=\"keywords\" content=\"no\"> -->\n"
+                           "<meta name=\"keywords\" content=\"old\" /></head><body>Roses</body>\n");
     BatchBench b(fs, "/k");
     b.settings.Confirm = 1;
     b.settings.InsertVPMT = 0;
     std::vector<bool> enabled;
     b.user.onInspect = [&](EditSession& s) {
-        for (const std::string& typed : {old, std::string("<meta name=\"keywords\" content=\"olde\">"), old}) {
-            s.tagText = typed;
+        EXPECT_EQ(s.BottomText(), "Existing keywords meta tag:\r\n<meta name=\"keywords\" "
+                                  "content=\"old\" /></head><body>Roses</body>");
+        for (const std::string content : {"old", "olde", "old"}) {
+            s.tagText = "<meta name=\"keywords\" content=\"" + content + "\" />";
             s.TagEdited();
             enabled.push_back(s.InsertEnabled());
         }

@@ -3,8 +3,6 @@
 // press Stop or Break at each moment the run lets the user act.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <functional>
 #include <string>
 
@@ -12,7 +10,6 @@
 #include "analysis/CommonWords.h"
 #include "analysis/ScriptedHost.h"
 #include "batch/BatchRun.h"
-#include "batch/BatchUser.h"
 #include "batch/EditSession.h"
 #include "common/ReportLog.h"
 #include "common/Settings.h"
@@ -84,15 +81,12 @@ struct BatchBench {
     BatchRun run;
 };
 
-// Pages of the batch tests (CR LF).
-inline std::string GardenPage() {
-    return "<html><head><title>Garden roses</title>\r\n"
-           "<meta name=\"viewport\" content=\"width=500\">\r\n"
-           "</head><body><h1>Roses and tulips</h1><p>Roses grow in gardens. Tulips bloom "
-           "early in spring gardens.</p></body></html>\r\n";
-}
-inline std::string HeadlessEndPage() {
-    return "<html><head><title>Old</title>\r\n<body>no head end</body></html>\r\n";
-}
+// Pages of the batch tests.
+inline const std::string kGardenPage =
+    "<html><head><title>Garden roses</title>\r\n<meta name=\"viewport\" content=\"width=500\">\r\n"
+    "</head><body><h1>Roses and tulips</h1><p>Roses grow in gardens. Tulips bloom early in "
+    "spring gardens.</p></body></html>\r\n";
+inline const std::string kHeadlessEndPage =
+    "<html><head><title>Old</title>\r\n<body>no head end</body></html>\r\n";
 
 }  // namespace zelk::testing

@@ -50,25 +50,21 @@ public:
         out = n ? StatusOf(*n) : FileStatus{};
         return true;
     }
-    std::string ResolvePath(const std::string& path) override {
-        return Find(Normal(path)) ? Normal(path) : std::string();
-    }
+    std::string ResolvePath(const std::string& path) override { return Normal(path); }
     Handle OpenRead(const std::string& path) override {
         const auto it = nodes_.find(Normal(path));
         if (it == nodes_.end()) return Err(ENOENT), -1;
         if (!it->second->file || it->second->unreadable) return Err(EACCES), -1;
-        return Opened(it->second, false);
+        return Opened(it->second);
     }
     Handle OpenNoFollow(const std::string& path) override { return OpenRead(path); }
     // An open file stays what it was, also once renamed or removed.
     bool StatHandle(Handle h, FileStatus& out) override {
-        if (!open_.count(h)) return Err(EBADF);
-        out = StatusOf(*open_[h].node);
+        out = StatusOf(*open_.at(h).node);
         return true;
     }
     long long Read(Handle h, char* buf, std::size_t size) override {
-        if (!open_.count(h)) return Err(EBADF), -1;
-        Open& o = open_[h];
+        Open& o = open_.at(h);
         const std::size_t n = std::min(size, o.node->text.size() - o.pos);
         if (n > 0 && o.pos + n > failReadsAfter) return Err(EIO), -1;
         if (n > 0) std::memcpy(buf, o.node->text.data() + o.pos, n);
@@ -76,24 +72,21 @@ public:
         return static_cast<long long>(n);
     }
     bool Write(Handle h, const char* data, std::size_t size) override {
-        if (!open_.count(h) || !open_[h].writing) return Err(EBADF);
-        open_[h].node->text.append(data, size);
-        ++open_[h].node->version;
+        Node& n = *open_.at(h).node;
+        n.text.append(data, size);
+        ++n.version;
         return true;
     }
     Handle CreateExclusive(const std::string& path, uint32_t) override {
         const std::string p = Normal(path);
         if (Find(p)) return Err(EEXIST), -1;
-        if (!Find(Parent(p))) return Err(ENOENT), -1;
-        return Opened(Put(p, true, ""), true);
+        return Opened(Put(p, true, ""));
     }
     bool Close(Handle h) override { return open_.erase(h) > 0 || Err(EBADF); }
     bool Rename(const std::string& from, const std::string& to) override {
-        const auto it = nodes_.find(Normal(from));
-        if (it == nodes_.end()) return Err(ENOENT);
-        const std::shared_ptr<Node> moved = it->second;
-        nodes_.erase(it);
-        nodes_[Normal(to)] = moved;
+        auto moved = nodes_.extract(Normal(from));
+        if (moved.empty()) return Err(ENOENT);
+        nodes_[Normal(to)] = moved.mapped();
         return true;
     }
     bool Remove(const std::string& path) override {
@@ -140,7 +133,6 @@ private:
     struct Open {
         std::shared_ptr<Node> node;
         std::size_t pos;
-        bool writing;
     };
 
     static bool Err(int err) {
@@ -172,8 +164,8 @@ private:
         if (p != "/" && !Find(Parent(p))) Put(Parent(p), false, "");
         return nodes_[p] = std::make_shared<Node>(Node{file, text, ++inodes_, unreadable, 0});
     }
-    Handle Opened(std::shared_ptr<Node> node, bool writing) {
-        open_[next_] = Open{std::move(node), 0, writing};
+    Handle Opened(std::shared_ptr<Node> node) {
+        open_[next_] = Open{std::move(node), 0};
         return next_++;
     }
 
