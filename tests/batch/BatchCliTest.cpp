@@ -17,9 +17,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-CliResult Batch(const TempDir& dir, const std::string& args) {
-    return RunZelkCli(dir.path(), "batch " + args, /*runInScratchDir=*/true);
-}
+const std::string kLeftoverQuestion =
+    "Anomalous file: The file 'a.bak.htm' appears to be left over\nfrom a previous operation.  "
+    "Delete it?\nAnswer: ";
 
 // A site: a leftover, two pages at the top, one in a subfolder without
 // "</head>", a PHP file, a link to the first page, a dangling link and a
@@ -49,11 +49,11 @@ std::map<std::string, std::string> Tree(const std::string& root) {
 TEST(CliBatch, OneThreadManyThreadsAndADryRunGiveOneReport) {
     TempDir one, many, dry;
     for (const TempDir* d : {&one, &many, &dry}) MakeSite(*d / "site");
-    const std::string opts = "--keywords --viewport --subfolders --delete-leftovers site/ --jobs ";
-    const CliResult r = Batch(one, opts + "1");
-    const CliResult r3 = Batch(many, opts + "3");
+    const std::string run = "batch --keywords --viewport --subfolders --delete-leftovers site/ --jobs ";
+    const CliResult r = RunZelkCli(one.path(), run + "1", /*runInScratchDir=*/true);
+    const CliResult r3 = RunZelkCli(many.path(), run + "3", true);
     const auto before = Tree(dry / "site");
-    const CliResult rd = Batch(dry, opts + "2 --dry-run");
+    const CliResult rd = RunZelkCli(dry.path(), run + "2 --dry-run", true);
     const std::string tag = "  <meta name=\"keywords\" ... \"rose, garden, tulip, grow,\n";
     const std::string fresh = "  Existing VPMT replaced. As given.\n  New KWMT inserted.\n" + tag;
     EXPECT_EQ(r.status, 0);
@@ -62,8 +62,7 @@ TEST(CliBatch, OneThreadManyThreadsAndADryRunGiveOneReport) {
                          "  Existing KWMT replaced.\n" + tag + "File #4: sub/old.htm\n"
                          "  </head> not found\n\nThat's all.\n"
                          "Number of files: Number of files processed: 4\n");
-    EXPECT_EQ(r.err, "Anomalous file: The file 'a.bak.htm' appears to be left over\n"
-                     "from a previous operation.  Delete it?\nAnswer: Yes\n");
+    EXPECT_EQ(r.err, kLeftoverQuestion + "Yes\n");
     for (const CliResult* other : {&r3, &rd}) {
         EXPECT_EQ(other->status, r.status);
         EXPECT_EQ(other->out, r.out);
@@ -95,6 +94,9 @@ TEST(CliBatch, RefusalsAndTheirExitCodes) {
         {"batch site", 2, ""},
         {"batch --keywords --pause 6 site", 2, ""},
         {"batch --keywords --jobs 0 site", 2, ""},
+        // A failure keeps its message under --json; insert has no JSON form.
+        {"show --json site/missing.html", 1, "File not found: Input file not found.\n"},
+        {"insert --json --viewport site/b.html", 2, ""},
     };
     for (const auto& row : rows) {
         const CliResult r = RunZelkCli(dir.path(), row.args, /*runInScratchDir=*/true);
@@ -129,8 +131,7 @@ TEST(CliBatch, SigintStopsTheRunAfterTheCurrentFile) {
               "\nOperation stopped.\nNumber of files: Number of files processed: 1\n");
     EXPECT_EQ(ReadBytes(dir / "site/index.htm"), kGardenPage);
     EXPECT_EQ(Tree(dir / "site").size(), 5u);  // the leftover kept, no working file left
-    EXPECT_EQ(ReadBytes(dir / "err.txt"), "Anomalous file: The file 'a.bak.htm' appears to be left "
-                                          "over\nfrom a previous operation.  Delete it?\nAnswer: No\n");
+    EXPECT_EQ(ReadBytes(dir / "err.txt"), kLeftoverQuestion + "No\n");
 }
 
 }  // namespace

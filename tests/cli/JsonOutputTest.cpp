@@ -75,11 +75,6 @@ TEST(JsonOutput, EachCommandGivesWhatAJsonParserReadsBack) {
         EXPECT_EQ(r.err, "") << args;
         EXPECT_EQ(Parsed(dir, r.out), parsed) << args;
     }
-    // Failures keep their messages; insert has no JSON form.
-    const CliResult missing = RunZelkCli(dir.path(), "show --json missing.html", true);
-    EXPECT_EQ(missing.status, 1);
-    EXPECT_EQ(missing.out, "");
-    EXPECT_EQ(RunZelkCli(dir.path(), "insert --json --viewport x.html", true).status, 2);
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
-// A batch run over a test's file system with a scripted user: the message
-// boxes are recorded, every edit dialog goes to a script, and a test can
-// press Stop or Break at each moment the run lets the user act.
+// A batch run over a test's file system with a scripted user, and the pages
+// the batch tests share.
 #pragma once
 
 #include <functional>
@@ -17,30 +16,6 @@
 
 namespace zelk::testing {
 
-class ScriptedBatchUser : public BatchUser {
-public:
-    Prompter& prompter() override { return prompts; }
-    void ShowReport() override { showing = true; }
-    void HideReport() override { showing = false; }
-    bool ReportShowing() override { return showing; }
-    void Inspect(EditSession& session) override {
-        if (onInspect) onInspect(session);
-        if (!session.Hidden()) session.ContinueToNextFile();
-    }
-    // The moments the user can act: pending events and the waits.
-    void ProcessEvents() override { Tick(); }
-    void Wait(int) override { Tick(); }
-    void Tick() {
-        if (onTick) onTick(++ticks);
-    }
-
-    RecordingPrompter prompts;
-    bool showing = false;
-    int ticks = 0;
-    std::function<void(int)> onTick;
-    std::function<void(EditSession&)> onInspect;
-};
-
 // The common-word lists, read once for all tests.
 inline const CommonWords& TestCommonWords() {
     static const CommonWords words = [] {
@@ -52,9 +27,12 @@ inline const CommonWords& TestCommonWords() {
 }
 
 // An automatic run asking for both tags, over fs, from folder and its
-// subfolders.
-struct BatchBench {
-    BatchBench(FileSystem& fs, const std::string& folder) : run(settings, analyzer, host, report, user, fs) {
+// subfolders, with a scripted user: the message boxes are recorded and
+// answered from a script, every edit dialog goes to onInspect, and onTick
+// comes at each moment the run lets the user act (its event pumps and waits).
+struct BatchBench : BatchUser {
+    BatchBench(FileSystem& fs, const std::string& folder)
+        : run(settings, analyzer, host, report, *this, fs) {
         settings.SingleFile = false;
         settings.InsertKWMT = settings.InsertVPMT = settings.IncludeAllSubfolders = 1;
         settings.Confirm = 0;
@@ -69,16 +47,30 @@ struct BatchBench {
     // Every message box shown, a line "title: text" each.
     std::string Boxes() const {
         std::string out;
-        for (const ShownBox& b : user.prompts.shown) out += b.title + ": " + b.text + "\n";
+        for (const ShownBox& b : prompts.shown) out += b.title + ": " + b.text + "\n";
         return out;
     }
+
+    Prompter& prompter() override { return prompts; }
+    void ShowReport() override { showing = true; }
+    void HideReport() override { showing = false; }
+    bool ReportShowing() override { return showing; }
+    void Inspect(EditSession& session) override {
+        if (onInspect) onInspect(session);
+        if (!session.Hidden()) session.ContinueToNextFile();
+    }
+    void ProcessEvents() override { if (onTick) onTick(); }
+    void Wait(int) override { if (onTick) onTick(); }
 
     Settings settings;
     ScriptedHost host;
     ReportLog report;
-    ScriptedBatchUser user;
     Analyzer analyzer{settings, TestCommonWords(), host, report};
     BatchRun run;
+    RecordingPrompter prompts;
+    bool showing = false;
+    std::function<void()> onTick;
+    std::function<void(EditSession&)> onInspect;
 };
 
 // Pages of the batch tests.

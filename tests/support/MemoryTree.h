@@ -72,9 +72,7 @@ public:
         return static_cast<long long>(n);
     }
     bool Write(Handle h, const char* data, std::size_t size) override {
-        Node& n = *open_.at(h).node;
-        n.text.append(data, size);
-        ++n.version;
+        open_.at(h).node->text.append(data, size);
         return true;
     }
     Handle CreateExclusive(const std::string& path, uint32_t) override {
@@ -128,7 +126,6 @@ private:
         std::string text;
         uint64_t inode;
         bool unreadable;
-        long long version;
     };
     struct Open {
         std::shared_ptr<Node> node;
@@ -143,7 +140,7 @@ private:
     static long long Size(const Node& n) { return static_cast<long long>(n.text.size()); }
     static FileStatus StatusOf(const Node& n) {
         return {.exists = true, .regular = n.file, .directory = !n.file, .mode = 0644,
-                .device = 7, .inode = n.inode, .links = 1, .size = Size(n), .mtimeNs = n.version};
+                .device = 7, .inode = n.inode, .links = 1, .size = Size(n)};
     }
     static std::string Normal(std::string p) {
         while (p.size() > 1 && p.back() == '/') p.pop_back();
@@ -162,7 +159,7 @@ private:
                               bool unreadable = false) {
         const std::string p = Normal(path);
         if (p != "/" && !Find(Parent(p))) Put(Parent(p), false, "");
-        return nodes_[p] = std::make_shared<Node>(Node{file, text, ++inodes_, unreadable, 0});
+        return nodes_[p] = std::make_shared<Node>(Node{file, text, ++inodes_, unreadable});
     }
     Handle Opened(std::shared_ptr<Node> node) {
         open_[next_] = Open{std::move(node), 0};
