@@ -12,7 +12,6 @@
 #include "batch/EditSession.h"
 #include "common/ReportLog.h"
 #include "common/Settings.h"
-#include "support/RecordingPrompter.h"
 
 namespace zelk::testing {
 

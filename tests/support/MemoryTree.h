@@ -112,10 +112,7 @@ public:
     bool Sync(Handle) override { return true; }
     void SyncFolder(const std::string&) override {}
     bool Lock(Handle) override { return true; }
-    bool ListAttributes(Handle, std::vector<std::string>& names) override {
-        names.clear();
-        return true;
-    }
+    bool ListAttributes(Handle, std::vector<std::string>&) override { return Err(ENOTSUP); }
     bool GetAttribute(Handle, const std::string&, std::string&) override { return false; }
     bool SetAttribute(Handle, const std::string&, const std::string&) override { return true; }
     bool CanWrite(const std::string&) override { return true; }
