@@ -43,12 +43,6 @@ struct BatchBench : BatchUser {
         run.blnAutomaticInsertion = settings.Confirm != 1;
         run.RunBatch();
     }
-    // Every message box shown, a line "title: text" each.
-    std::string Boxes() const {
-        std::string out;
-        for (const ShownBox& b : prompts.shown) out += b.title + ": " + b.text + "\n";
-        return out;
-    }
 
     Prompter& prompter() override { return prompts; }
     void ShowReport() override { showing = true; }

@@ -20,13 +20,11 @@ class MemoryTree final : public FileSystem {
 public:
     MemoryTree() { Put("/", false, ""); }
 
-    // Missing parent folders are made. An unreadable file cannot be opened,
-    // an unreadable folder cannot be listed.
-    void AddFolder(const std::string& path, bool unreadable = false) {
-        Put(path, false, "", unreadable);
-    }
-    void AddFile(const std::string& path, const std::string& text, bool unreadable = false) {
-        Put(path, true, text, unreadable);
+    // Missing parent folders are made. A locked file cannot be opened, a
+    // locked folder cannot be listed.
+    void AddFolder(const std::string& path, bool locked = false) { Put(path, false, "", locked); }
+    void AddFile(const std::string& path, const std::string& text, bool locked = false) {
+        Put(path, true, text, locked);
     }
     // The text of a file ("<missing>" when there is none).
     std::string Text(const std::string& path) const {
