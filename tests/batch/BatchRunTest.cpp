@@ -36,7 +36,8 @@ void FillTree(MemoryTree& t) {
     t.AddFile("/php/index.php", "<head></head>");
     t.AddFile("/done/a.htm", "<head>\r\n<meta name=\"keywords\" content=\"k\">\r\n"
                              "<meta name=\"viewport\" content=\"v\"></head>\r\n");
-    for (const char* p : {"/order/b.htm", "/order/A.htm", "/order/locked/z.htm", "/order/z/c.htm"})
+    for (const char* p : {"/order/b.htm", "/order/A.htm", "/order/locked/z.htm", "/order/z/c.htm",
+                          "/go/a/1.htm", "/go/a/2.htm", "/go/a/deep/3.htm", "/go/b/4.htm"})
         t.AddFile(p, kGardenPage);
     t.AddFile("/order/c.htm", kGardenPage, /*locked=*/true);
     t.AddFolder("/order/locked", /*locked=*/true);
@@ -47,6 +48,7 @@ struct Case {
     bool preserve;              // both preserve settings
     std::string reportAndBoxes;  // the report, then every message box shown
     std::map<std::string, std::string> after;  // pages as the run leaves them
+    std::string stopIn;                         // the user stops the analysis of this file
 };
 
 TEST(BatchRun, ReportMessagesAndPagesOfEachCase) {
@@ -57,7 +59,7 @@ TEST(BatchRun, ReportMessagesAndPagesOfEachCase) {
         {"/ex//", false,
          top + "/ex/\r\n\r\nFile #1: index.htm\r\n" + kGardenLines +
              "File #2: sub/old.htm\r\n  </head> not found\r\n" + end + files + "2\n",
-         {{"/ex/sub/old.htm", kHeadlessEndPage}}},
+         {{"/ex/sub/old.htm", kHeadlessEndPage}}, ""},
         // A leftover, two excluded folders, a preserved tag, a page all
         // preserved, a tag with empty content that is not kept.
         {"/mix", true,
@@ -65,17 +67,23 @@ TEST(BatchRun, ReportMessagesAndPagesOfEachCase) {
                "As given.\r\nFile #2: empty.htm\r\n  No keywords\r\n" + end + "Anomalous file: The "
                "file 'a.bak.html' appears to be left over\r\nfrom a previous operation.  Delete "
                "it?\n" + files + "2\n",
-         {{"/mix/a.BAK.html", "<missing>"}, {"/mix/lf.htm", kLfBoth},
-          {"/mix/\xC9T\xC9/x.htm", kGardenPage}, {"/mix/Private/y.htm", kGardenPage}}},
-        {"/php", false, "No files: There are no HTML files.\n", {}},
-        {"/done", true, "All files done: No HTML file needs to be modified.\n", {}},
+         {{"/mix/a.BAK.html", "leftover"}, {"/mix/lf.htm", kLfBoth},
+          {"/mix/\xC9T\xC9/x.htm", kGardenPage}, {"/mix/Private/y.htm", kGardenPage}}, ""},
+        {"/php", false, "No files: There are no HTML files.\n", {}, ""},
+        {"/done", true, "All files done: No HTML file needs to be modified.\n", {}, ""},
         // Order by name ignoring case; an unreadable file in the middle; an
         // unreadable folder is passed over without a word.
         {"/order", false,
          top + "/order/\r\n\r\nFile #1: A.htm\r\n" + kGardenLines + "File #2: b.htm\r\n" +
              kGardenLines + "File #3: c.htm\r\n  Not readable: Permission denied.\r\n"
              "File #4: z/c.htm\r\n" + kGardenLines + end + files + "4\n",
-         {{"/order/locked/z.htm", kGardenPage}}},
+         {{"/order/locked/z.htm", kGardenPage}}, ""},
+        // No to "Go on to the next file?" leaves the rest of that folder and
+        // its subfolders; the run goes on in the next folder.
+        {"/go", false,
+         top + "/go/\r\n\r\nFile #1: a/1.htm\r\nFile #2: b/4.htm\r\n" + kGardenLines + end +
+             "Continue?: Go on to the next file?\n" + files + "2\n",
+         {{"/go/a/1.htm", kGardenPage}, {"/go/a/2.htm", kGardenPage}}, "/go/a/1.htm"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.folder);
@@ -85,7 +93,10 @@ TEST(BatchRun, ReportMessagesAndPagesOfEachCase) {
         b.settings.PreserveExistingKWMT = b.settings.PreserveExistingVPMT = c.preserve;
         // An empty item would exclude every file.
         b.settings.ExcludedFilepaths = "\xE9t\xE9, ,private";
-        b.prompts.Script({Answer::Yes});
+        b.prompts.Script({Answer::No});
+        b.host.onYield = [&] {
+            if (b.host.input.ends_with(c.stopIn)) b.analyzer.blnStop = !c.stopIn.empty();
+        };
         b.Run();
         std::string boxes;
         for (const ShownBox& box : b.prompts.shown) boxes += box.title + ": " + box.text + "\n";
