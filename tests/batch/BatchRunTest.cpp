@@ -16,7 +16,7 @@ namespace zelk::testing {
 namespace {
 
 const std::string kGardenLines = "  Existing VPMT replaced. As given.\r\n  New KWMT inserted.\r\n"
-                                 "  <meta name=\"keywords\" ... \"rose, garden, tulip, grow,\r\n";
+                                 "  <meta name=\"keywords\" ... \"rose, garden, tulip, and, \r\n";
 // An LF-only page whose tags close with " />" and "/>".
 const std::string kLfBoth =
     "<html><head>\n<META NAME=\"keywords\" CONTENT=\"old\" />\n"
@@ -128,11 +128,10 @@ void ExpectNothingLost(const MemoryTree& fs) {
 // in those of an analysis.
 TEST(BatchRun, AFaultOrStopAtAnyPointLosesNothing) {
     using S = FaultyFileSystem::Step;
-    for (S step : {S::None, S::Stat, S::OpenRead, S::Read, S::Write, S::SetMode, S::Sync, S::Close,
-                   S::Rename, S::Remove, S::OpenNoFollow, S::StatHandle, S::Lock,
-                   S::CreateExclusive, S::ListAttributes, S::ListFolder, S::Identify}) {
+    for (int i = 0; i <= static_cast<int>(S::Identify); ++i) {
+        const S step = static_cast<S>(i);
         for (int nth = 1;; ++nth) {
-            SCOPED_TRACE(::testing::Message() << "step " << static_cast<int>(step) << " call " << nth);
+            SCOPED_TRACE(::testing::Message() << "step " << i << " call " << nth);
             MemoryTree fs;
             FillTree(fs);
             FaultyFileSystem faulty(fs);

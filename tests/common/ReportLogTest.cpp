@@ -6,23 +6,18 @@ using namespace zelk;
 
 namespace {
 
-const std::string kVP = "<meta name=\"viewport\" content=\"width=device-width,initial-scale=1.0\">";
-
+// The short form of a tag: 21 characters, " ... ", and 27 characters from
+// the first quote after them (the usual tags: see the batch reports).
 TEST(ReportLine, TheInsertedTagFollowsInItsShortForm) {
-    // 21 characters, " ... ", and 27 characters from the first quote after them.
-    const std::vector<std::pair<std::string, std::string>> rows = {
-        // The viewport tag and the usual keywords tag: see the batch reports.
-        {std::string(21, 'x') + "\"abc\"", "  Line.\r\n  xxxxxxxxxxxxxxxxxxxxx ... \"abc\"\r\n"},
-        // Quotes only before character 22: no line end after the short form.
-        {"<meta name=\"keywords\" content=alpha>", "  Line.\r\n  <meta name=\"keywords\" ... "},
-    };
-    for (const auto& [tag, text] : rows) {
-        ReportLog log;
-        log.viewportText = [] { return kVP; };
-        log.LastInsertedTag = tag;
-        log.ReportLine("Line.", true);
-        EXPECT_EQ(log.Text(), text) << tag;
-    }
+    ReportLog log;
+    log.viewportText = [] { return std::string(); };
+    log.LastInsertedTag = std::string(21, 'x') + "\"abc\"";
+    log.ReportLine("Line.", true);
+    // Quotes only before character 22: no line end after the short form.
+    log.LastInsertedTag = "<meta name=\"keywords\" content=alpha>";
+    log.ReportLine("Line.", true);
+    EXPECT_EQ(log.Text(), "  Line.\r\n  xxxxxxxxxxxxxxxxxxxxx ... \"abc\"\r\n"
+                          "  Line.\r\n  <meta name=\"keywords\" ... ");
 }
 
 TEST(ReportLine, TextboxIsFullAfter65000Characters) {
@@ -40,10 +35,6 @@ TEST(ReportLine, TextboxIsFullAfter65000Characters) {
     // as if the run had been cut off without a word.
     log.Append("\r\nOperation stopped.\r\n");
     EXPECT_EQ(log.Text().substr(65000), "b\r\n\r\n\r\nTextbox is full.\r\n\r\nOperation stopped.\r\n");
-    log.Clear();
-    EXPECT_FALSE(log.IsFull());
-    log.ReportLine("again");
-    EXPECT_EQ(log.Text(), "again\r\n");
 }
 
 }  // namespace

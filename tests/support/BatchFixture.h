@@ -15,16 +15,6 @@
 
 namespace zelk::testing {
 
-// The common-word lists, read once for all tests.
-inline const CommonWords& TestCommonWords() {
-    static const CommonWords words = [] {
-        CommonWords w;
-        w.ReadAllCommonWords(ZELK_SOURCE_DATA_DIR, nullptr, nullptr, 0, true);
-        return w;
-    }();
-    return words;
-}
-
 // An automatic run asking for both tags, over fs, from folder and its
 // subfolders, with a scripted user: the message boxes are recorded and
 // answered from a script, every edit dialog goes to onInspect, and onTick
@@ -58,7 +48,8 @@ struct BatchBench : BatchUser {
     Settings settings;
     ScriptedHost host;
     ReportLog report;
-    Analyzer analyzer{settings, TestCommonWords(), host, report};
+    CommonWords commonWords;  // none: the batch tests are not about them
+    Analyzer analyzer{settings, commonWords, host, report};
     BatchRun run;
     RecordingPrompter prompts;
     bool showing = false;
