@@ -79,11 +79,9 @@ TEST(CliBatch, RefusalsAndTheirExitCodes) {
     MakeSite(dir / "site");
     const auto before = Tree(dir / "site");
     const std::string invalid = "Invalid entry: Viewport meta tag is invalid.\n";
-    const struct {
-        std::string args;
-        int status;
-        std::string err;  // checked for status 1; 2 is a usage error
-    } rows[] = {
+    // The arguments, the exit status and, for status 1, what stderr holds
+    // (2 is a usage error).
+    const std::tuple<std::string, int, std::string> rows[] = {
         {"batch --keywords", 1, "Invalid input: No input folder specified.\n"},
         {"batch --keywords missing", 1, "Invalid input: Folder does not exist\n"},
         {"batch --viewport '<meta name=viewport>' site", 1, invalid},
@@ -97,11 +95,11 @@ TEST(CliBatch, RefusalsAndTheirExitCodes) {
         {"show --json site/missing.html", 1, "File not found: Input file not found.\n"},
         {"insert --json --viewport site/b.html", 2, ""},
     };
-    for (const auto& row : rows) {
-        const CliResult r = RunZelkCli(dir.path(), row.args, /*runInScratchDir=*/true);
-        EXPECT_EQ(r.status, row.status) << row.args;
-        EXPECT_EQ(r.out, "") << row.args;
-        EXPECT_EQ(row.status == 1 ? r.err : "", row.err) << row.args;
+    for (const auto& [args, status, err] : rows) {
+        const CliResult r = RunZelkCli(dir.path(), args, /*runInScratchDir=*/true);
+        EXPECT_EQ(r.status, status) << args;
+        EXPECT_EQ(r.out, "") << args;
+        EXPECT_EQ(status == 1 ? r.err : "", err) << args;
     }
     EXPECT_EQ(Tree(dir / "site"), before);
 }

@@ -28,39 +28,33 @@ std::string Parsed(const TempDir& dir, const std::string& out) {
 
 TEST(JsonOutput, EachCommandGivesWhatAJsonParserReadsBack) {
     TempDir dir;
-    const std::string small = "<html><head><title>Garden tools</title></head>\r\n"
-                              "<body><p>rake rake <b>spade</b></p></body></html>\r\n";
-    WriteBytes(dir / "small.html", small);
-    WriteBytes(dir / "p.html", "<title>Caf\xE9</title></head>\r\n<p>rake rake and</p>\r\n");
+    std::filesystem::create_directories(dir / "s");
+    WriteBytes(dir / "s/index.htm", "<html><head><title>Garden tools</title></head>\r\n"
+                                    "<body><p>rake rake <b>spade</b></p></body></html>\r\n");
+    WriteBytes(dir / "p.html", "<title>Caf\xE9</title></head>\r\n");
     // A name with a quote and a byte that is not UTF-8; a title with a
     // quote, a backslash, a tab and a Windows-1252 letter.
     WriteBytes(dir / "a\"\xFF.html",
                "<html><head>\r\n<title>Say \"hi\" \\ to\tJos\xE9</title>\r\n"
                "<meta name=\"viewport\" content=\"width=device-width\">\r\n</head></html>\r\n");
-    std::filesystem::create_directories(dir / "s/sub");
-    WriteBytes(dir / "s/index.htm", small);
-    WriteBytes(dir / "s/sub/\xC3\xA9t\xC3\xA9.htm", "<head>\r\n");  // été.htm
     const std::string data = std::string("--data-dir ") + ZELK_SOURCE_DATA_DIR + " ";
     const std::string tag = "\"<meta name=\\\"keywords\\\" content=\\\"Garden, tool, spade, rake\\\">\"";
     const std::pair<std::string, std::string> rows[] = {
-        {"keywords --json " + data + "small.html",
-         "{\"byte_count\": 56, \"file\": \"small.html\", \"keyword_count\": 4, \"keywords\": "
+        {"keywords --json " + data + "s/index.htm",
+         "{\"byte_count\": 56, \"file\": \"s/index.htm\", \"keyword_count\": 4, \"keywords\": "
          "[\"Garden\", \"tool\", \"spade\", \"rake\"], \"tag\": " + tag + "}\n"},
         {"words --json " + data + "p.html",
-         "{\"file\": \"p.html\", \"total_words\": 4, \"words\": [{\"density\": 25.0, \"frequency\": "
-         "1, \"rank\": 1, \"value\": 100, \"word\": \"Caf\\u00e9\"}, {\"density\": 50.0, "
-         "\"frequency\": 2, \"rank\": 2, \"value\": 7, \"word\": \"rake\"}], \"words_with_value_0\": 0}\n"},
+         "{\"file\": \"p.html\", \"total_words\": 1, \"words\": [{\"density\": 100.0, \"frequency\": "
+         "1, \"rank\": 1, \"value\": 100, \"word\": \"Caf\\u00e9\"}], \"words_with_value_0\": 0}\n"},
         {"show --json " + ShellQuote("a\"\xFF.html"),
          "{\"description\": null, \"file\": \"a\\\"\\ufffd.html\", \"keywords\": null, \"title\": "
          "\"Say \\\"hi\\\" \\\\ to\\tJos\\u00e9\", \"unix_file\": false, \"viewport\": "
          "\"<meta name=\\\"viewport\\\" content=\\\"width=device-width\\\">\"}\n"},
-        // One object a file, then the summary.
-        {"batch --keywords --subfolders --json s",
+        // One object a file, then the summary (the page above, rewritten).
+        {"batch --keywords --json s",
          "{\"file\": \"index.htm\", \"lines\": [\"New KWMT inserted.\", \"<meta name=\\\"keywords\\\" "
          "... \\\"Garden, tool, spade, rake\\\"\"], \"number\": 1, \"tag\": " + tag + "}\n"
-         "{\"file\": \"sub/\\u00e9t\\u00e9.htm\", \"lines\": [\"</head> not found\"], \"number\": 2, "
-         "\"tag\": null}\n"
-         "{\"files\": 2, \"message\": \"Number of files processed: 2\", \"stopped\": false, "
+         "{\"files\": 1, \"message\": \"Number of files processed: 1\", \"stopped\": false, "
          "\"title\": \"Number of files\"}\n"},
     };
     for (const auto& [args, parsed] : rows) {

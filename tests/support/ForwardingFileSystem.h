@@ -52,6 +52,7 @@ public:
     }
     bool Remove(const std::string& p) override { return !Fails(Step::Remove) && inner_.Remove(p); }
     void SyncFolder(const std::string& f) override { inner_.SyncFolder(f); }
+    bool MakeFolder(const std::string& p, uint32_t m) override { return inner_.MakeFolder(p, m); }
 
     Handle OpenNoFollow(const std::string& p) override {
         return Fails(Step::OpenNoFollow) ? -1 : inner_.OpenNoFollow(p);
