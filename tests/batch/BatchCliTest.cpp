@@ -50,7 +50,8 @@ std::map<std::string, std::string> Tree(const std::string& root) {
 TEST(CliBatch, OneThreadManyThreadsAndADryRunGiveOneReport) {
     TempDir one, many, dry;
     for (const TempDir* d : {&one, &many, &dry}) MakeSite(*d / "site");
-    const std::string run = "batch --keywords --viewport --subfolders --delete-leftovers site/ --jobs ";
+    const std::string run =
+        "batch --keywords --viewport --subfolders --delete-leftovers site/ --jobs ";
     const CliResult r = RunZelkCli(one.path(), run + "1", /*runInScratchDir=*/true);
     const CliResult r3 = RunZelkCli(many.path(), run + "3", true);
     const auto before = Tree(dry / "site");
@@ -59,15 +60,19 @@ TEST(CliBatch, OneThreadManyThreadsAndADryRunGiveOneReport) {
     const std::string fresh = "  Existing VPMT replaced. As given.\n  New KWMT inserted.\n" + tag;
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "Top folder: site/\n\nFile #1: b.html\n" + fresh + "File #2: index.htm\n" +
-                         fresh + "File #3: z-link.htm\n  Existing VPMT replaced. As given.\n"
-                         "  Existing KWMT replaced.\n" + tag + "File #4: sub/old.htm\n"
+                         fresh +
+                         "File #3: z-link.htm\n  Existing VPMT replaced. As given.\n"
+                         "  Existing KWMT replaced.\n" +
+                         tag +
+                         "File #4: sub/old.htm\n"
                          "  </head> not found\n\nThat's all.\n"
                          "Number of files: Number of files processed: 4\n");
     EXPECT_EQ(r.err, kLeftoverQuestion + "Yes\n");
     EXPECT_EQ(std::tie(r3.status, r3.out, r3.err), std::tie(r.status, r.out, r.err));
     EXPECT_EQ(std::tie(rd.status, rd.out, rd.err), std::tie(r.status, r.out, r.err));
     EXPECT_EQ(Tree(many / "site"), Tree(one / "site"));
-    EXPECT_NE(ReadBytes(one / "site/index.htm").find("tulip, grow, bloom\">\r\n</head>"), std::string::npos);
+    EXPECT_NE(ReadBytes(one / "site/index.htm").find("tulip, grow, bloom\">\r\n</head>"),
+              std::string::npos);
     EXPECT_FALSE(fs::exists(one / "site/a.bak.htm"));
     EXPECT_TRUE(fs::is_symlink(one / "site/z-link.htm"));
     EXPECT_EQ(Tree(dry / "site"), before);
@@ -91,9 +96,8 @@ TEST(CliBatch, RefusalsAndTheirExitCodes) {
         {"batch site", 2, ""},
         {"batch --keywords --pause 6 site", 2, ""},
         {"batch --keywords --jobs 0 site", 2, ""},
-        // A failure keeps its message under --json; insert has no JSON form.
+        // A failure keeps its message under --json.
         {"show --json site/missing.html", 1, "File not found: Input file not found.\n"},
-        {"insert --json --viewport site/b.html", 2, ""},
     };
     for (const auto& [args, status, err] : rows) {
         const CliResult r = RunZelkCli(dir.path(), args, /*runInScratchDir=*/true);
@@ -117,7 +121,8 @@ TEST(CliBatch, SigintStopsTheRunAfterTheCurrentFile) {
     const pid_t pid = std::fgets(line, sizeof line, p) ? std::atoi(line) : 0;
     std::string text;
     // Once the first file is written and logged, the run waits its pause.
-    while (text.find("grow,\n") == std::string::npos && std::fgets(line, sizeof line, p)) text += line;
+    while (text.find("grow,\n") == std::string::npos && std::fgets(line, sizeof line, p))
+        text += line;
     const bool logged = pid > 0 && text.find("grow,\n") != std::string::npos;
     if (logged) ::kill(pid, SIGINT);
     while (std::fgets(line, sizeof line, p)) text += line;

@@ -15,8 +15,9 @@
 namespace zelk::testing {
 namespace {
 
-const std::string kGardenLines = "  Existing VPMT replaced. As given.\r\n  New KWMT inserted.\r\n"
-                                 "  <meta name=\"keywords\" ... \"rose, garden, tulip, and, \r\n";
+const std::string kGardenLines =
+    "  Existing VPMT replaced. As given.\r\n  New KWMT inserted.\r\n"
+    "  <meta name=\"keywords\" ... \"rose, garden, tulip, and, \r\n";
 // An LF-only page whose tags close with " />" and "/>".
 const std::string kLfBoth =
     "<html><head>\n<META NAME=\"keywords\" CONTENT=\"old\" />\n"
@@ -25,17 +26,14 @@ const std::string kLfBoth =
 void FillTree(MemoryTree& t) {
     t.AddFile("/ex/index.htm", kGardenPage);  // the example run of the manual
     t.AddFile("/ex/sub/old.htm", kHeadlessEndPage);
-    t.AddFile("/ex/notes.php", "<head></head>");
     t.AddFile("/mix/a.BAK.html", "leftover");
-    t.AddFile("/mix/b.htm", "<html><head>\r\n<meta name=\"keywords\" content=\"kept\">\r\n</head>"
-                            "<body>Roses roses</body></html>\r\n");
+    t.AddFile("/mix/b.htm", "<head>\r\n<meta name=\"keywords\" content=\"kept\">\r\n</head>Roses");
     t.AddFile("/mix/lf.htm", kLfBoth);
     t.AddFile("/mix/empty.htm", "<head>\r\n<meta name=\"keywords\" content=\"\" />\r\n</head>\r\n");
     t.AddFile("/mix/\xC9T\xC9/x.htm", kGardenPage);  // ÉTÉ
     t.AddFile("/mix/Private/y.htm", kGardenPage);
     t.AddFile("/php/index.php", "<head></head>");
-    t.AddFile("/done/a.htm", "<head>\r\n<meta name=\"keywords\" content=\"k\">\r\n"
-                             "<meta name=\"viewport\" content=\"v\"></head>\r\n");
+    t.AddFile("/done/a.htm", kLfBoth);
     for (const char* p : {"/order/b.htm", "/order/A.htm", "/order/locked/z.htm", "/order/z/c.htm",
                           "/go/a/1.htm", "/go/a/2.htm", "/go/a/deep/3.htm", "/go/b/4.htm"})
         t.AddFile(p, kGardenPage);
@@ -45,16 +43,17 @@ void FillTree(MemoryTree& t) {
 
 struct Case {
     std::string folder;
-    bool preserve;              // both preserve settings
-    std::string reportAndBoxes;  // the report, then every message box shown
+    bool preserve;                             // both preserve settings
+    std::string reportAndBoxes;                // the report, then every message box shown
     std::map<std::string, std::string> after;  // pages as the run leaves them
-    std::string stopIn;                         // the user stops the analysis of this file
+    std::string stopIn;                        // the user stops the analysis of this file
 };
 
 TEST(BatchRun, ReportMessagesAndPagesOfEachCase) {
     const std::string top = "Top folder: ";
     const std::string end = "\r\nThat's all.\r\n";
     const std::string files = "Number of files: Number of files processed: ";
+    // clang-format off
     const Case cases[] = {
         {"/ex//", false,
          top + "/ex/\r\n\r\nFile #1: index.htm\r\n" + kGardenLines +
@@ -63,10 +62,10 @@ TEST(BatchRun, ReportMessagesAndPagesOfEachCase) {
         // A leftover, two excluded folders, a preserved tag, a page all
         // preserved, a tag with empty content that is not kept.
         {"/mix", true,
-         top + "/mix/\r\n\r\nFile #1: b.htm\r\n  Existing KWMT not replaced.\r\n  New VPMT inserted. "
-               "As given.\r\nFile #2: empty.htm\r\n  No keywords\r\n" + end + "Anomalous file: The "
-               "file 'a.bak.html' appears to be left over\r\nfrom a previous operation.  Delete "
-               "it?\n" + files + "2\n",
+         top + "/mix/\r\n\r\nFile #1: b.htm\r\n  Existing KWMT not replaced.\r\n  New VPMT "
+               "inserted. As given.\r\nFile #2: empty.htm\r\n  No keywords\r\n" + end + "Anomalous "
+               "file: The file 'a.bak.html' appears to be left over\r\nfrom a previous operation.  "
+               "Delete it?\n" + files + "2\n",
          {{"/mix/a.BAK.html", "leftover"}, {"/mix/lf.htm", kLfBoth},
           {"/mix/\xC9T\xC9/x.htm", kGardenPage}, {"/mix/Private/y.htm", kGardenPage}}, ""},
         {"/php", false, "No files: There are no HTML files.\n", {}, ""},
@@ -85,6 +84,7 @@ TEST(BatchRun, ReportMessagesAndPagesOfEachCase) {
              "Continue?: Go on to the next file?\n" + files + "2\n",
          {{"/go/a/1.htm", kGardenPage}, {"/go/a/2.htm", kGardenPage}}, "/go/a/1.htm"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.folder);
         MemoryTree fs;
@@ -97,7 +97,7 @@ TEST(BatchRun, ReportMessagesAndPagesOfEachCase) {
         b.host.onYield = [&] {
             if (b.host.input.ends_with(c.stopIn)) b.analyzer.blnStop = !c.stopIn.empty();
         };
-        b.Run();
+        b.run.RunBatch();
         std::string boxes;
         for (const ShownBox& box : b.prompts.shown) boxes += box.title + ": " + box.text + "\n";
         EXPECT_EQ(b.report.Text() + boxes, c.reportAndBoxes);
@@ -114,7 +114,7 @@ void ExpectNothingLost(const MemoryTree& fs) {
     static const MemoryTree clean = [] {
         MemoryTree t;
         FillTree(t);
-        BatchBench(t, "/").Run();
+        BatchBench(t, "/").run.RunBatch();
         return t;
     }();
     MemoryTree before;
@@ -142,7 +142,7 @@ TEST(BatchRun, AFaultOrStopAtAnyPointLosesNothing) {
                 if (step == S::None && ++moments == nth) b.run.RequestStop();
             };
             b.onTick = b.host.onYield = moment;
-            b.Run();
+            b.run.RunBatch();
             if (!faulty.Fired() && moments < nth) break;
             EXPECT_TRUE(step != S::None || b.report.Text().ends_with("\r\nOperation stopped.\r\n"));
             ExpectNothingLost(fs);
@@ -157,22 +157,25 @@ TEST(BatchRun, AFaultOrStopAtAnyPointLosesNothing) {
 // line that holds "</head>".
 TEST(BatchRun, InsertComesBackWhenTheTagDiffersFromThePagesAgain) {
     MemoryTree fs;
-    fs.AddFile("/k/a.htm", "<html><head>\n<!-- <meta name=\"keywords\" content=\"no\"> -->\n"
-                           "<meta name=\"keywords\" content=\"old\" /></head><body>Roses</body>\n");
+    fs.AddFile("/k/a.htm",
+               "<html><head>\n<!-- <meta name=\"keywords\" content=\"no\"> -->\n"
+               "<meta name=\"keywords\" content=\"old\" /></head><body>Roses</body>\n");
     BatchBench b(fs, "/k");
-    b.settings.Confirm = 1;
+    b.settings.Confirm = 1;  // inspection
+    b.run.blnAutomaticInsertion = false;
     b.settings.InsertVPMT = 0;
     std::vector<bool> enabled;
     b.onInspect = [&](EditSession& s) {
-        EXPECT_EQ(s.BottomText(), "Existing keywords meta tag:\r\n<meta name=\"keywords\" "
-                                  "content=\"old\" /></head><body>Roses</body>");
+        EXPECT_EQ(s.BottomText(),
+                  "Existing keywords meta tag:\r\n<meta name=\"keywords\" "
+                  "content=\"old\" /></head><body>Roses</body>");
         for (const std::string content : {"old", "olde", "old"}) {
             s.tagText = "<meta name=\"keywords\" content=\"" + content + "\" />";
             s.TagEdited();
             enabled.push_back(s.InsertEnabled());
         }
     };
-    b.Run();
+    b.run.RunBatch();
     EXPECT_EQ(enabled, (std::vector<bool>{false, true, false}));
 }
 

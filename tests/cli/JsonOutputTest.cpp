@@ -21,16 +21,18 @@ std::string Parsed(const TempDir& dir, const std::string& out) {
         "import json,sys\n"
         "for l in open(sys.argv[1],'rb').read().decode('utf-8').splitlines():\n"
         "    print(json.dumps(json.loads(l),sort_keys=True))\n";
-    const std::string cmd = "python3 -c " + ShellQuote(script) + " " + ShellQuote(dir / "out.json") +
-                            " >" + ShellQuote(dir / "parsed.txt") + " 2>/dev/null";
+    const std::string cmd = "python3 -c " + ShellQuote(script) + " " +
+                            ShellQuote(dir / "out.json") + " >" + ShellQuote(dir / "parsed.txt") +
+                            " 2>/dev/null";
     return std::system(cmd.c_str()) == 0 ? ReadBytes(dir / "parsed.txt") : "";
 }
 
 TEST(JsonOutput, EachCommandGivesWhatAJsonParserReadsBack) {
     TempDir dir;
     std::filesystem::create_directories(dir / "s");
-    WriteBytes(dir / "s/index.htm", "<html><head><title>Garden tools</title></head>\r\n"
-                                    "<body><p>rake rake <b>spade</b></p></body></html>\r\n");
+    WriteBytes(dir / "s/index.htm",
+               "<html><head><title>Garden tools</title></head>\r\n"
+               "<body><p>rake rake <b>spade</b></p></body></html>\r\n");
     WriteBytes(dir / "p.html", "<title>Caf\xE9</title></head>\r\n");
     // A name with a quote and a byte that is not UTF-8; a title with a
     // quote, a backslash, a tab and a Windows-1252 letter.
@@ -38,25 +40,30 @@ TEST(JsonOutput, EachCommandGivesWhatAJsonParserReadsBack) {
                "<html><head>\r\n<title>Say \"hi\" \\ to\tJos\xE9</title>\r\n"
                "<meta name=\"viewport\" content=\"width=device-width\">\r\n</head></html>\r\n");
     const std::string data = std::string("--data-dir ") + ZELK_SOURCE_DATA_DIR + " ";
-    const std::string tag = "\"<meta name=\\\"keywords\\\" content=\\\"Garden, tool, spade, rake\\\">\"";
+    const std::string tag =
+        "\"<meta name=\\\"keywords\\\" content=\\\"Garden, tool, spade, rake\\\">\"";
+    // clang-format off
     const std::pair<std::string, std::string> rows[] = {
         {"keywords --json " + data + "s/index.htm",
          "{\"byte_count\": 56, \"file\": \"s/index.htm\", \"keyword_count\": 4, \"keywords\": "
          "[\"Garden\", \"tool\", \"spade\", \"rake\"], \"tag\": " + tag + "}\n"},
         {"words --json " + data + "p.html",
-         "{\"file\": \"p.html\", \"total_words\": 1, \"words\": [{\"density\": 100.0, \"frequency\": "
-         "1, \"rank\": 1, \"value\": 100, \"word\": \"Caf\\u00e9\"}], \"words_with_value_0\": 0}\n"},
+         "{\"file\": \"p.html\", \"total_words\": 1, \"words\": [{\"density\": 100.0, "
+         "\"frequency\": 1, \"rank\": 1, \"value\": 100, \"word\": \"Caf\\u00e9\"}], "
+         "\"words_with_value_0\": 0}\n"},
         {"show --json " + ShellQuote("a\"\xFF.html"),
          "{\"description\": null, \"file\": \"a\\\"\\ufffd.html\", \"keywords\": null, \"title\": "
          "\"Say \\\"hi\\\" \\\\ to\\tJos\\u00e9\", \"unix_file\": false, \"viewport\": "
          "\"<meta name=\\\"viewport\\\" content=\\\"width=device-width\\\">\"}\n"},
         // One object a file, then the summary (the page above, rewritten).
         {"batch --keywords --json s",
-         "{\"file\": \"index.htm\", \"lines\": [\"New KWMT inserted.\", \"<meta name=\\\"keywords\\\" "
-         "... \\\"Garden, tool, spade, rake\\\"\"], \"number\": 1, \"tag\": " + tag + "}\n"
+         "{\"file\": \"index.htm\", \"lines\": [\"New KWMT inserted.\", \"<meta "
+         "name=\\\"keywords\\\" ... \\\"Garden, tool, spade, rake\\\"\"], \"number\": 1, "
+         "\"tag\": " + tag + "}\n"
          "{\"files\": 1, \"message\": \"Number of files processed: 1\", \"stopped\": false, "
          "\"title\": \"Number of files\"}\n"},
     };
+    // clang-format on
     for (const auto& [args, parsed] : rows) {
         const CliResult r = RunZelkCli(dir.path(), args, /*runInScratchDir=*/true);
         EXPECT_EQ(r.status, 0) << args;

@@ -27,11 +27,7 @@ struct BatchBench : BatchUser {
         settings.Confirm = 0;
         settings.Folder = folder;
         report.viewportText = [this] { return settings.VPMT; };
-    }
-    // The run as the Generate command starts it with the current settings.
-    void Run() {
-        run.blnAutomaticInsertion = settings.Confirm != 1;
-        run.RunBatch();
+        run.blnAutomaticInsertion = true;  // as Generate starts a run without inspection
     }
 
     Prompter& prompter() override { return prompts; }
@@ -39,11 +35,11 @@ struct BatchBench : BatchUser {
     void HideReport() override { showing = false; }
     bool ReportShowing() override { return showing; }
     void Inspect(EditSession& session) override {
-        if (onInspect) onInspect(session);
+        onInspect(session);
         if (!session.Hidden()) session.ContinueToNextFile();
     }
-    void ProcessEvents() override { if (onTick) onTick(); }
-    void Wait(int) override { if (onTick) onTick(); }
+    void ProcessEvents() override { onTick(); }
+    void Wait(int) override { onTick(); }
 
     Settings settings;
     ScriptedHost host;
@@ -53,8 +49,8 @@ struct BatchBench : BatchUser {
     BatchRun run;
     RecordingPrompter prompts;
     bool showing = false;
-    std::function<void()> onTick;
-    std::function<void(EditSession&)> onInspect;
+    std::function<void()> onTick = [] {};
+    std::function<void(EditSession&)> onInspect = [](EditSession&) {};
 };
 
 // Pages of the batch tests.

@@ -11,11 +11,13 @@ namespace zelk::testing {
 
 class ForwardingFileSystem : public FileSystem {
 public:
+    // clang-format off
     enum class Step {
         None, Stat, OpenRead, Read, Write, SetMode, Sync, Close, Rename, Remove,
         OpenNoFollow, StatHandle, Lock, CreateExclusive, ListAttributes, SetAttribute,
         ListFolder, Identify
     };
+    // clang-format on
 
     explicit ForwardingFileSystem(FileSystem& inner) : inner_(inner) {}
 

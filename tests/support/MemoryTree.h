@@ -53,7 +53,8 @@ public:
         const auto it = nodes_.find(Normal(path));
         if (it == nodes_.end()) return Err(ENOENT), -1;
         if (!it->second->file || it->second->unreadable) return Err(EACCES), -1;
-        return Opened(it->second);
+        open_[next_] = Open{it->second, 0};
+        return next_++;
     }
     Handle OpenNoFollow(const std::string& path) override { return OpenRead(path); }
     // An open file stays what it was, also once renamed or removed.
@@ -76,7 +77,8 @@ public:
     Handle CreateExclusive(const std::string& path, uint32_t) override {
         const std::string p = Normal(path);
         if (Find(p)) return Err(EEXIST), -1;
-        return Opened(Put(p, true, ""));
+        open_[next_] = Open{Put(p, true, ""), 0};
+        return next_++;
     }
     bool Close(Handle h) override { return open_.erase(h) > 0 || Err(EBADF); }
     bool Rename(const std::string& from, const std::string& to) override {
@@ -97,12 +99,12 @@ public:
         for (const auto& [p, n] : nodes_)
             if (p.size() > prefix.size() && p.starts_with(prefix) &&
                 p.find('/', prefix.size()) == std::string::npos)
-                out.push_back({p.substr(prefix.size()), KindOf(*n), FileKey{7, n->inode}});
+                out.push_back({p.substr(prefix.size()), KindOf(*n), FileKey{0, n->inode}});
         return true;
     }
     bool Identify(const std::string& path, FileIdentity& out) override {
         const Node* n = Find(Normal(path));
-        out = n ? FileIdentity{KindOf(*n), FileKey{7, n->inode}, Size(*n)} : FileIdentity{};
+        out = n ? FileIdentity{KindOf(*n), FileKey{0, n->inode}, Size(*n)} : FileIdentity{};
         return true;
     }
     // Nothing to do in memory: modes, flushes, locks and attributes.
@@ -134,17 +136,15 @@ private:
     static EntryKind KindOf(const Node& n) { return n.file ? EntryKind::File : EntryKind::Folder; }
     static long long Size(const Node& n) { return static_cast<long long>(n.text.size()); }
     static FileStatus StatusOf(const Node& n) {
-        return {.exists = true, .regular = n.file, .directory = !n.file, .mode = 0644,
-                .device = 7, .inode = n.inode, .links = 1, .size = Size(n)};
+        FileStatus s{.exists = true, .regular = n.file, .directory = !n.file, .inode = n.inode};
+        s.links = 1;
+        s.size = Size(n);
+        return s;
     }
     static std::string Normal(std::string p) {
         while (p.size() > 1 && p.back() == '/') p.pop_back();
         for (std::size_t i; (i = p.find("//")) != std::string::npos;) p.erase(i, 1);
         return p;
-    }
-    static std::string Parent(const std::string& p) {
-        const std::size_t s = p.rfind('/');
-        return s == 0 ? std::string("/") : p.substr(0, s);
     }
     Node* Find(const std::string& p) const {
         const auto it = nodes_.find(p);
@@ -153,12 +153,9 @@ private:
     std::shared_ptr<Node> Put(const std::string& path, bool file, const std::string& text,
                               bool unreadable = false) {
         const std::string p = Normal(path);
-        if (p != "/" && !Find(Parent(p))) Put(Parent(p), false, "");
+        const std::string parent = p.substr(0, std::max<std::size_t>(p.rfind('/'), 1));
+        if (p != "/" && !Find(parent)) Put(parent, false, "");
         return nodes_[p] = std::make_shared<Node>(Node{file, text, ++inodes_, unreadable});
-    }
-    Handle Opened(std::shared_ptr<Node> node) {
-        open_[next_] = Open{std::move(node), 0};
-        return next_++;
     }
 
     std::map<std::string, std::shared_ptr<Node>> nodes_;

@@ -2,8 +2,6 @@
 // shared by every suite that touches files.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
