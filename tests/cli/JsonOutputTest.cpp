@@ -7,7 +7,6 @@
 #include <string>
 
 #include "support/CliRunner.h"
-#include "support/TempDir.h"
 
 namespace zelk::testing {
 namespace {

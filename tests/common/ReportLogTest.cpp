@@ -10,7 +10,6 @@ namespace {
 // the first quote after them (the usual tags: see the batch reports).
 TEST(ReportLine, TheInsertedTagFollowsInItsShortForm) {
     ReportLog log;
-    log.viewportText = [] { return std::string(); };
     log.LastInsertedTag = std::string(21, 'x') + "\"abc\"";
     log.ReportLine("Line.", true);
     // Quotes only before character 22: no line end after the short form.

@@ -31,11 +31,10 @@ public:
     long long Read(Handle h, char* b, std::size_t n) override {
         return Fails(Step::Read) ? -1 : inner_.Read(h, b, n);
     }
+    // (A call that succeeds leaves LastError as it was.)
     bool Write(Handle h, const char* d, std::size_t n) override {
         if (!Fails(Step::Write)) return inner_.Write(h, d, n);
-        const int err = LastError();
         if (n > 1) (void)inner_.Write(h, d, n / 2);
-        SetLastError(err);
         return false;
     }
     bool SetMode(Handle h, uint32_t m, uint32_t u, uint32_t g) override {
@@ -43,11 +42,8 @@ public:
     }
     bool Sync(Handle h) override { return !Fails(Step::Sync) && inner_.Sync(h); }
     bool Close(Handle h) override {
-        if (!Fails(Step::Close)) return inner_.Close(h);
-        const int err = LastError();
-        (void)inner_.Close(h);
-        SetLastError(err);
-        return false;
+        const bool fails = Fails(Step::Close);
+        return inner_.Close(h) && !fails;
     }
     bool Rename(const std::string& a, const std::string& b) override {
         return !Fails(Step::Rename) && inner_.Rename(a, b);

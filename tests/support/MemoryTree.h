@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <map>
 #include <memory>
 #include <string>
@@ -64,9 +63,8 @@ public:
     }
     long long Read(Handle h, char* buf, std::size_t size) override {
         Open& o = open_.at(h);
-        const std::size_t n = std::min(size, o.node->text.size() - o.pos);
+        const std::size_t n = o.node->text.copy(buf, size, o.pos);
         if (n > 0 && o.pos + n > failReadsAfter) return Err(EIO), -1;
-        if (n > 0) std::memcpy(buf, o.node->text.data() + o.pos, n);
         o.pos += n;
         return static_cast<long long>(n);
     }
@@ -75,9 +73,8 @@ public:
         return true;
     }
     Handle CreateExclusive(const std::string& path, uint32_t) override {
-        const std::string p = Normal(path);
-        if (Find(p)) return Err(EEXIST), -1;
-        open_[next_] = Open{Put(p, true, ""), 0};
+        if (Find(Normal(path))) return Err(EEXIST), -1;
+        open_[next_] = Open{Put(path, true, ""), 0};
         return next_++;
     }
     bool Close(Handle h) override { return open_.erase(h) > 0 || Err(EBADF); }
@@ -93,8 +90,7 @@ public:
     bool ListFolder(const std::string& folder, std::vector<FolderEntry>& out) override {
         out.clear();
         const std::string f = Normal(folder);
-        const Node* d = Find(f);
-        if (!d || d->file || d->unreadable) return Err(EACCES);
+        if (const Node* d = Find(f); !d || d->file || d->unreadable) return Err(EACCES);
         const std::string prefix = f == "/" ? f : f + "/";
         for (const auto& [p, n] : nodes_)
             if (p.size() > prefix.size() && p.starts_with(prefix) &&
