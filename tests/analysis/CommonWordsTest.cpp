@@ -1,17 +1,17 @@
+// Word characters, the common-word lists and their look-up.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <random>
 
 #include "analysis/CommonWords.h"
-#include "analysis/ScriptedHost.h"
 #include "analysis/WordChars.h"
 #include "common/StrProc.h"
+#include "support/RecordingPrompter.h"
 #include "support/TempDir.h"
 
 using namespace zelk;
 using zelk::testing::RecordingPrompter;
-using zelk::testing::ScriptedHost;
 using zelk::testing::ShownBox;
 using zelk::testing::TempDir;
 using zelk::testing::WriteBytes;
@@ -57,6 +57,8 @@ TEST(CommonWords, LinesSplitIntoSortedDistinctWords) {
     EXPECT_EQ(cw.ReadCommonWords(5), 1);
 }
 
+// The message names the language; the list of all languages is "another
+// language".
 TEST(CommonWords, TooManyWordsKeepsTheFirst2000Read) {
     TempDir dir;
     std::string file;
@@ -69,37 +71,32 @@ TEST(CommonWords, TooManyWordsKeepsTheFirst2000Read) {
     EXPECT_EQ(cw.ReadCommonWords(2, &prompts), 2000);
     EXPECT_FALSE(cw.IsCommonWord(LetterWord(0), 2));
     EXPECT_TRUE(cw.IsCommonWord(LetterWord(1), 2));
-    EXPECT_EQ(prompts.shown,
-              (std::vector<ShownBox>{{"The file " + dir.path() + "/cwds_de.txt contains too many common words in German.",
-                                      "Too many common words", Icon::Exclamation, Buttons::Ok, Answer::Ok}}));
     // Repeats do not count towards the limit.
     std::string repeated;
-    for (int i = 0; i < 2000; ++i) repeated += LetterWord(i) + " " + LetterWord(i) + "\r\n";
-    WriteBytes(dir / "cwds_it.txt", repeated);
-    EXPECT_EQ(cw.ReadCommonWords(3, &prompts), 2000);
-    EXPECT_EQ(prompts.shown.size(), 1u);
+    for (int i = 0; i < 2001; ++i) repeated += LetterWord(i % 2000) + " " + LetterWord(i % 2000) + "\r\n";
+    WriteBytes(dir / "cwds_en_de_es_pt_it_fr.txt", repeated);
+    EXPECT_EQ(cw.ReadCommonWords(6, &prompts), 2000);
+    const std::string text = "The file " + dir.path() + "/cwds_de.txt contains too many common words in ";
+    EXPECT_EQ(prompts.shown, (std::vector<ShownBox>{{text + "German.", "Too many common words", Icon::Exclamation,
+                                                     Buttons::Ok, Answer::Ok}}));
+    cw.ReportTooManyCommonWords(prompts, 6);
+    EXPECT_EQ(prompts.shown.back().text, "The file " + dir.path() +
+                                             "/cwds_en_de_es_pt_it_fr.txt contains too many common words in "
+                                             "another language.");
 }
 
-// The progress texts and the message at start-up are checked in the window's
-// tests (StartupTest.cpp, FieldsTest.cpp): only the selected list is
-// reported, and only when common words are to be ignored.
-TEST(CommonWords, StartUpReportsOnlyTheSelectedList) {
+// At start-up a missing list is reported only for the selected language and
+// only when common words are to be ignored (the text: CliTest.cpp).
+TEST(CommonWords, OnlyTheSelectedMissingListIsReported) {
     TempDir dir;
-    for (const char* code : {"en", "fr", "de", "it", "pt", "en_de_es_pt_it_fr"})
-        WriteBytes(dir / (std::string("cwds_") + code + ".txt"), "the\r\n");
-    ScriptedHost host;
+    WriteBytes(dir / "cwds_en.txt", "the\r\n");
     CommonWords cw;
-    EXPECT_FALSE(cw.ReadAllCommonWords(dir.path(), &host, &host.prompts, 5, false));
-    EXPECT_FALSE(cw.ReadAllCommonWords(dir.path(), &host, &host.prompts, 0, true));
-    EXPECT_TRUE(host.prompts.shown.empty());
-    EXPECT_TRUE(cw.ReadAllCommonWords(dir.path(), &host, &host.prompts, 5, true));
-    EXPECT_EQ(host.prompts.shown.size(), 1u);
-    EXPECT_EQ(cw.Count(0), 1);
-    EXPECT_EQ(cw.Count(5), 0);
     RecordingPrompter prompts;
-    cw.ReportTooManyCommonWords(prompts, 6);
-    EXPECT_EQ(prompts.shown.at(0).text, "The file " + dir.path() +
-                                            "/cwds_en_de_es_pt_it_fr.txt contains too many common words in another language.");
+    EXPECT_FALSE(cw.ReadAllCommonWords(dir.path(), nullptr, &prompts, 0, true));
+    EXPECT_FALSE(cw.ReadAllCommonWords(dir.path(), nullptr, &prompts, 5, false));
+    EXPECT_TRUE(prompts.shown.empty());
+    EXPECT_TRUE(cw.ReadAllCommonWords(dir.path(), nullptr, &prompts, 5, true));
+    EXPECT_EQ(prompts.shown.size(), 1u);
 }
 
 TEST(CommonWords, ShippedListsLoadAndTheLookupEqualsTheSortedScan) {
@@ -112,6 +109,11 @@ TEST(CommonWords, ShippedListsLoadAndTheLookupEqualsTheSortedScan) {
         EXPECT_LE(cw.Count(i), kMaxCommonWords) << i;
     }
     EXPECT_TRUE(cw.IsCommonWord("au-del\xC0", 1));
+    // Languages out of range have no list; long words are folded whole.
+    EXPECT_FALSE(cw.IsCommonWord("the", 7) || cw.IsCommonWord("the", -1));
+    ASSERT_TRUE(cw.AddCommonWordsFromLine(0, std::string(100, 'q') + " "));
+    EXPECT_TRUE(cw.IsCommonWord(std::string(100, 'Q'), 0));
+    EXPECT_FALSE(cw.IsCommonWord(std::string(99, 'q'), 0));
     std::mt19937 rng(5);
     const std::string letters = "aeinorstuAEST\xE9\xC9'-";
     for (int round = 0; round < 20000; ++round) {
@@ -124,17 +126,4 @@ TEST(CommonWords, ShippedListsLoadAndTheLookupEqualsTheSortedScan) {
     }
     for (int lang = 0; lang < kCommonWordLanguages; ++lang)
         for (const std::string& w : cw.Words(lang)) ASSERT_TRUE(cw.IsCommonWord(w, lang));
-}
-
-TEST(CommonWords, LookupFoldsCaseAndFollowsChanges) {
-    CommonWords common;
-    EXPECT_FALSE(common.IsCommonWord("the", 0));
-    ASSERT_TRUE(common.AddCommonWordsFromLine(0, "the and \xE9t\xE9 " + std::string(100, 'q') + " "));
-    for (const std::string& w : V{"the", "THE", "\xC9T\xC9", std::string(100, 'Q')})
-        EXPECT_TRUE(common.IsCommonWord(w, 0)) << w;
-    for (const std::string& w : V{"then", "th", "", std::string(99, 'q')})
-        EXPECT_FALSE(common.IsCommonWord(w, 0) || common.IsCommonWord("the", 1) || common.IsCommonWord("the", 7) ||
-                     common.IsCommonWord("the", -1)) << w;
-    ASSERT_TRUE(common.AddCommonWordsFromLine(0, "then "));
-    EXPECT_TRUE(common.IsCommonWord("Then", 0));
 }

@@ -43,24 +43,8 @@ std::string LiteralCompose(const WordTable& table, const KeywordsInputs& in) {
 
 }  // namespace
 
-// The count lines and "No words": LiteralCompose below and CliTest.cpp.
-TEST(KeywordsMetaTag, LimitsAreTheLeadingNumberOfTheBoxText) {
-    KeywordsInputs in;
-    in.singleFile = false;
-    in.maxBytesText = "abc";
-    const WordTable t{{{"one", 1, 3.0f}, {"two", 1, 2.0f}, {"three", 1, 1.0f}}};
-    // "2.5" halves to the even neighbour; a negative limit is no limit.
-    const std::pair<const char*, const char*> limits[] = {
-        {"2 keywords", "one, two"}, {"2.5", "one, two"}, {"3.5", "one, two, three"}, {"-4", "one, two, three"},
-        {" 2", "one, two, three"}, {"1e1", "one"}, {"+ 2", "one, two, three"}};
-    for (const auto& [text, content] : limits) {
-        in.maxKeywordsText = text;
-        EXPECT_EQ(GenerateKeywordMetaTag(t, in).text, "<meta name=\"keywords\" content=\"" + std::string(content) + "\">")
-            << text;
-    }
-}
-
-TEST(KeywordsMetaTag, IndexedSearchEqualsThePlainSearchOnRandomTables) {
+// The count lines and "No words" byte for byte: CliTest.cpp.
+TEST(KeywordsMetaTag, SameAsThePlainSearchOnRandomTables) {
     std::mt19937 rng(2024);
     const std::string letters = "abcAB\xE9\xC9-'  ,";
     for (int round = 0; round < 3000; ++round) {
@@ -73,14 +57,20 @@ TEST(KeywordsMetaTag, IndexedSearchEqualsThePlainSearchOnRandomTables) {
             t.entries.push_back({w, 1, 1.0f});
         }
         KeywordsInputs in;
-        in.maxKeywordsText = std::to_string(rng() % 3 == 0 ? 0 : rng() % 40);
-        in.maxBytesText = std::to_string(rng() % 3 == 0 ? 0 : 30 + rng() % 200);
+        // The limits are the leading number of the box text ("2.5" halves to
+        // the even neighbour); a negative one is no limit.
+        static const char* const limits[] = {"0", "-4", "2 keywords", "2.5", "3.5", "abc", "7"};
+        in.maxKeywordsText = rng() % 2 ? limits[rng() % 7] : std::to_string(rng() % 40);
+        in.maxBytesText = rng() % 3 == 0 ? limits[rng() % 7] : std::to_string(30 + rng() % 200);
         // Fixed keywords: the two replacements run once each ("x,  y" keeps
         // two blanks), and a word found in the tag so far is skipped.
         static const char* const fixed[] = {"", "", "cab, ab,", " Ba ,c  ", "x,  y", "alpha ,beta", "Garden tools"};
         in.beginWith = fixed[rng() % 7];
         const unsigned flags = rng();
-        in.forwardSlash = flags & 1, in.singleFile = flags & 2, in.insertVPMT = flags & 4, in.vpmtText = "v";
+        in.forwardSlash = flags & 1;
+        in.singleFile = flags & 2;
+        in.insertVPMT = flags & 4;
+        in.vpmtText = "v";
         ASSERT_EQ(GenerateKeywordMetaTag(t, in).text, LiteralCompose(t, in)) << round;
     }
 }

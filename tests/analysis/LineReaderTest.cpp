@@ -1,24 +1,24 @@
+// The line reader and the searches that read the first lines of a page.
 #include <gtest/gtest.h>
 
-#include <random>
 #include <vector>
 
+#include "analysis/InputFile.h"
 #include "analysis/LineReader.h"
 #include "analysis/TextFile.h"
-#include "support/TempDir.h"
+#include "support/MemoryFileSystem.h"
 
 using namespace zelk;
-using zelk::testing::TempDir;
-using zelk::testing::WriteBytes;
+using zelk::testing::MemoryFileSystem;
 
 namespace {
 
 std::vector<std::string> Lines(const std::string& bytes,
                                LineReader::Ends ends = LineReader::Ends::CrOrCrLf) {
-    TempDir dir;
-    WriteBytes(dir / "f.txt", bytes);
+    MemoryFileSystem fs;
+    fs.files["/f.txt"] = bytes;
     LineReader r;
-    EXPECT_TRUE(r.Open(dir / "f.txt", ends));
+    EXPECT_TRUE(r.Open("/f.txt", ends, fs));
     std::vector<std::string> out;
     std::string line;
     while (r.Next(line)) out.push_back(line);
@@ -48,59 +48,35 @@ TEST(LineReader, CrLfSplitAcrossChunksIsOneTerminator) {
     EXPECT_EQ(Lines(longLine + "\r" + longLine), (V{longLine, longLine}));
 }
 
-TEST(LineReader, MissingFileOrFolderFails) {
-    TempDir dir;
-    for (const std::string& path : {std::string("/nonexistent/zelk/file.txt"), dir.path()}) {
-        LineReader r;
-        std::string line;
-        EXPECT_FALSE(r.Open(path) && r.Next(line)) << path;
-        EXPECT_TRUE(r.Failed() && r.ErrorNumber() != 0) << path;
+// The UTF-8 search of the encoding detection: the first ten lines that are
+// not empty, each on its own; LF alone does not end a line, so a one-line
+// document is searched to its end.
+TEST(CharsetSearch, FirstTenLinesThatAreNotEmpty) {
+    MemoryFileSystem fs;
+    std::string lfPage = "<html>\n", nine;
+    for (int i = 0; i < 20000; ++i) lfPage += "<p class=x>text = more</p>\n";
+    for (int i = 0; i < 9; ++i) nine += "<p>\r\n\r\n";
+    const std::pair<std::string, int> cases[] = {
+        {lfPage + "<meta charset=UTF-8>\n", 3}, {lfPage + "<meta charset=UTF-9>\n", 0},
+        {nine + "<meta charset=UTF-8>\r\n", 3}, {nine + "<p>\r<meta charset=UTF-8>\r\n", 0},
+        {"<html>\r\n<meta charset=\"UTF-8\">", 3}, {"<html>\r\nit\xE2\x80\x99s", 3},
+        {"<html>\r\n<meta charset=UTF-\r\n8>", 0}, {"<html>\r\n<meta charset=\r\nUTF-8>", 0}};
+    for (const auto& [page, code] : cases) {
+        fs.files["/page.html"] = page;
+        EXPECT_EQ(DetectEncoding("/page.html", true, fs), code) << ::testing::PrintToString(page.substr(0, 60));
     }
 }
 
-// The UTF-8 search of the encoding detection, line by line, against the
-// search as the rule reads: the first ten lines that are not empty, joined
-// with CR LF, then three searches.
-static int16_t JoinedSearch(const std::string& path) {
-    LineReader reader;
-    if (!reader.Open(path)) return 0;
-    std::string text, line;
-    int lineCount = 0;
-    while (reader.Next(line)) {
-        if (line.empty()) continue;
-        if (!text.empty()) text += "\r\n";
-        text += line;
-        if (++lineCount == 10) break;
-    }
-    if (reader.Failed()) return 0;
-    return text.find("charset=UTF-8") != std::string::npos || text.find("charset=\"UTF-8\"") != std::string::npos ||
-                   text.find("\xE2\x80") != std::string::npos
-               ? 3
-               : 0;
-}
-
-TEST(CharsetSearch, AOneLineDocumentIsSearchedToItsEnd) {
-    TempDir dir;
-    const std::string path = dir / "page.html";
-    std::string page = "<html>\n";
-    for (int i = 0; i < 20000; ++i) page += "<p class=x>text = more</p>\n";
-    WriteBytes(path, page + "<meta charset=UTF-8>\n");
-    EXPECT_EQ(DetectEncoding(path, true), 3);
-    WriteBytes(path, page + "<meta charset=UTF-9>\n");
-    EXPECT_EQ(DetectEncoding(path, true), 0);
-}
-
-TEST(CharsetSearch, SameAsTheJoinedTextOnRandomPages) {
-    TempDir dir;
-    const std::string path = dir / "page.htm";
-    std::mt19937 rng(11);
-    const std::vector<std::string> pieces = {"charset", "=", "UTF-8", "\"", "charset=", "\r\n", "\n", "\r",
-                                             "\r\n\r\n", "x", " ", "\xE2", "\x80", "<p>", "UTF", "-8", "c"};
-    for (int round = 0; round < 1500; ++round) {
-        std::string page = "<html>";
-        const int n = static_cast<int>(rng() % 60);
-        for (int i = 0; i < n; ++i) page += pieces[rng() % pieces.size()];
-        WriteBytes(path, page);
-        ASSERT_EQ(DetectEncoding(path, true), JoinedSearch(path)) << ::testing::PrintToString(page);
-    }
+// The search for "<head" in the first 100 lines, folding accented capitals.
+TEST(FileContainsText, CaseFoldingAndLineLimit) {
+    MemoryFileSystem fs;
+    std::string& a = fs.files["/a.htm"];
+    for (int i = 0; i < 99; ++i) a += "<p>\r\n";
+    a += "<HEAD>\r\n";
+    fs.files["/b.htm"] = "\xC9T\xC9";
+    EXPECT_TRUE(FileContainsText("/a.htm", "<head", 100, false, fs));
+    EXPECT_TRUE(FileContainsText("/a.htm", "<head", 0, false, fs));
+    EXPECT_FALSE(FileContainsText("/a.htm", "<head", 99, false, fs));
+    EXPECT_FALSE(FileContainsText("/a.htm", "<head", 100, true, fs));
+    EXPECT_TRUE(FileContainsText("/b.htm", "\xE9t\xE9", 1, false, fs));
 }

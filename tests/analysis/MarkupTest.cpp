@@ -1,3 +1,5 @@
+// Markup normalisation and entity decoding against the procedures as the
+// rules read them.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -22,18 +24,28 @@ std::string LiteralReplaceIgnoringCase(std::string text, const std::string& find
     }
 }
 
+// Each replacement over the whole line in turn; the capital forms of strong,
+// em and title in any mix of cases.
 std::string LiteralNormaliseMarkup(std::string s) {
-    auto r = [&](const char* f, char code) { s = Replace(s, f, std::string(1, code)); };
-    auto ri = [&](const char* f, char code) { s = LiteralReplaceIgnoringCase(s, f, std::string(1, code)); };
-    r("&nbsp;", ' '); r("&#160;", ' '); r("&quot;", '"'); r("&laquo;", '"'); r("&raquo;", '"');
-    r("<b>", 11); r("</b>", 12); r("<strong>", 11); r("</strong>", 12); r("<i>", 16); r("</i>", 17); r("<em>", 16);
-    r("</em>", 17); r("<title>", 14); r("</title>", 15);
-    r("<h1>", 6); r("</h1>", 7); r("<h2>", 5); r("</h2>", 7); r("<h3>", 4); r("</h3>", 7);
-    r("<h4>", 3); r("</h4>", 7); r("<h5>", 2); r("</h5>", 7); r("<h6>", 1); r("</h6>", 7);
-    r("<B>", 11); r("</B>", 12); r("<I>", 16); r("</I>", 17);
-    ri("<STRONG>", 11); ri("</STRONG>", 12); ri("<EM>", 16); ri("</EM>", 17); ri("<TITLE>", 14); ri("</TITLE>", 15);
-    r("<H1>", 6); r("</H1>", 7); r("<H2>", 5); r("</H2>", 7); r("<H3>", 4); r("</H3>", 7);
-    r("<H4>", 3); r("</H4>", 7); r("<H5>", 2); r("</H5>", 7); r("<H6>", 1); r("</H6>", 7);
+    static const struct {
+        const char* find;
+        char code;
+        bool anyCase = false;
+    } steps[] = {
+        {"&nbsp;", ' '},     {"&#160;", ' '},     {"&quot;", '"'},       {"&laquo;", '"'},     {"&raquo;", '"'},
+        {"<b>", 11},         {"</b>", 12},        {"<strong>", 11},      {"</strong>", 12},    {"<i>", 16},
+        {"</i>", 17},        {"<em>", 16},        {"</em>", 17},         {"<title>", 14},      {"</title>", 15},
+        {"<h1>", 6},         {"</h1>", 7},        {"<h2>", 5},           {"</h2>", 7},         {"<h3>", 4},
+        {"</h3>", 7},        {"<h4>", 3},         {"</h4>", 7},          {"<h5>", 2},          {"</h5>", 7},
+        {"<h6>", 1},         {"</h6>", 7},        {"<B>", 11},           {"</B>", 12},         {"<I>", 16},
+        {"</I>", 17},        {"<STRONG>", 11, true}, {"</STRONG>", 12, true},  {"<EM>", 16, true},      {"</EM>", 17, true},
+        {"<TITLE>", 14, true},  {"</TITLE>", 15, true}, {"<H1>", 6},           {"</H1>", 7},         {"<H2>", 5},
+        {"</H2>", 7},        {"<H3>", 4},         {"</H3>", 7},          {"<H4>", 3},          {"</H4>", 7},
+        {"<H5>", 2},         {"</H5>", 7},        {"<H6>", 1},           {"</H6>", 7}};
+    for (const auto& step : steps) {
+        const std::string code(1, step.code);
+        s = step.anyCase ? LiteralReplaceIgnoringCase(s, step.find, code) : Replace(s, step.find, code);
+    }
     return s;
 }
 
@@ -74,7 +86,7 @@ TEST(Markup, OnePassEqualsTheReferenceOnRandomLines) {
         "</H6>", "<H3>", "&nbsp;", "&#160;", "&quot;", "&laquo;", "&raquo;", "nbsp", "quot", "x", " ", "\xC9",
         "\x0b", "<strong", "</strong", "amp", "&amp;", "&eacute;", "&Eacute;", "&#8212;", "&copy;", "&yuml;",
         "&euro;", "eacute", "&e", "acute;", "T", "#", "&AElig;", "&szlig", "\xA9", "& &nbsp;", "&amp;&"};
-    for (int round = 0; round < 80000; ++round) {
+    for (int round = 0; round < 20000; ++round) {
         std::string s;
         const int len = static_cast<int>(rng() % 16);
         for (int i = 0; i < len; ++i) s += pieces[rng() % pieces.size()];
@@ -99,34 +111,4 @@ TEST(Markup, EntityTableText) {
     EXPECT_EQ(t.substr(0, head.size()), head);
     EXPECT_EQ(t.substr(t.size() - tail.size()), tail);
     EXPECT_EQ(std::count(t.begin(), t.end(), ';'), 67);
-}
-
-TEST(ReplaceIgnoringCase, EmptyOrGrowingPatterns) {
-    EXPECT_EQ(ReplaceIgnoringCase("abc", "", "x"), "abc");
-    // A replacement holding the searched text would never end: each
-    // occurrence in the given text is replaced once.
-    EXPECT_EQ(ReplaceIgnoringCase("xAx", "a", "aa"), "xaax");
-}
-
-TEST(ReplaceIgnoringCase, SameAsTheRestartingLoopOnRandomInputs) {
-    std::mt19937 rng(99);
-    const std::vector<std::string> alphabet = {"a", "A", "b", "B", "\xC9", "\xE9", "<", ">"};
-    auto word = [&](int maxLen) {
-        std::string s;
-        const int len = static_cast<int>(rng() % static_cast<unsigned>(maxLen + 1));
-        for (int i = 0; i < len; ++i) s += alphabet[rng() % alphabet.size()];
-        return s;
-    };
-    for (int round = 0; round < 40000; ++round) {
-        const std::string text = word(14);
-        std::string find = word(3);
-        if (find.empty()) find = "a";
-        std::string repl = word(2);
-        // The reference would loop for ever when the replacement holds the
-        // searched text or can grow without end; compare on shrinking ones.
-        if (repl.size() >= find.size()) repl = repl.substr(0, find.size() - 1);
-        ASSERT_EQ(ReplaceIgnoringCase(text, find, repl), LiteralReplaceIgnoringCase(text, find, repl))
-            << ::testing::PrintToString(text) << " " << ::testing::PrintToString(find) << " "
-            << ::testing::PrintToString(repl);
-    }
 }

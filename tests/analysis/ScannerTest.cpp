@@ -7,7 +7,7 @@
 
 #include "analysis/Markup.h"
 #include "analysis/Scanner.h"
-#include "analysis/ScriptedHost.h"
+#include "support/ScriptedHost.h"
 #include "common/ReportLog.h"
 #include "common/Settings.h"
 

@@ -7,7 +7,7 @@
 // when one Analyzer goes through all the pages in turn, reusing its buffers.
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <bit>
 #include <string>
 #include <vector>
 
@@ -17,7 +17,7 @@
 #include "analysis/Markup.h"
 #include "analysis/Scanner.h"
 #include "analysis/TextFile.h"
-#include "analysis/ScriptedHost.h"
+#include "support/ScriptedHost.h"
 #include "common/ReportLog.h"
 #include "common/Settings.h"
 #include "support/LiteralUtf8.h"
@@ -46,11 +46,9 @@ std::string WithLineEnds(const std::string& page, bool crlf) {
 // The word count, then "word frequency value-bits" in rank order.
 std::vector<std::string> Rows(Analyzer& a) {
     std::vector<std::string> rows{std::to_string(a.TotalWords())};
-    for (const WordEntry& e : a.Table().entries) {
-        uint32_t bits;
-        std::memcpy(&bits, &e.KeyValue, sizeof bits);
-        rows.push_back(e.Word + " " + std::to_string(e.Frequency) + " " + std::to_string(bits));
-    }
+    for (const WordEntry& e : a.Table().entries)
+        rows.push_back(e.Word + " " + std::to_string(e.Frequency) + " " +
+                       std::to_string(std::bit_cast<uint32_t>(e.KeyValue)));
     return rows;
 }
 

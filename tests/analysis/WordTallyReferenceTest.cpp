@@ -5,8 +5,7 @@
 // reference asks the rules and the common-word lists every time.
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <cstring>
+#include <bit>
 #include <random>
 #include <string>
 #include <vector>
@@ -21,16 +20,12 @@ namespace {
 using test::LiteralWordTable;
 using V = std::vector<std::string>;
 
-uint32_t Bits(float f) {
-    uint32_t u;
-    std::memcpy(&u, &f, sizeof u);
-    return u;
-}
+uint32_t Bits(float f) { return std::bit_cast<uint32_t>(f); }
 
-// Zeros of either sign compare equal and rank alike: they are one value here.
+// "word frequency value-bits". Zeros of either sign compare equal and rank
+// alike: they are one value here.
 std::string Row(const std::string& word, int frequency, float value) {
-    if (value == 0.0f) value = 0.0f;
-    return word + " " + std::to_string(frequency) + " " + std::to_string(value) + " #" + std::to_string(Bits(value));
+    return word + " " + std::to_string(frequency) + " " + std::to_string(value == 0.0f ? 0u : Bits(value));
 }
 
 struct Both {
@@ -43,7 +38,10 @@ struct Both {
         auto isCommon = [&](std::string_view s) { return common.IsCommonWord(s, language); };
         ASSERT_EQ(fast.CountWord(w, language, &common, f), literal.CountWord(w, language, isCommon, f)) << w;
     }
-    void Merge() { fast.MergeCaseVariants(), literal.MergeCaseVariants(); }
+    void Merge() {
+        fast.MergeCaseVariants();
+        literal.MergeCaseVariants();
+    }
     void Rescale() { EXPECT_EQ(Bits(fast.NormaliseKeyValues()), Bits(literal.NormaliseKeyValues())); }
     V Fast() {
         V rows{std::to_string(fast.WordCount())};
@@ -96,7 +94,7 @@ float RandomWeight(std::mt19937& rng) {
 TEST(TallyAgainstReferenceTable, EveryCountThenMergeRescaleAndCountingOn) {
     std::mt19937 rng(20261206);
     int merges = 0;
-    for (int round = 0; round < 1500; ++round) {
+    for (int round = 0; round < 600; ++round) {
         const V pool = MakePool(rng, 2 + static_cast<int>(rng() % 6));
         const bool integerWeights = rng() % 2;  // the analysis only produces whole numbers
         Both t;
@@ -123,7 +121,7 @@ TEST(TallyAgainstReferenceTable, EveryCountThenMergeRescaleAndCountingOn) {
         ASSERT_EQ(t.Fast(), t.Literal()) << "round " << round << " after rescaling";
         ASSERT_NO_FATAL_FAILURE(countSome(static_cast<int>(rng() % 30)));
     }
-    EXPECT_GT(merges, 500);
+    EXPECT_GT(merges, 200);
 }
 
 // Tables of 256 entries and more are ranked with an integer form of the

@@ -7,11 +7,11 @@
 
 #include "analysis/Analyzer.h"
 #include "analysis/CommonWords.h"
-#include "analysis/ScriptedHost.h"
 #include "batch/BatchRun.h"
 #include "batch/EditSession.h"
 #include "common/ReportLog.h"
 #include "common/Settings.h"
+#include "support/ScriptedHost.h"
 
 namespace zelk::testing {
 
