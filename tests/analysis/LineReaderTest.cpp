@@ -6,17 +6,17 @@
 #include "analysis/InputFile.h"
 #include "analysis/LineReader.h"
 #include "analysis/TextFile.h"
-#include "support/MemoryFileSystem.h"
+#include "support/MemoryTree.h"
 
 using namespace zelk;
-using zelk::testing::MemoryFileSystem;
+using zelk::testing::MemoryTree;
 
 namespace {
 
 std::vector<std::string> Lines(const std::string& bytes,
                                LineReader::Ends ends = LineReader::Ends::CrOrCrLf) {
-    MemoryFileSystem fs;
-    fs.files["/f.txt"] = bytes;
+    MemoryTree fs;
+    fs.AddFile("/f.txt", bytes);
     LineReader r;
     EXPECT_TRUE(r.Open("/f.txt", ends, fs));
     std::vector<std::string> out;
@@ -52,7 +52,7 @@ TEST(LineReader, CrLfSplitAcrossChunksIsOneTerminator) {
 // not empty, each on its own; LF alone does not end a line, so a one-line
 // document is searched to its end.
 TEST(CharsetSearch, FirstTenLinesThatAreNotEmpty) {
-    MemoryFileSystem fs;
+    MemoryTree fs;
     std::string lfPage = "<html>\n", nine;
     for (int i = 0; i < 20000; ++i) lfPage += "<p class=x>text = more</p>\n";
     for (int i = 0; i < 9; ++i) nine += "<p>\r\n\r\n";
@@ -62,18 +62,18 @@ TEST(CharsetSearch, FirstTenLinesThatAreNotEmpty) {
         {"<html>\r\n<meta charset=\"UTF-8\">", 3}, {"<html>\r\nit\xE2\x80\x99s", 3},
         {"<html>\r\n<meta charset=UTF-\r\n8>", 0}, {"<html>\r\n<meta charset=\r\nUTF-8>", 0}};
     for (const auto& [page, code] : cases) {
-        fs.files["/page.html"] = page;
+        fs.AddFile("/page.html", page);
         EXPECT_EQ(DetectEncoding("/page.html", true, fs), code) << ::testing::PrintToString(page.substr(0, 60));
     }
 }
 
 // The search for "<head" in the first 100 lines, folding accented capitals.
 TEST(FileContainsText, CaseFoldingAndLineLimit) {
-    MemoryFileSystem fs;
-    std::string& a = fs.files["/a.htm"];
+    MemoryTree fs;
+    std::string a;
     for (int i = 0; i < 99; ++i) a += "<p>\r\n";
-    a += "<HEAD>\r\n";
-    fs.files["/b.htm"] = "\xC9T\xC9";
+    fs.AddFile("/a.htm", a + "<HEAD>\r\n");
+    fs.AddFile("/b.htm", "\xC9T\xC9");
     EXPECT_TRUE(FileContainsText("/a.htm", "<head", 100, false, fs));
     EXPECT_TRUE(FileContainsText("/a.htm", "<head", 0, false, fs));
     EXPECT_FALSE(FileContainsText("/a.htm", "<head", 99, false, fs));
