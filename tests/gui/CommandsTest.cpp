@@ -1,12 +1,13 @@
-// The commands of the main window on real files: List words, Generate, Stop
-// from inside a running scan, the Unix-type file warning, the large-table
-// notice and Insert, with their exact messages and outputs.
-#include "Boxes.h"
+// The commands of the main window on real files: List words and Generate
+// with the analysis kept between them, Stop and a setting changed from
+// inside a running scan, the Unix-type file warning, the large-table notice
+// and Insert, with their exact messages. The analysis and its messages
+// themselves are the core's tests (tests/analysis, tests/insertion).
+#include "GuiTestSupport.h"
 
 #include <QTimer>
 
 #include "analysis/Analyzer.h"
-#include "batch/gui/FrmReport.h"
 #include "insertion/Insert.h"
 
 namespace zelk::test {
@@ -15,17 +16,40 @@ namespace {
 class CommandsTest : public MainWindowTest {
 protected:
     std::string Output() const { return frm->OutputText(); }
+    // A page of distinct words, 12 to a line: long enough for a scan that
+    // yields to the window many times.
+    std::string LongPage(int lines) {
+        std::string s = "<html>\r\n<head><title>Long page</title></head>\r\n<body>\r\n";
+        for (int n = 0; n < lines * 12; ++n) {
+            s += n % 12 == 0 ? "<p>word" : "word";
+            for (int d = 0, k = n; d < 4; ++d, k /= 26) s += static_cast<char>('a' + k % 26);
+            s += n % 12 == 11 ? "x </p>\r\n" : "x ";
+        }
+        return docs.Write("long.html", s + "</body>\r\n</html>\r\n");
+    }
+    // Runs probe from inside the scan List words starts, in its event pumps.
+    void ListWordsWhileProbing(const std::function<void(QTimer&)>& probe) {
+        QTimer t;
+        t.setInterval(1);
+        QObject::connect(&t, &QTimer::timeout, [&] {
+            if (Text(frm->cmdListWords) == "Stop") probe(t);
+        });
+        t.start();
+        frm->cmdListWords->click();
+    }
     TempDir docs;
 };
 
 TEST_F(CommandsTest, AnAnalysedDocumentIsReadAgainOnlyAfterASettingChange) {
     ASSERT_TRUE(Start());
     frm->chkInsertKWMT->setChecked(true);
-    const auto p = docs.path() / "cache.html";
-    WriteFile(p, "<html><head><title>alpha alpha</title></head><body>alpha</body></html>\r\n");
+    const std::string p = docs.Write("cache.html", "<html><head><title>alpha alpha</title></head><body>alpha</body></html>\r\n");
     Pick(p);
+    ASSERT_FALSE(frm->cmdCopyMetaTag->isEnabled());
+    frm->cmdShowExistingKeywordMetaTag->click();  // leaves the window idle: Copy can take the output
+    EXPECT_TRUE(frm->cmdCopyMetaTag->isEnabled());
     frm->cmdListWords->click();
-    WriteFile(p, "<html><head><title>omega omega</title></head><body>omega</body></html>\r\n");
+    WriteBytes(p, "<html><head><title>omega omega</title></head><body>omega</body></html>\r\n");
     frm->cmdGenerateKeywordMetaTag->click();
     EXPECT_NE(Output().find("content=\"alpha\""), std::string::npos) << Output();
     frm->chkPreserveCase->setChecked(true);  // not an analysis setting
@@ -35,59 +59,23 @@ TEST_F(CommandsTest, AnAnalysedDocumentIsReadAgainOnlyAfterASettingChange) {
     EXPECT_NE(Output().find("content=\"omega\""), std::string::npos) << Output();
 }
 
-TEST_F(CommandsTest, RequestMessages) {
-    ASSERT_TRUE(Start());
-    frm->cmdListWords->click();
-    frm->txbInputFile->setText(QString::fromStdString((docs.path() / "missing.html").string()));
-    frm->cmdListWords->click();
-    const auto nohead = docs.path() / "nohead.html";
-    WriteFile(nohead, "<html><body><p>Plain words only here, words.</p></body></html>\r\n");
-    frm->chkInsertKWMT->setChecked(true);
-    Pick(nohead);
-    frm->cmdListWords->click();
-    frm->cmdGenerateKeywordMetaTag->click();
-    EXPECT_EQ(Boxes(prompter),
-              (std::vector<Box>{{"Input file not specified.", "Error", Icon::Exclamation},
-                                {"Input file not found.", "File not found", Icon::Exclamation},
-                                {"<head> not found in input file.", "No header", Icon::Exclamation}}));
-    prompter.shown.clear();
-    const auto binary = docs.path() / "binary.html";
-    WriteFile(binary, std::string("<html>\x01\x02", 8) + std::string(200, '\0'));
-    Pick(binary);
-    frm->cmdListWords->click();
-    ASSERT_EQ(prompter.shown.size(), 1u);
-    EXPECT_EQ(prompter.shown[0].title, "Not a text file");
-    EXPECT_EQ(prompter.shown[0].icon, Icon::Information);
-    EXPECT_EQ(prompter.shown[0].text.rfind("This file is not a text file.\r\nThe byte at position ", 0), 0u);
-    EXPECT_NE(prompter.shown[0].text.find("\r\n is neither text nor whitespace."), std::string::npos);
-    EXPECT_FALSE(frm->DocumentAnalysed());
-}
-
 TEST_F(CommandsTest, StopClickedDuringAScanEndsItWithTheCount) {
     ASSERT_TRUE(Start());
-    Pick(LongPage(docs.path(), 40000));
+    Pick(LongPage(40000));
     std::vector<QString> counts;
     bool sawBusy = false;
-    QTimer probe;
-    probe.setInterval(1);
-    QObject::connect(&probe, &QTimer::timeout, [&] {
-        // Runs from inside the scan, in one of its event pumps.
-        if (Text(frm->cmdListWords) != "Stop") return;
+    ListWordsWhileProbing([&](QTimer&) {
         sawBusy = !frm->cmdSave->isEnabled() && frm->txbInputFile->isReadOnly();
         counts.push_back(frm->lblNumberOfWords->text());
         if (counts.size() == 4) QTest::mouseClick(frm->cmdListWords, Qt::LeftButton);
     });
-    probe.start();
-    frm->cmdListWords->click();
-    probe.stop();
     ASSERT_GE(counts.size(), 4u);
     EXPECT_TRUE(sawBusy);
     EXPECT_NE(counts.front(), counts.back());  // the label grew while the table filled
     const std::string tail =
         "\r\nStopped with " + std::to_string(frm->analyzer().Table().WordCount()) + " words identified.";
-    const std::string out = Output();
-    ASSERT_GE(out.size(), tail.size());
-    EXPECT_EQ(out.substr(out.size() - tail.size()), tail);
+    ASSERT_GE(Output().size(), tail.size());
+    EXPECT_EQ(Output().substr(Output().size() - tail.size()), tail);
     EXPECT_FALSE(frm->DocumentAnalysed());
     EXPECT_EQ(Text(frm->cmdListWords), "List words");
     EXPECT_TRUE(frm->cmdSave->isEnabled());
@@ -96,39 +84,27 @@ TEST_F(CommandsTest, StopClickedDuringAScanEndsItWithTheCount) {
     EXPECT_TRUE(prompter.shown.empty());
 }
 
+// A weight changed halfway through the page: the list is shown, but it is
+// not taken for the document under the weights now in force.
 TEST_F(CommandsTest, ASettingChangedDuringAScanMeansAnalysingAgain) {
     ASSERT_TRUE(Start());
     frm->chkInsertKWMT->setChecked(true);
-    Pick(LongPage(docs.path(), 3000));
+    Pick(LongPage(3000));
     bool changed = false;
-    QTimer probe;
-    probe.setInterval(1);
-    QObject::connect(&probe, &QTimer::timeout, [&] {
-        // From inside the scan: the weight changes halfway through the page.
-        if (changed || Text(frm->cmdListWords) != "Stop") return;
+    ListWordsWhileProbing([&](QTimer& t) {
         changed = true;
         frm->cboTitleWeight->setCurrentIndex(3);
+        t.stop();
     });
-    probe.start();
-    frm->cmdListWords->click();
-    probe.stop();
     ASSERT_TRUE(changed);
-    // The list is shown, but it is not taken for the document under the
-    // weights now in force: Generate cannot use it, List words reads again.
     EXPECT_NE(Output().find("wordaaaax"), std::string::npos);
     EXPECT_FALSE(frm->DocumentAnalysed());
     EXPECT_FALSE(frm->cmdGenerateKeywordMetaTag->isEnabled());
+    desktop.notices.clear();
     frm->cmdListWords->click();
     EXPECT_TRUE(frm->DocumentAnalysed());
-}
-
-TEST_F(CommandsTest, LargeTableGivesTheNoticeBeforeMerging) {
-    ASSERT_TRUE(Start());
-    Pick(LongPage(docs.path(), 120));
-    frm->cmdListWords->click();
-    ASSERT_TRUE(frm->DocumentAnalysed());
-    ASSERT_EQ(desktop.notices.size(), 1u);
-    EXPECT_EQ(desktop.notices[0].message, "Now processing, this may take awhile.");
+    // A table this large gives the notice before it is merged.
+    EXPECT_EQ(desktop.notices, std::vector<std::string>{"Now processing, this may take awhile."});
 }
 
 TEST_F(CommandsTest, UnixTypeFileWarning) {
@@ -137,34 +113,27 @@ TEST_F(CommandsTest, UnixTypeFileWarning) {
     while (s.size() < 40961 - 16) s += "<p>unix words</p>\n";
     s += "</body></html>\n";
     s.resize(40961, '\n');
-    const auto p = docs.path() / "unix.html";
-    WriteFile(p, s);
-    Pick(p);
+    Pick(docs.Write("unix.html", s));
     prompter.answers = {Answer::No};
     frm->cmdListWords->click();
-    EXPECT_EQ(Boxes(prompter),
-              (std::vector<Box>{{"This is a Unix-type file!\r\nThis program processes files of this "
-                                 "type but much more slowly.\r\nUse of this program with Unix/Linux "
-                                 "files larger than 40 Kb\r\nis not recommended.  The size of this "
-                                 "file is 40,961 bytes (41 Kb).\r\n\r\nDo you wish to proceed with "
-                                 "this file anyway?",
-                                 "Unix-type file warning", Icon::None}}));
-    EXPECT_EQ(prompter.shown[0].buttons, Buttons::YesNoCancel);
+    EXPECT_EQ(prompter.shown,
+              (std::vector<ShownBox>{{"This is a Unix-type file!\r\nThis program processes files of this "
+                                      "type but much more slowly.\r\nUse of this program with Unix/Linux "
+                                      "files larger than 40 Kb\r\nis not recommended.  The size of this "
+                                      "file is 40,961 bytes (41 Kb).\r\n\r\nDo you wish to proceed with "
+                                      "this file anyway?",
+                                      "Unix-type file warning", Icon::None, Buttons::YesNoCancel, Answer::Yes}}));
     EXPECT_FALSE(frm->DocumentAnalysed());
     EXPECT_EQ(Text(frm->cmdListWords), "List words");
-    prompter.answers = {Answer::Yes};
-    frm->cmdListWords->click();
-    EXPECT_TRUE(frm->DocumentAnalysed());
 }
 
 TEST_F(CommandsTest, InsertTheViewportTagThenTheGeneratedKeywords) {
     ASSERT_TRUE(Start());
-    const auto p = docs.path() / "page.htm";
-    WriteFile(p, "<html>\r\n<head>\r\n<title>T</title>\r\n</head>\r\n<body>garden tools</body>\r\n</html>\r\n");
+    const std::string p = docs.Write("page.htm", "<html>\r\n<head>\r\n<title>T</title>\r\n</head>\r\n<body>garden tools</body>\r\n</html>\r\n");
     Pick(p);
     frm->chkInsertVPMT->setChecked(true);
     frm->cmdInsert->click();
-    EXPECT_NE(ReadFile(p).find("<meta name=\"viewport\""), std::string::npos);
+    EXPECT_NE(ReadBytes(p).find("<meta name=\"viewport\""), std::string::npos);
     EXPECT_FALSE(frm->ReportVisible());
     EXPECT_EQ(frm->Report()->txbReport()->toPlainText(), "  New VPMT inserted. As given.\n");
 
@@ -175,13 +144,12 @@ TEST_F(CommandsTest, InsertTheViewportTagThenTheGeneratedKeywords) {
     const std::string tag = MetaTagFromTextbox(Output());
     ASSERT_FALSE(tag.empty());
     frm->cmdInsert->click();
-    EXPECT_EQ(Boxes(prompter),
-              (std::vector<Box>{
-                  {"Viewport meta tag inserted successfully into document.",
-                   "Insert viewport meta tag into file", Icon::Information},
-                  {"Keywords meta tag inserted successfully into document.",
-                   "Insert keywords meta tag into file", Icon::Information}}));
-    EXPECT_NE(ReadFile(p).find("\r\n" + tag + "\r\n</head>"), std::string::npos);
+    EXPECT_EQ(prompter.shown,
+              (std::vector<ShownBox>{OkBox("Viewport meta tag inserted successfully into document.",
+                                           "Insert viewport meta tag into file", Icon::Information),
+                                     OkBox("Keywords meta tag inserted successfully into document.",
+                                           "Insert keywords meta tag into file", Icon::Information)}));
+    EXPECT_NE(ReadBytes(p).find("\r\n" + tag + "\r\n</head>"), std::string::npos);
     EXPECT_FALSE(frm->cmdInsert->isEnabled());
     EXPECT_FALSE(frm->DocumentAnalysed());  // the document changed
     // Generate starts every operation with an empty, hidden report.

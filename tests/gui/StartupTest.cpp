@@ -1,128 +1,131 @@
-// Start-up of the main window: no settings file, a valid one, a damaged one,
-// a missing program text file, an unusable settings folder; Save, Reset and
-// Quit with the settings file they leave behind.
-#include "Boxes.h"
-
-#include "analysis/CommonWords.h"
-#include "batch/gui/FrmParameters.h"
+// Start-up of the main window and the settings file it reads and writes:
+// the defaults, a round trip through Save, Quit and restarts, a damaged
+// file, Reset, the settings window's Close, and the messages of what can go
+// wrong on the way. The file's lines one by one are the core's tests
+// (tests/shell/SettingsFileTest.cpp).
+#include "GuiTestSupport.h"
 
 namespace zelk::test {
 namespace {
 
-const std::string kDefaultTag =
-    "<meta name=\"viewport\" content=\"width=device-width,initial-scale=1.0\">";
-
-std::string DefaultsFile() {
-    return kDefaultTag +
-           "\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"15\"\r\n\"150\"\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n"
-           "1\r\n1\r\n2\r\n#TRUE#\r\n14737632\r\n";
-}
+const std::string kDefaultTag = "<meta name=\"viewport\" content=\"width=device-width,initial-scale=1.0\">";
+const std::string kDefaultsFile =
+    kDefaultTag + "\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"15\"\r\n\"150\"\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n"
+                  "1\r\n1\r\n2\r\n#TRUE#\r\n14737632\r\n";
 
 using StartupTest = MainWindowTest;
 
-TEST_F(StartupTest, NoSettingsFileGivesTheDefaultsSilently) {
+TEST_F(StartupTest, FirstStartGivesTheDefaultsAndQuitWritesThem) {
     ASSERT_TRUE(Start());
     EXPECT_TRUE(prompter.shown.empty());
     EXPECT_EQ(frm->windowTitle().toStdString(), "zelk 1.07");
     EXPECT_EQ(frm->focusWidget(), frm->cmdInputFile);
-    // The lists and boxes the settings file does not hold.
-    const std::vector<std::pair<QComboBox*, const char*>> lists = {
-        {frm->cboTitleWeight, "90"}, {frm->cboBoldWeight, "4"},   {frm->cboTableWeight, "1"},
+    // The lists the settings file does not hold.
+    const std::pair<QComboBox*, const char*> lists[] = {
+        {frm->cboTitleWeight, "90"}, {frm->cboBoldWeight, "4"},    {frm->cboTableWeight, "1"},
         {frm->cboDivWeight, "2"},    {frm->cboShortWordSize, "2"}, {frm->cboThresholdFrequency, "2"},
         {frm->cboLanguage, "English"}};
     for (const auto& [list, value] : lists) EXPECT_EQ(list->currentText().toStdString(), value);
     EXPECT_EQ(frm->cboLanguage->itemText(6), "All 6 languages");
     EXPECT_TRUE(frm->chkIgnoreCommonWords->isChecked() && frm->chkIgnoreShortWords->isChecked());
-    EXPECT_FALSE(frm->chkPreserveCase->isChecked());
-    EXPECT_EQ(Text(frm->cmdCopyMetaTag), "Copy to clipboard");
-    EXPECT_EQ(Text(frm->cmdShowExistingKeywordMetaTag), "Show existing keywords, etc.");
-    EXPECT_TRUE(std::filesystem::is_directory(StateFile().parent_path()));
-    EXPECT_FALSE(std::filesystem::exists(StateFile()));
-    EXPECT_EQ(frm->width(), 708);
-    EXPECT_EQ(frm->pos(), QPoint(66, 66));
+    EXPECT_FALSE(fs::exists(StateFile()));
     // Quit, or closing the window, writes the defaults; not when switched off.
     frm->cmdQuit->click();
-    EXPECT_EQ(ReadFile(StateFile()), DefaultsFile());
-    std::filesystem::remove(StateFile());
+    EXPECT_EQ(ReadBytes(StateFile()), kDefaultsFile);
+    fs::remove(StateFile());
     Restart();
     frm->close();
-    EXPECT_EQ(ReadFile(StateFile()), DefaultsFile());
-    std::filesystem::remove(StateFile());
+    EXPECT_EQ(ReadBytes(StateFile()), kDefaultsFile);
+    fs::remove(StateFile());
     Restart();
     frm->Parameters()->chkSaveStateOnQuit->setChecked(false);
     frm->cmdQuit->click();
-    EXPECT_FALSE(std::filesystem::exists(StateFile()));
+    EXPECT_FALSE(fs::exists(StateFile()));
     EXPECT_EQ(quits, 3);
     EXPECT_TRUE(prompter.shown.empty());
 }
 
-TEST_F(StartupTest, ProgressTextWhileTheCommonWordListsAreRead) {
+// While the common-word lists are read the output box tells how far it got
+// and the window is busy; Quit meanwhile ends the waits.
+TEST_F(StartupTest, ProgressWhileTheListsAreReadAndQuitMeanwhile) {
     std::vector<std::string> seen;
     desktop.onWait = [&] {
         seen.push_back(frm->OutputText());
-        // Busy meanwhile: List words is disabled, the commands too.
-        EXPECT_FALSE(frm->cmdListWords->isEnabled());
-        EXPECT_FALSE(frm->cmdSave->isEnabled());
+        EXPECT_FALSE(frm->cmdListWords->isEnabled() || frm->cmdSave->isEnabled());
     };
     ASSERT_TRUE(Start());
     ASSERT_EQ(seen.size(), 7u);
-    EXPECT_EQ(seen[0], "Reading common words in English");
     EXPECT_EQ(seen[1], "Reading common words in English, German");
     EXPECT_EQ(seen[6],
               "Reading common words in English, German, Spanish, Portuguese, Italian, French, and "
               "all six languages");
     EXPECT_TRUE(frm->OutputText().empty());
-    EXPECT_TRUE(frm->cmdListWords->isEnabled());
-    EXPECT_TRUE(frm->cmdSave->isEnabled());
-}
-
-TEST_F(StartupTest, QuitWhileTheListsLoadEndsTheWaits) {
+    EXPECT_TRUE(frm->cmdListWords->isEnabled() && frm->cmdSave->isEnabled());
     desktop.onWait = [&] {
         if (desktop.waits.size() == 1) frm->cmdQuit->click();
     };
-    ASSERT_TRUE(Start());
+    Restart();
     EXPECT_EQ(quits, 1);
     EXPECT_EQ(desktop.waits.size(), 1u);  // no wait after Quit
     EXPECT_FALSE(frm->isVisible());
 }
 
-TEST_F(StartupTest, ValidSettingsFileIsRestoredButTheKeywordLimitGoesBackTo15) {
-    std::filesystem::create_directories(StateFile().parent_path());
-    WriteFile(StateFile(),
-              "<META name=\"viewport\" content=\"width=500\">\r\n\"/a.htm\"\r\n\"/srv/www\"\r\n\"Begin\"\r\n"
-              "\"404.htm\"\r\n\"20\"\r\n\"200\"\r\n1\r\n1\r\n1\r\n2\r\n1\r\n1\r\n0\r\n1\r\n0\r\n4\r\n#TRUE#\r\n255\r\n");
+// The controls go into the file on Save and come back on the next start,
+// the keyword limit excepted; multiple-files mode comes back with its
+// folder and its settings window. Reset puts the defaults back.
+TEST_F(StartupTest, SettingsRoundTripThroughTheWindow) {
     ASSERT_TRUE(Start());
-    EXPECT_TRUE(prompter.shown.empty());
-    EXPECT_EQ(frm->txbInputFile->text(), "/a.htm");
-    EXPECT_TRUE(frm->txbFolder->text().isEmpty());
+    const std::string page = ZELK_EXAMPLES_DIR "/garden.html";
+    Pick(page);
+    frm->chkInsertKWMT->setChecked(true);
+    frm->cboLanguage->setCurrentIndex(1);
+    frm->txbBeginMetaTagWith->setText("Start");
+    frm->txbMaxNumKeywordsInMetaTag->setText("20");
+    frm->txbMaxNumBytesInMetaTag->setText("250");
+    frm->Parameters()->chkPreserveExistingVPMT->setChecked(true);
+    frm->Parameters()->cboPause->setCurrentIndex(0);
+    frm->cmdSave->click();
+    EXPECT_EQ(desktop.notices, std::vector<std::string>{"Settings saved"});
+    EXPECT_EQ(ReadBytes(StateFile()),
+              kDefaultTag + "\r\n\"" + page + "\"\r\n\"\"\r\n\"Start\"\r\n\"\"\r\n\"20\"\r\n\"250\"\r\n0\r\n1\r\n0\r\n1\r\n0\r\n0\r\n"
+                            "1\r\n1\r\n1\r\n0\r\n#TRUE#\r\n14737632\r\n");
+    Restart();
+    EXPECT_EQ(frm->txbInputFile->text().toStdString(), page);
+    EXPECT_EQ(frm->cboLanguage->currentText(), "French");
+    EXPECT_EQ(frm->txbBeginMetaTagWith->text(), "Start");
     EXPECT_EQ(frm->txbMaxNumKeywordsInMetaTag->text(), "15");
-    EXPECT_EQ(frm->txbMaxNumBytesInMetaTag->text(), "200");
-    EXPECT_EQ(frm->cboLanguage->currentText(), "German");
-    EXPECT_EQ(frm->Parameters()->cboPause->currentText(), "5");
-    // Both tags ticked, nothing analysed yet: neither command button shows.
-    EXPECT_FALSE(Shown(frm->cmdGenerateKeywordMetaTag) || Shown(frm->cmdInsert));
-}
+    EXPECT_EQ(frm->txbMaxNumBytesInMetaTag->text(), "250");
+    EXPECT_EQ(frm->Parameters()->cboPause->currentIndex(), 0);
+    EXPECT_TRUE(frm->chkInsertKWMT->isChecked() && frm->Parameters()->chkPreserveExistingVPMT->isChecked());
+    EXPECT_FALSE(frm->Parameters()->isVisible());
 
-TEST_F(StartupTest, FalseOnLine18SelectsMultipleFilesWithTheFolder) {
-    std::filesystem::create_directories(StateFile().parent_path());
-    std::string file = DefaultsFile();
-    file.replace(file.find("\"\"\r\n\"\""), 6, "\"/a/b.htm\"\r\n\"/srv/www\"");
-    WriteFile(StateFile(), file.replace(file.find("#TRUE#"), 6, "#FALSE#"));
-    ASSERT_TRUE(Start());
+    frm->optMultipleFiles->click();
+    picker.nextFolder = ZELK_EXAMPLES_DIR;
+    frm->cmdFolder->click();
+    frm->cmdQuit->click();
+    Restart();
     EXPECT_TRUE(frm->optMultipleFiles->isChecked());
-    EXPECT_EQ(frm->txbFolder->text(), "/srv/www");
+    EXPECT_EQ(frm->txbFolder->text(), ZELK_EXAMPLES_DIR);
     EXPECT_TRUE(frm->txbInputFile->text().isEmpty());
-    // The settings window for multiple files opens at start-up with a folder.
     EXPECT_TRUE(frm->Parameters()->isVisible());
-    EXPECT_EQ(frm->Parameters()->windowTitle(), "Settings for multiple files");
+
+    const std::string saved = ReadBytes(StateFile());
+    frm->cboBoldWeight->setCurrentIndex(9);
+    frm->txbVPMT->setText("<meta name=\"viewport\" content=\"a\">");
+    frm->cmdReset->click();
+    EXPECT_EQ(frm->cboBoldWeight->currentText(), "4");
+    EXPECT_EQ(frm->txbVPMT->text().toStdString(), kDefaultTag);
+    EXPECT_TRUE(frm->chkInsertKWMT->isChecked());  // Reset leaves the tag choice alone
+    EXPECT_EQ(desktop.notices.back(), "Reset done");
+    EXPECT_EQ(ReadBytes(StateFile()), saved);
 }
 
-TEST_F(StartupTest, DamagedSettingsFileGivesTheDefaultsWithoutMessage) {
-    std::filesystem::create_directories(StateFile().parent_path());
-    // Line 11 holds a language outside the list: the read fails part-way.
-    std::string file = DefaultsFile();
+TEST_F(StartupTest, DamagedSettingsFileGivesTheDefaultsSilently) {
+    fs::create_directories(StateFile().parent_path());
+    // Line 4 is read, then line 11 holds a language outside the list.
+    std::string file = kDefaultsFile;
     file.replace(file.find("\"\"\r\n\"\"\r\n\"15"), 4, "\"Begin\"\r\n");
-    WriteFile(StateFile(), file.replace(file.find("0\r\n0\r\n0\r\n0"), 10, "1\r\n0\r\n0\r\n7"));
+    WriteBytes(StateFile(), file.replace(file.find("0\r\n0\r\n0\r\n0"), 10, "1\r\n0\r\n0\r\n7"));
     ASSERT_TRUE(Start());
     EXPECT_TRUE(prompter.shown.empty());
     EXPECT_EQ(frm->cboLanguage->currentIndex(), 0);
@@ -130,109 +133,89 @@ TEST_F(StartupTest, DamagedSettingsFileGivesTheDefaultsWithoutMessage) {
     EXPECT_FALSE(frm->chkForwardSlash->isChecked());
 }
 
-TEST_F(StartupTest, MissingProgramTextFileEndsWithTheMessage) {
+TEST_F(StartupTest, SettingsWindowCloseSavesOnlyWhenTicked) {
+    ASSERT_TRUE(Start());
+    FrmParameters* p = frm->Parameters();
+    p->chkSaveStateOnClose->setChecked(false);
+    p->cmdClose->click();
+    EXPECT_FALSE(fs::exists(StateFile()));
+    p->chkSaveStateOnClose->setChecked(true);
+    p->show();
+    p->cmdClose->click();
+    EXPECT_TRUE(fs::exists(StateFile()));
+    EXPECT_FALSE(p->isVisible());
+}
+
+TEST_F(StartupTest, MissingProgramTextFileEndsTheStartWithItsMessage) {
     TempDir empty;
-    programFolder = empty.path().string();
+    programFolder = empty.path();
     EXPECT_FALSE(Start());
-    ASSERT_EQ(prompter.shown.size(), 1u);
-    EXPECT_EQ(Boxes(prompter), (std::vector<Box>{{"Cannot open file containing program text.\r\n" +
-                                                      (empty.path() / "zelk.dat").string(),
-                                                  "", Icon::Critical}}));
+    EXPECT_EQ(prompter.shown, (std::vector<ShownBox>{{"Cannot open file containing program text.\r\n" +
+                                                          empty / "zelk.dat",
+                                                      "", Icon::Critical, Buttons::Ok, Answer::Ok}}));
     EXPECT_FALSE(frm->isVisible());
 }
 
 TEST_F(StartupTest, UnusableSettingsFolderIsReportedOnceAndNothingIsSaved) {
-    // The configuration home is a file: the settings folder cannot be created.
     TempDir t;
-    const auto file = t.path() / "not-a-folder";
-    WriteFile(file, "x");
+    const std::string file = t.Write("not-a-folder", "x");
     setenv("XDG_CONFIG_HOME", file.c_str(), 1);
     ASSERT_TRUE(Start());
-    ASSERT_EQ(prompter.shown.size(), 1u);
-    EXPECT_EQ(prompter.shown[0].title, "zelk");
-    EXPECT_EQ(prompter.shown[0].icon, Icon::Exclamation);
-    EXPECT_NE(prompter.shown[0].text.find(file.string()), std::string::npos);
     frm->cmdSave->click();
     frm->cmdQuit->click();
-    EXPECT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown,
+              (std::vector<ShownBox>{{"The folder for the settings of this program cannot be created:\r\n" + file +
+                                          "/zelk\r\nNot a directory.\r\nSettings will not be saved.",
+                                      "zelk", Icon::Exclamation, Buttons::Ok, Answer::Ok}}));
     EXPECT_TRUE(desktop.notices.empty());
     EXPECT_EQ(quits, 1);
 }
 
-TEST_F(StartupTest, SaveShowsTheNoticeAndRestartRestores) {
+// Only the list of the chosen language is reported, at start-up and when
+// the language is chosen; common words are then no longer ignored.
+TEST_F(StartupTest, MissingCommonWordListIsReported) {
+    TempDir prog;
+    for (const char* f : {"zelk.dat", "cwds_en.txt"}) fs::copy_file(fs::path(ZELK_RUNTIME_DIR) / f, prog / f);
+    programFolder = prog.path();
+    fs::create_directories(StateFile().parent_path());
+    std::string file = kDefaultsFile.substr(kDefaultTag.size());  // an empty first line
+    WriteBytes(StateFile(), file.replace(file.find("0\r\n0\r\n0\r\n0"), 10, "0\r\n0\r\n0\r\n6"));  // language 6
     ASSERT_TRUE(Start());
-    frm->chkInsertKWMT->setChecked(true);
-    frm->cboLanguage->setCurrentIndex(1);
-    frm->txbBeginMetaTagWith->setText("Start");
-    frm->txbMaxNumBytesInMetaTag->setText("250");
-    frm->Parameters()->chkPreserveExistingVPMT->setChecked(true);
-    frm->Parameters()->cboPause->setCurrentIndex(0);
+    EXPECT_FALSE(frm->chkIgnoreCommonWords->isChecked());
+    EXPECT_TRUE(frm->txbVPMT->text().isEmpty());
+    frm->chkIgnoreCommonWords->setChecked(true);
+    frm->cboLanguage->setCurrentIndex(5);
+    EXPECT_FALSE(frm->chkIgnoreCommonWords->isChecked());
+    const std::string unread = " could not be read from file\r\n" + prog.path();
+    const auto box = [](const std::string& text) {
+        return ShownBox{text, "Common words not available", Icon::Exclamation, Buttons::Ok, Answer::Ok};
+    };
+    EXPECT_EQ(prompter.shown, (std::vector<ShownBox>{box("Common words in another language" + unread +
+                                                         "/cwds_en_de_es_pt_it_fr.txt."),
+                                                     box("Common words in Spanish" + unread + "/cwds_es.txt.")}));
+}
+
+TEST_F(StartupTest, SaveHelpAndLinkFailuresGiveTheirMessages) {
+    ASSERT_TRUE(Start());
+    fs::create_directories(StateFile());  // a folder where the file should be
     frm->cmdSave->click();
-    ASSERT_EQ(desktop.notices.size(), 1u);
-    EXPECT_EQ(desktop.notices[0].message, "Settings saved");
-    EXPECT_EQ(ReadFile(StateFile()),
-              kDefaultTag +
-                  "\r\n\"\"\r\n\"\"\r\n\"Start\"\r\n\"\"\r\n\"15\"\r\n\"250\"\r\n0\r\n1\r\n0\r\n1\r\n0\r\n0\r\n1\r\n"
-                  "1\r\n1\r\n0\r\n#TRUE#\r\n14737632\r\n");
-    Restart();
-    EXPECT_EQ(frm->cboLanguage->currentText(), "French");
-    EXPECT_EQ(frm->Parameters()->cboPause->currentIndex(), 0);
-}
-
-TEST_F(StartupTest, SaveErrorShowsTheMessageAndNoNotice) {
-    ASSERT_TRUE(Start());
-    // A folder where the file should be: the write fails.
-    std::filesystem::create_directories(StateFile());
-    frm->cmdSave->click();
-    ASSERT_EQ(prompter.shown.size(), 1u);
-    EXPECT_EQ(prompter.shown[0].text.rfind("Error when attempting to save settings: ", 0), 0u);
-    EXPECT_EQ(prompter.shown[0].title, "List words");
-    EXPECT_EQ(prompter.shown[0].icon, Icon::Exclamation);
-    EXPECT_TRUE(desktop.notices.empty());
-}
-
-TEST_F(StartupTest, ResetPutsTheDefaultsBackAndShowsTheNotice) {
-    ASSERT_TRUE(Start());
-    frm->chkInsertVPMT->setChecked(true);
-    frm->cboBoldWeight->setCurrentIndex(9);
-    frm->txbVPMT->setText("<meta name=\"viewport\" content=\"a\">");
-    frm->cmdReset->click();
-    EXPECT_EQ(frm->cboBoldWeight->currentText(), "4");
-    EXPECT_EQ(frm->txbVPMT->text().toStdString(), kDefaultTag);
-    EXPECT_TRUE(frm->chkInsertVPMT->isChecked());  // Reset leaves the tag choice alone
-    ASSERT_EQ(desktop.notices.size(), 1u);
-    EXPECT_EQ(desktop.notices[0].message, "Reset done");
-    EXPECT_FALSE(std::filesystem::exists(StateFile()));
-}
-
-TEST_F(StartupTest, ParametersCloseSavesOnlyWhenTicked) {
-    ASSERT_TRUE(Start());
-    frm->Parameters()->chkSaveStateOnClose->setChecked(false);
-    frm->Parameters()->cmdClose->click();
-    EXPECT_FALSE(std::filesystem::exists(StateFile()));
-    frm->Parameters()->chkSaveStateOnClose->setChecked(true);
-    frm->Parameters()->show();
-    frm->Parameters()->cmdClose->click();
-    EXPECT_TRUE(std::filesystem::exists(StateFile()));
-    EXPECT_FALSE(frm->Parameters()->isVisible());
-}
-
-TEST_F(StartupTest, HelpAndLinkFailuresGiveTheirMessages) {
-    ASSERT_TRUE(Start());
     frm->cmdHelp->click();
     frm->OpenWebPage("missing-page.HTM");
     desktop.openSucceeds = false;
     frm->OpenWebPage("https://example.org/manual.HTM");
     const std::string browser = "Cannot launch web browser";
-    EXPECT_EQ(Boxes(prompter),
-              (std::vector<Box>{
+    EXPECT_EQ(prompter.shown,
+              (std::vector<ShownBox>{
+                  {"Error when attempting to save settings: Is a directory", "List words", Icon::Exclamation,
+                   Buttons::Ok, Answer::Ok},
                   {frm->programText.GetProgramText(16) + "\r\n" + frm->programText.GetProgramText(17),
-                   "zelk help", Icon::None},
-                  {"Error launching web browser, error code = 2.\r\n\r\nPlease try once more.",
-                   browser, Icon::Exclamation},
+                   "zelk help", Icon::None, Buttons::Ok, Answer::Ok},
+                  {"Error launching web browser, error code = 2.\r\n\r\nPlease try once more.", browser,
+                   Icon::Exclamation, Buttons::Ok, Answer::Ok},
                   {"Error launching web browser, error code = 31.\r\n\r\nFile extension 'htm' is "
                    "not associated with any application program.",
-                   browser, Icon::Exclamation}}));
+                   browser, Icon::Exclamation, Buttons::Ok, Answer::Ok}}));
+    EXPECT_TRUE(desktop.notices.empty());
 }
 
 }  // namespace
