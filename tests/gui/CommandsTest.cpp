@@ -10,7 +10,7 @@
 #include "analysis/Analyzer.h"
 #include "insertion/Insert.h"
 
-namespace zelk::test {
+namespace zelk::testing {
 namespace {
 
 class CommandsTest : public MainWindowTest {
@@ -59,52 +59,45 @@ TEST_F(CommandsTest, AnAnalysedDocumentIsReadAgainOnlyAfterASettingChange) {
     EXPECT_NE(Output().find("content=\"omega\""), std::string::npos) << Output();
 }
 
-TEST_F(CommandsTest, StopClickedDuringAScanEndsItWithTheCount) {
+// From inside a running scan: a weight changed halfway means the list shown
+// is not taken for the document under the weights now in force; Stop ends
+// the scan with the count so far.
+TEST_F(CommandsTest, ASettingChangeOrStopDuringAScan) {
     ASSERT_TRUE(Start());
+    frm->chkInsertKWMT->setChecked(true);
+    Pick(LongPage(3000));
+    ListWordsWhileProbing([&](QTimer& t) {
+        frm->cboTitleWeight->setCurrentIndex(3);
+        t.stop();
+    });
+    EXPECT_NE(Output().find("wordaaaax"), std::string::npos);
+    EXPECT_FALSE(frm->DocumentAnalysed() || frm->cmdGenerateKeywordMetaTag->isEnabled());
+    desktop.notices.clear();
+    frm->cmdListWords->click();
+    EXPECT_TRUE(frm->DocumentAnalysed());
+    // A table this large gives the notice before it is merged.
+    EXPECT_EQ(desktop.notices, std::vector<std::string>{"Now processing, this may take awhile."});
+
     Pick(LongPage(40000));
     std::vector<QString> counts;
-    bool sawBusy = false;
+    bool busy = false;
     ListWordsWhileProbing([&](QTimer&) {
-        sawBusy = !frm->cmdSave->isEnabled() && frm->txbInputFile->isReadOnly();
+        busy = !frm->cmdSave->isEnabled() && frm->txbInputFile->isReadOnly();
         counts.push_back(frm->lblNumberOfWords->text());
         if (counts.size() == 4) QTest::mouseClick(frm->cmdListWords, Qt::LeftButton);
     });
     ASSERT_GE(counts.size(), 4u);
-    EXPECT_TRUE(sawBusy);
+    EXPECT_TRUE(busy);
     EXPECT_NE(counts.front(), counts.back());  // the label grew while the table filled
     const std::string tail =
         "\r\nStopped with " + std::to_string(frm->analyzer().Table().WordCount()) + " words identified.";
     ASSERT_GE(Output().size(), tail.size());
     EXPECT_EQ(Output().substr(Output().size() - tail.size()), tail);
     EXPECT_FALSE(frm->DocumentAnalysed());
-    EXPECT_EQ(Text(frm->cmdListWords), "List words");
-    EXPECT_TRUE(frm->cmdSave->isEnabled());
+    EXPECT_TRUE(Text(frm->cmdListWords) == "List words" && frm->cmdSave->isEnabled());
     // The caret stands just before " identified.".
     EXPECT_EQ(frm->txbMetaTag->textCursor().position(), frm->txbMetaTag->toPlainText().size() - 12);
     EXPECT_TRUE(prompter.shown.empty());
-}
-
-// A weight changed halfway through the page: the list is shown, but it is
-// not taken for the document under the weights now in force.
-TEST_F(CommandsTest, ASettingChangedDuringAScanMeansAnalysingAgain) {
-    ASSERT_TRUE(Start());
-    frm->chkInsertKWMT->setChecked(true);
-    Pick(LongPage(3000));
-    bool changed = false;
-    ListWordsWhileProbing([&](QTimer& t) {
-        changed = true;
-        frm->cboTitleWeight->setCurrentIndex(3);
-        t.stop();
-    });
-    ASSERT_TRUE(changed);
-    EXPECT_NE(Output().find("wordaaaax"), std::string::npos);
-    EXPECT_FALSE(frm->DocumentAnalysed());
-    EXPECT_FALSE(frm->cmdGenerateKeywordMetaTag->isEnabled());
-    desktop.notices.clear();
-    frm->cmdListWords->click();
-    EXPECT_TRUE(frm->DocumentAnalysed());
-    // A table this large gives the notice before it is merged.
-    EXPECT_EQ(desktop.notices, std::vector<std::string>{"Now processing, this may take awhile."});
 }
 
 TEST_F(CommandsTest, UnixTypeFileWarning) {
@@ -124,7 +117,6 @@ TEST_F(CommandsTest, UnixTypeFileWarning) {
                                       "this file anyway?",
                                       "Unix-type file warning", Icon::None, Buttons::YesNoCancel, Answer::Yes}}));
     EXPECT_FALSE(frm->DocumentAnalysed());
-    EXPECT_EQ(Text(frm->cmdListWords), "List words");
 }
 
 TEST_F(CommandsTest, InsertTheViewportTagThenTheGeneratedKeywords) {
@@ -134,8 +126,7 @@ TEST_F(CommandsTest, InsertTheViewportTagThenTheGeneratedKeywords) {
     frm->chkInsertVPMT->setChecked(true);
     frm->cmdInsert->click();
     EXPECT_NE(ReadBytes(p).find("<meta name=\"viewport\""), std::string::npos);
-    EXPECT_FALSE(frm->ReportVisible());
-    EXPECT_EQ(frm->Report()->txbReport()->toPlainText(), "  New VPMT inserted. As given.\n");
+    EXPECT_EQ(frm->reportLog.Text(), "  New VPMT inserted. As given.\r\n");
 
     frm->chkInsertVPMT->setChecked(false);
     frm->chkInsertKWMT->setChecked(true);
@@ -150,15 +141,13 @@ TEST_F(CommandsTest, InsertTheViewportTagThenTheGeneratedKeywords) {
                                      OkBox("Keywords meta tag inserted successfully into document.",
                                            "Insert keywords meta tag into file", Icon::Information)}));
     EXPECT_NE(ReadBytes(p).find("\r\n" + tag + "\r\n</head>"), std::string::npos);
-    EXPECT_FALSE(frm->cmdInsert->isEnabled());
-    EXPECT_FALSE(frm->DocumentAnalysed());  // the document changed
+    EXPECT_FALSE(frm->cmdInsert->isEnabled() || frm->DocumentAnalysed());  // the document changed
     // Generate starts every operation with an empty, hidden report.
     frm->Report()->show();
     frm->cmdListWords->click();
     frm->cmdGenerateKeywordMetaTag->click();
-    EXPECT_FALSE(frm->ReportVisible());
-    EXPECT_TRUE(frm->reportLog.Text().empty());
+    EXPECT_TRUE(!frm->ReportVisible() && frm->reportLog.Text().empty());
 }
 
 }  // namespace
-}  // namespace zelk::test
+}  // namespace zelk::testing

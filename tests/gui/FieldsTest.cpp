@@ -1,9 +1,9 @@
 // The input fields and the button states of the main window: the table of
-// the two command buttons, the limit boxes, the pickers, the Clear buttons,
-// the exclusion list, the viewport box and the modes.
+// the two command buttons, the limit boxes, the pickers, the modes, the
+// exclusion list and the viewport box.
 #include "GuiTestSupport.h"
 
-namespace zelk::test {
+namespace zelk::testing {
 namespace {
 
 class FieldsTest : public MainWindowTest {
@@ -29,18 +29,11 @@ protected:
 TEST_F(FieldsTest, CommandButtonsFollowModeAnalysisAndTagChoice) {
     ASSERT_TRUE(Start());
     Pick(page);
-    const std::string gen = "Generate/show/edit keywords meta tag";
-    const std::string insVp = "Insert viewport meta tag into file";
+    const std::string gen = "Generate/show/edit keywords meta tag", insVp = "Insert viewport meta tag into file";
     const std::string multi = "Show/edit/insert keywords meta tags into files";
-    struct Row {
-        int phase;  // 0: nothing analysed, 1: after List words, 2: multiple files
-        bool k, v;
-        std::string genCaption;
-        bool genEnabled;
-        std::string insCaption;
-        bool insEnabled;
-    };
-    const Row rows[] = {
+    // Phase 0: nothing analysed, 1: after List words, 2: multiple files; the
+    // tags ticked; Generate's caption and state; Insert's caption and state.
+    const std::tuple<int, bool, bool, std::string, bool, std::string, bool> rows[] = {
         {0, false, false, "", false, "", false},
         {0, false, true, "", false, insVp, true},
         {0, true, false, gen, false, "", false},
@@ -51,19 +44,18 @@ TEST_F(FieldsTest, CommandButtonsFollowModeAnalysisAndTagChoice) {
         {2, false, false, "", false, "", false},
         {2, false, true, "Insert viewport meta tag into files", true, "", false},
         {2, true, false, multi, true, "", false},
-        {2, true, true, multi, true, "", false},
-    };
-    for (const Row& r : rows) {
-        SCOPED_TRACE(std::to_string(r.phase) + (r.k ? " K1" : " K0") + (r.v ? " V1" : " V0"));
-        if (r.phase == 1 && !frm->DocumentAnalysed()) frm->cmdListWords->click();
-        if (r.phase == 2) frm->optMultipleFiles->setChecked(true);
-        frm->chkInsertKWMT->setChecked(r.k);
-        frm->chkInsertVPMT->setChecked(r.v);
+        {2, true, true, multi, true, "", false}};
+    for (const auto& [phase, k, v, genCaption, genEnabled, insCaption, insEnabled] : rows) {
+        SCOPED_TRACE(std::to_string(phase) + (k ? " K1" : " K0") + (v ? " V1" : " V0"));
+        if (phase == 1 && !frm->DocumentAnalysed()) frm->cmdListWords->click();
+        if (phase == 2) frm->optMultipleFiles->setChecked(true);
+        frm->chkInsertKWMT->setChecked(k);
+        frm->chkInsertVPMT->setChecked(v);
         QPushButton* g = frm->cmdGenerateKeywordMetaTag;
-        EXPECT_EQ(Shown(g) ? Text(g) : "", r.genCaption);
-        EXPECT_EQ(g->isEnabled(), r.genEnabled);
-        EXPECT_EQ(Shown(frm->cmdInsert) ? Text(frm->cmdInsert) : "", r.insCaption);
-        EXPECT_EQ(frm->cmdInsert->isEnabled(), r.insEnabled);
+        EXPECT_EQ(Shown(g) ? Text(g) : "", genCaption);
+        EXPECT_EQ(g->isEnabled(), genEnabled);
+        EXPECT_EQ(Shown(frm->cmdInsert) ? Text(frm->cmdInsert) : "", insCaption);
+        EXPECT_EQ(frm->cmdInsert->isEnabled(), insEnabled);
     }
 }
 
@@ -90,85 +82,34 @@ TEST_F(FieldsTest, LimitBoxesKeepDigitsAndEnforceTheirRange) {
     EXPECT_EQ(frm->settings.MaxNumBytesInMetaTag, "0");
 }
 
-TEST_F(FieldsTest, PickersTakeAFileOrAFolderAndRefuseWorkingFiles) {
+// The pickers take a file or a folder (not a working file, nor a folder
+// that is missing); switching modes swaps the paths and the output texts.
+TEST_F(FieldsTest, PickersAndTheModeSwitch) {
     ASSERT_TRUE(Start());
     frm->txbMetaTag->setPlainText("old");
-    Pick(page);
-    EXPECT_EQ(picker.filter.rfind("HTML files (*.htm, *.html, *.shtm, *.shtml)", 0), 0u);
-    EXPECT_EQ(frm->settings.InputFile, page);
-    EXPECT_TRUE(frm->txbMetaTag->toPlainText().isEmpty());
     Pick(docs.Write("index.BAK.htm", "<html></html>"));
     EXPECT_TRUE(frm->txbInputFile->text().isEmpty());
     Pick(page);
+    EXPECT_EQ(picker.filter.rfind("HTML files (*.htm, *.html, *.shtm, *.shtml)", 0), 0u);
+    EXPECT_TRUE(frm->txbMetaTag->toPlainText().isEmpty());
     picker.nextFile.clear();  // cancelled: nothing changes
     frm->cmdInputFile->click();
     EXPECT_EQ(frm->txbInputFile->text().toStdString(), page);
+    frm->txbMetaTag->setPlainText("single output");
 
     frm->optMultipleFiles->click();
+    EXPECT_TRUE(frm->txbInputFile->text().isEmpty() && frm->txbMetaTag->toPlainText().isEmpty());
+    EXPECT_FALSE(frm->txbInputFile->isEnabled());
     TypeAndLeave(frm->txbFolder, "  /no/such/folder ", frm->txbVPMT);
     EXPECT_EQ(frm->txbFolder->text(), "/no/such/folder");
     picker.nextFolder = QString::fromStdString(docs.path());
     frm->cmdFolder->click();
-    EXPECT_EQ(frm->txbFolder->text().toStdString(), docs.path());
     picker.nextFolder.clear();
     frm->cmdFolder->click();
-    EXPECT_EQ(frm->settings.Folder, "");  // cancelled: the variable is emptied
+    EXPECT_EQ(frm->settings.Folder, "");  // cancelled: the variable is emptied, the box kept
     EXPECT_EQ(frm->txbFolder->text().toStdString(), docs.path());
-    const std::string file = "Specify input file", folder = "Select Folder";
-    EXPECT_EQ(picker.titles, (std::vector<std::string>{file, file, file, file, folder, folder}));
-    EXPECT_EQ(prompter.shown,
-              (std::vector<ShownBox>{OkBox("This software does not act on '.bak.' files.", "Single file", Icon::Information),
-                                     OkBox("Folder does not exist.", "Invalid input", Icon::Exclamation)}));
-}
-
-TEST_F(FieldsTest, ClearingTheOutputOrTheStartOfTheTagMeansAnalysingAgain) {
-    ASSERT_TRUE(Start());
-    Pick(page);
-    for (QPushButton* clear : {frm->cmdClearOutput, frm->cmdClearBeginMetaTagWith}) {
-        frm->txbBeginMetaTagWith->setText("x");
-        frm->cmdListWords->click();
-        ASSERT_TRUE(frm->DocumentAnalysed());
-        clear->click();
-        EXPECT_FALSE(frm->DocumentAnalysed());
-    }
-    EXPECT_TRUE(frm->txbBeginMetaTagWith->text().isEmpty());
-    frm->chkInsertVPMT->setChecked(true);
-    frm->cmdClearVPMT->click();
-    EXPECT_FALSE(frm->chkInsertVPMT->isChecked());
-}
-
-TEST_F(FieldsTest, ExclusionListIsSortedAndJoinedWhenLeft) {
-    ASSERT_TRUE(Start());
-    frm->optMultipleFiles->click();
     TypeAndLeave(frm->txbExcludedFilepaths, "b\\x, a,C ,  b", frm->txbVPMT);
     EXPECT_EQ(frm->txbExcludedFilepaths->text(), "a, b, b/x, C");
-}
-
-TEST_F(FieldsTest, ViewportBoxIsCheckedWhenLeft) {
-    ASSERT_TRUE(Start());
-    const QString bad = "<meta name=viewport content=\"x\">";
-    TypeAndLeave(frm->txbVPMT, bad, frm->txbBeginMetaTagWith);
-    EXPECT_EQ(frm->txbVPMT->text(), bad);
-    // Ticking the box with an invalid tag unticks it again, silently.
-    frm->chkInsertVPMT->setChecked(true);
-    EXPECT_FALSE(frm->chkInsertVPMT->isChecked());
-    TypeAndLeave(frm->txbVPMT, "<meta name=\"viewport\" content=\"width=400\">", frm->txbBeginMetaTagWith);
-    frm->chkInsertVPMT->setChecked(true);
-    EXPECT_TRUE(frm->chkInsertVPMT->isChecked());
-    TypeAndLeave(frm->txbVPMT, "   ", frm->txbBeginMetaTagWith);
-    EXPECT_FALSE(frm->chkInsertVPMT->isChecked());
-    EXPECT_EQ(prompter.shown,
-              std::vector<ShownBox>{OkBox("Viewport meta tag is invalid.", "Invalid entry", Icon::Exclamation)});
-}
-
-TEST_F(FieldsTest, ModeSwitchSwapsPathsAndOutputTexts) {
-    ASSERT_TRUE(Start());
-    Pick(page);
-    frm->txbMetaTag->setPlainText("single output");
-    frm->optMultipleFiles->click();
-    EXPECT_TRUE(frm->txbInputFile->text().isEmpty() && frm->txbMetaTag->toPlainText().isEmpty());
-    EXPECT_FALSE(frm->txbInputFile->isEnabled());
-    frm->txbFolder->setText(QString::fromStdString(docs.path()));
     frm->txbMetaTag->setPlainText("multiple output");
     frm->optSingleFile->click();
     EXPECT_EQ(frm->txbInputFile->text().toStdString(), page);
@@ -179,7 +120,29 @@ TEST_F(FieldsTest, ModeSwitchSwapsPathsAndOutputTexts) {
     EXPECT_EQ(frm->txbFolder->text().toStdString(), docs.path());
     // With a folder, switching opens the settings window for multiple files.
     EXPECT_TRUE(frm->Parameters()->isVisible());
+    const std::string file = "Specify input file", folder = "Select Folder";
+    EXPECT_EQ(picker.titles, (std::vector<std::string>{file, file, file, folder, folder}));
+    EXPECT_EQ(prompter.shown,
+              (std::vector<ShownBox>{OkBox("This software does not act on '.bak.' files.", "Single file", Icon::Information),
+                                     OkBox("Folder does not exist.", "Invalid input", Icon::Exclamation)}));
+}
+
+TEST_F(FieldsTest, ViewportBoxIsCheckedWhenLeft) {
+    ASSERT_TRUE(Start());
+    // Ticking the box with an invalid tag unticks it again, silently;
+    // emptying the box unticks it.
+    const std::pair<const char*, bool> typed[] = {{"<meta name=viewport content=\"x\">", false},
+                                                  {"<meta name=\"viewport\" content=\"width=400\">", true}};
+    for (const auto& [tag, kept] : typed) {
+        TypeAndLeave(frm->txbVPMT, tag, frm->txbBeginMetaTagWith);
+        frm->chkInsertVPMT->setChecked(true);
+        EXPECT_EQ(frm->chkInsertVPMT->isChecked(), kept) << tag;
+    }
+    TypeAndLeave(frm->txbVPMT, "   ", frm->txbBeginMetaTagWith);
+    EXPECT_FALSE(frm->chkInsertVPMT->isChecked());
+    EXPECT_EQ(prompter.shown,
+              std::vector<ShownBox>{OkBox("Viewport meta tag is invalid.", "Invalid entry", Icon::Exclamation)});
 }
 
 }  // namespace
-}  // namespace zelk::test
+}  // namespace zelk::testing

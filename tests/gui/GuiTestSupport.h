@@ -1,5 +1,6 @@
 // Scripted stand-ins for the desktop services and a fixture that starts the
-// main window headless with its own per-user settings folder.
+// main window headless with its own per-user settings folder. Message boxes
+// are recorded by the shared RecordingPrompter (tests/support).
 #pragma once
 
 #include <QApplication>
@@ -27,20 +28,14 @@
 #include "support/TempDir.h"
 
 namespace zelk::testing {
+
+namespace fs = std::filesystem;
+
 // Failures show the box as text.
 inline void PrintTo(const ShownBox& b, std::ostream* os) {
     *os << ::testing::PrintToString(b.text) << " / " << ::testing::PrintToString(b.title) << " icon "
         << int(b.icon) << " buttons " << int(b.buttons) << " default " << int(b.defaultButton);
 }
-}  // namespace zelk::testing
-
-namespace zelk::test {
-
-namespace fs = std::filesystem;
-using testing::ReadBytes;
-using testing::ShownBox;
-using testing::TempDir;
-using testing::WriteBytes;
 
 // A box with only an OK button, as Prompter::Message shows it.
 inline ShownBox OkBox(const std::string& text, const std::string& title, Icon icon) {
@@ -88,8 +83,8 @@ public:
         opened.push_back(url);
         return openSucceeds;
     }
-    void Wait(double seconds) override {
-        waits.push_back(seconds);
+    void Wait(double) override {
+        ++waits;
         if (onWait) onWait();
     }
     void PopUpInForm(QWidget*, const QString& message, int, int, int, int, int) override {
@@ -100,7 +95,7 @@ public:
     std::function<void()> onWait;
     std::vector<QUrl> opened;
     bool openSucceeds = true;
-    std::vector<double> waits;
+    int waits = 0;
     std::vector<std::string> notices;
 };
 
@@ -113,7 +108,7 @@ protected:
         frm.reset();
         unsetenv("XDG_CONFIG_HOME");
     }
-    fs::path StateFile() const { return fs::path(xdg_.path()) / "zelk" / "zelk.usr"; }
+    std::string StateFile() const { return xdg_ / "zelk/zelk.usr"; }
 
     // Creates the window and runs its start-up; returns what Form_Load did.
     bool Start() {
@@ -130,17 +125,15 @@ protected:
     void Restart() {
         frm.reset();
         prompter.shown.clear();
-        desktop.notices.clear();
-        desktop.waits.clear();
+        desktop.waits = 0;
         Start();
     }
     // Shown in its window (not merely because the window is hidden).
     static bool Shown(const QWidget* w) { return !w->isHidden(); }
     static std::string Text(const QAbstractButton* b) { return b->text().toStdString(); }
-
     // Picks a file with the "Single file" button.
-    void Pick(const fs::path& p) {
-        picker.nextFile = QString::fromStdString(p.string());
+    void Pick(const std::string& path) {
+        picker.nextFile = QString::fromStdString(path);
         frm->cmdInputFile->click();
     }
 
@@ -175,7 +168,7 @@ protected:
     }
 
     std::string programFolder = ZELK_RUNTIME_DIR;
-    testing::RecordingPrompter prompter;
+    RecordingPrompter prompter;
     ScriptedPicker picker;
     ScriptedDesktop desktop;
     std::unique_ptr<FrmMain> frm;
@@ -185,4 +178,4 @@ private:
     TempDir xdg_;
 };
 
-}  // namespace zelk::test
+}  // namespace zelk::testing
