@@ -116,10 +116,8 @@ TEST_F(StartupTest, SettingsRoundTripThroughTheWindow) {
 
     const std::string saved = ReadBytes(StateFile());
     frm->cboBoldWeight->setCurrentIndex(9);
-    frm->txbVPMT->setText("<meta name=\"viewport\" content=\"a\">");
     frm->cmdReset->click();
     EXPECT_EQ(frm->cboBoldWeight->currentText(), "4");
-    EXPECT_EQ(frm->txbVPMT->text().toStdString(), kDefaultTag);
     EXPECT_TRUE(frm->chkInsertKWMT->isChecked());  // Reset leaves the tag choice alone
     EXPECT_EQ(desktop.notices.back(), "Reset done");
     EXPECT_EQ(ReadBytes(StateFile()), saved);
@@ -159,21 +157,6 @@ TEST_F(StartupTest, UnusableSettingsFolderIsReportedOnceAndNothingIsSaved) {
                                                           "Settings will not be saved.", "zelk", Icon::Exclamation)});
     EXPECT_TRUE(desktop.notices.empty());
     EXPECT_EQ(quits, 1);
-}
-
-// A list that cannot be read is reported when its language is chosen;
-// common words are then no longer ignored.
-TEST_F(StartupTest, MissingCommonWordListIsReported) {
-    TempDir prog;
-    for (const char* f : {"zelk.dat", "cwds_en.txt"}) fs::copy_file(fs::path(ZELK_RUNTIME_DIR) / f, prog / f);
-    programFolder = prog.path();
-    ASSERT_TRUE(Start());
-    EXPECT_TRUE(prompter.shown.empty());
-    frm->cboLanguage->setCurrentIndex(5);
-    EXPECT_FALSE(frm->chkIgnoreCommonWords->isChecked());
-    EXPECT_EQ(prompter.shown, std::vector<ShownBox>{OkBox("Common words in Spanish could not be read from file\r\n" +
-                                                              prog / "cwds_es.txt.",
-                                                          "Common words not available", Icon::Exclamation)});
 }
 
 TEST_F(StartupTest, SaveHelpAndLinkFailuresGiveTheirMessages) {

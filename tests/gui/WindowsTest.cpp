@@ -1,14 +1,13 @@
 // The smaller windows and the real services behind the seams: the report
 // window (Copy, Close, closing from the title bar, its caption in auto mode;
 // Pause is tested inside a run, BatchRunTest.cpp), the settings window for
-// multiple files, the pop-up notice, the real wait and the real message box.
+// multiple files, the real wait and the real message box.
 #include "GuiTestSupport.h"
 
 #include <QClipboard>
 #include <QMessageBox>
 #include <QTimer>
 
-#include "gui/FrmPopUp.h"
 #include "gui/QtPrompter.h"
 #include "gui/RealDesktop.h"
 
@@ -76,20 +75,6 @@ TEST(RealDesktopTest, WaitKeepsEventsFlowingAndEndsWhenTheProgramEnds) {
     EXPECT_FALSE(late);
 }
 
-// The notice stands over its owner until its interval ends, or until it is
-// clicked.
-TEST(PopUpTest, ClosesAfterItsIntervalOrWhenClicked) {
-    FrmPopUp popUp;
-    bool shown = false, late = false;
-    QTimer::singleShot(0, &popUp, [&] { shown = popUp.isVisible(); });
-    popUp.PopUp("Settings saved", 1800, 300, 60, 750, 300);
-    EXPECT_TRUE(shown && !popUp.isVisible());
-    QTimer::singleShot(20, &popUp, [&] { QTest::mouseClick(popUp.lblMessage(), Qt::LeftButton); });
-    QTimer::singleShot(20000, [&] { late = true; });
-    popUp.PopUp("Reset done", 1800, 300, 30000, 1500, 1500);
-    EXPECT_FALSE(late || popUp.isVisible());  // closed by the click, not by its time
-}
-
 TEST(QtPrompterTest, ShowsTheExactBoxAndReturnsTheAnswer) {
     QtPrompter prompter;
     bool seen = false;
@@ -108,11 +93,7 @@ TEST(QtPrompterTest, ShowsTheExactBoxAndReturnsTheAnswer) {
                                   Buttons::YesNoCancel, Answer::No);
     EXPECT_TRUE(seen);
     EXPECT_EQ(a, Answer::Cancel);
-}
-
-// A box closed without a button gives the answer of its Esc key.
-TEST(QtPrompterTest, ClosedBoxesGiveTheEscapeAnswer) {
-    EXPECT_EQ(QtPrompter::ToAnswer(QMessageBox::Yes, Buttons::YesNo), Answer::Yes);
+    // A box closed without a button gives the answer of its Esc key.
     EXPECT_EQ(QtPrompter::ToAnswer(-1, Buttons::YesNo), Answer::No);
     EXPECT_EQ(QtPrompter::ToAnswer(-1, Buttons::YesNoCancel), Answer::Cancel);
     EXPECT_EQ(QtPrompter::ToAnswer(-1, Buttons::Ok), Answer::Ok);
