@@ -122,7 +122,16 @@ TEST_F(AccessTest, MainWindowInEachStateAndTheSettingsAndReportWindows) {
     {
         SCOPED_TRACE("settings window for multiple files");
         FrmParameters* p = frm->Parameters();
-        p->show();
+        frm->cmdShowExistingKeywordMetaTag->click();
+        ASSERT_TRUE(p->isVisible());
+        EXPECT_EQ(p->windowTitle(), "Settings for multiple files");
+        std::vector<std::string> captions;
+        for (QCheckBox* c : p->findChildren<QCheckBox*>()) captions.push_back(Text(c));
+        EXPECT_EQ(captions, (std::vector<std::string>{
+                                "Include all subfolders recursively", "Preserve existing keywords meta tag",
+                                "Preserve existing viewport meta tag", "Inspect/edit keywords meta tag before inserting",
+                                "Save settings when closing this form", "Save setting on Quit",
+                                "Alert if a Unix/Linux file is encountered"}));
         ExpectAccessible(p);
         EXPECT_EQ(p->cboPause->accessibleName(), "Pause in seconds in auto mode");
         // Neither Tab, nor a key by way of the focus, nor a screen reader

@@ -122,11 +122,11 @@ protected:
         }
         return ok;
     }
-    void Restart() {
+    bool Restart() {
         frm.reset();
         prompter.shown.clear();
         desktop.waits = 0;
-        Start();
+        return Start();
     }
     // Shown in its window (not merely because the window is hidden).
     static bool Shown(const QWidget* w) { return !w->isHidden(); }

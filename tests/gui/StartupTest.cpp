@@ -136,16 +136,9 @@ TEST_F(StartupTest, DamagedSettingsFileGivesTheDefaultsSilently) {
     EXPECT_FALSE(frm->chkForwardSlash->isChecked());
 }
 
-TEST_F(StartupTest, MissingProgramTextFileEndsTheStartWithItsMessage) {
-    TempDir empty;
-    programFolder = empty.path();
-    EXPECT_FALSE(Start());
-    EXPECT_EQ(prompter.shown, std::vector<ShownBox>{OkBox(
-                                  "Cannot open file containing program text.\r\n" + empty / "zelk.dat", "", Icon::Critical)});
-    EXPECT_FALSE(frm->isVisible());
-}
-
-TEST_F(StartupTest, UnusableSettingsFolderIsReportedOnceAndNothingIsSaved) {
+// An unusable settings folder is reported once and nothing is saved; a
+// missing program text file ends the start with its message.
+TEST_F(StartupTest, FailuresAtStartUp) {
     TempDir t;
     const std::string file = t.Write("not-a-folder", "x");
     setenv("XDG_CONFIG_HOME", file.c_str(), 1);
@@ -157,6 +150,11 @@ TEST_F(StartupTest, UnusableSettingsFolderIsReportedOnceAndNothingIsSaved) {
                                                           "Settings will not be saved.", "zelk", Icon::Exclamation)});
     EXPECT_TRUE(desktop.notices.empty());
     EXPECT_EQ(quits, 1);
+    programFolder = t.path();
+    EXPECT_FALSE(Restart());
+    EXPECT_EQ(prompter.shown, std::vector<ShownBox>{OkBox(
+                                  "Cannot open file containing program text.\r\n" + t / "zelk.dat", "", Icon::Critical)});
+    EXPECT_FALSE(frm->isVisible());
 }
 
 TEST_F(StartupTest, SaveHelpAndLinkFailuresGiveTheirMessages) {
