@@ -44,9 +44,8 @@ inline ShownBox OkBox(const std::string& text, const std::string& title, Icon ic
 
 class ScriptedPicker : public FilePicker {
 public:
-    QString PickInputFile(QWidget*, const QString& title, const QString& filterText) override {
+    QString PickInputFile(QWidget*, const QString& title, const QString&) override {
         titles.push_back(title.toStdString());
-        filter = filterText.toStdString();
         return nextFile;
     }
     QString PickFolder(QWidget*, const QString& title) override {
@@ -55,7 +54,6 @@ public:
     }
     QString nextFile, nextFolder;
     std::vector<std::string> titles;
-    std::string filter;
 };
 
 // Time that passes only while a wait runs: each slice handles the pending
