@@ -3,6 +3,7 @@
 // are recorded by the shared RecordingPrompter (tests/support).
 #pragma once
 
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -12,7 +13,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
-#include <gtest/gtest.h>
 
 #include <deque>
 #include <filesystem>
@@ -31,10 +31,9 @@ namespace zelk::testing {
 
 namespace fs = std::filesystem;
 
-// Failures show the box as text.
+// Failures show the box by its title and text.
 inline void PrintTo(const ShownBox& b, std::ostream* os) {
-    *os << ::testing::PrintToString(b.text) << " / " << ::testing::PrintToString(b.title) << " icon "
-        << int(b.icon) << " buttons " << int(b.buttons) << " default " << int(b.defaultButton);
+    *os << ::testing::PrintToString(b.title + ": " + b.text);
 }
 
 // A box with only an OK button, as Prompter::Message shows it.
@@ -56,9 +55,10 @@ public:
     std::vector<std::string> titles;
 };
 
-// Time that passes only while a wait runs: each slice handles the pending
-// events and then moves the clock on by the whole slice.
-class FakeWaitClock : public WaitClock {
+// The run's waits go by a fake clock: time passes only while a wait runs,
+// each slice handling the pending events and then moving the clock on by the
+// whole slice, so clicks posted before or during a wait are handled inside it.
+class ScriptedDesktop : public Desktop, public WaitClock {
 public:
     std::chrono::milliseconds Now() override { return now; }
     bool RunEvents(std::chrono::milliseconds span) override {
@@ -66,16 +66,9 @@ public:
         now += span;
         return true;
     }
-    std::chrono::milliseconds now{0};
-};
-
-class ScriptedDesktop : public Desktop {
-public:
-    // The run's waits run on the fake clock, so clicks posted before or
-    // during the wait are handled inside it.
     void KeepAliveWait(double seconds, const std::function<bool()>& ended) override {
         if (onKeepAliveWait) onKeepAliveWait(seconds);
-        WaitKeepingEventsFlowing(seconds, clock, ended);
+        WaitKeepingEventsFlowing(seconds, *this, ended);
     }
     bool OpenUrl(const QUrl& url) override {
         opened.push_back(url);
@@ -88,7 +81,7 @@ public:
     void PopUpInForm(QWidget*, const QString& message, int, int, int, int, int) override {
         notices.push_back(message.toStdString());
     }
-    FakeWaitClock clock;
+    std::chrono::milliseconds now{0};
     std::function<void(double)> onKeepAliveWait;
     std::function<void()> onWait;
     std::vector<QUrl> opened;
@@ -98,13 +91,18 @@ public:
 };
 
 // The main window started as the program starts it, with scripted services,
-// the data files of the build and a private settings folder.
+// the data files of the build and a private settings folder (and an empty
+// XDG_DATA_HOME, or the user's settings there would be carried over).
 class MainWindowTest : public ::testing::Test {
 protected:
-    void SetUp() override { setenv("XDG_CONFIG_HOME", xdg_.path().c_str(), 1); }
+    void SetUp() override {
+        setenv("XDG_CONFIG_HOME", xdg_.path().c_str(), 1);
+        setenv("XDG_DATA_HOME", (xdg_ / "data").c_str(), 1);
+    }
     void TearDown() override {
         frm.reset();
         unsetenv("XDG_CONFIG_HOME");
+        unsetenv("XDG_DATA_HOME");
     }
     std::string StateFile() const { return xdg_ / "zelk/zelk.usr"; }
 
