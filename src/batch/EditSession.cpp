@@ -1,7 +1,5 @@
 #include "batch/EditSession.h"
 
-#include <cstdio>
-
 #include "analysis/AnalysisHost.h"
 #include "batch/BatchRun.h"
 #include "common/ReportLog.h"
@@ -14,38 +12,7 @@ namespace zelk {
 
 namespace {
 const std::string kCrLf(CRLF);
-
-std::string Grouped(long long whole) {
-    std::string digits = std::to_string(whole);
-    std::string out;
-    const int n = static_cast<int>(digits.size());
-    for (int i = 0; i < n; ++i) {
-        if (i > 0 && (n - i) % 3 == 0) out += ',';
-        out += digits[static_cast<std::size_t>(i)];
-    }
-    return out;
-}
-
-std::string Scaled(long long bytes, double unit, int decimals, const char* suffix) {
-    const double v = static_cast<double>(bytes) / unit;
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
-    std::string s = buf;
-    const std::size_t dot = s.find('.');
-    const std::string whole = s.substr(0, dot);
-    std::string out = Grouped(std::stoll(whole));
-    if (dot != std::string::npos) out += s.substr(dot);
-    return out + suffix;
-}
 }  // namespace
-
-std::string SizeText(long long bytes, int decimals) {
-    if (bytes < 0) return {};
-    if (bytes == 0) return "0 bytes";
-    if (bytes < 1024) return std::to_string(bytes) + " bytes";
-    if (bytes < 1048576) return Scaled(bytes, 1024.0, decimals, " Kb");
-    return Scaled(bytes, 1048576.0, decimals, " Mb");
-}
 
 EditSession::EditSession(BatchRun& run) : run_(run) {
     const Settings& st = run_.settings();
@@ -75,13 +42,12 @@ EditSession::EditSession(BatchRun& run) : run_(run) {
 
 const std::string& EditSession::File() const { return run_.CurrentFile; }
 
-std::string EditSession::FileLabel() const {
+long long EditSession::FileSize() const {
     FileIdentity id;
-    long long size = 2147483647;
     if (run_.fileSystem().Identify(run_.CurrentFile, id) && id.kind == EntryKind::File &&
         id.size > 0)
-        size = id.size;
-    return run_.CurrentFile + " [" + SizeText(size, 2) + "]";
+        return id.size;
+    return 2147483647;
 }
 
 std::string EditSession::BottomText() const { return run_.host().OutputText(); }

@@ -22,8 +22,9 @@ public:
     std::string tagText;
 
     const std::string& File() const;  // the run's CurrentFile
-    // lblFile: the file and its size ("C:/x/a.htm [2.00 Kb]").
-    std::string FileLabel() const;
+    // The file's size for lblFile, through the run's file system; a size
+    // that cannot be read counts as the largest one.
+    long long FileSize() const;
     // lblEditMetaTag: the instructions.
     const std::string& Instructions() const { return instructions_; }
     // cmdInsert's caption: "Insert both meta tags", "Insert keywords meta
@@ -65,9 +66,5 @@ private:
     bool tagLocked_ = false;
     bool hidden_ = false;
 };
-
-// "512 bytes", "2.00 Kb", "3.00 Mb" (decimal point, "," grouping); "" when
-// negative.
-std::string SizeText(long long bytes, int decimals);
 
 }  // namespace zelk

@@ -79,7 +79,7 @@ TEST_F(AnalyzerTest, RequestTimeChecksOfTheInputAndItsBytes) {
     EXPECT_FALSE(analyzer.DocumentAnalysed);
 }
 
-// Above 40 Kb the user is asked first (the text: CommandsTest.cpp); in a
+// Above 40 Kb the user is asked first (the text: FieldsAndCommandsTest.cpp); in a
 // batch without that dialog the window gets a note instead.
 TEST_F(AnalyzerTest, UnixTypeFileWarningAboveFortyKb) {
     const std::string head = "<head>\nword\n";

@@ -7,6 +7,7 @@
 #include "GuiTestSupport.h"
 
 #include <QAccessible>
+#include <QLocale>
 #include <QMessageBox>
 #include <QTimer>
 #include <utility>
@@ -47,6 +48,14 @@ protected:
 // Generate's questions; inspection with Insert, an edited tag, Continue to
 // next file; Continue automatically with each answer; Break during the wait
 // before an automatic insertion brings that file up in the dialog again.
+TEST(EditDialogSize, GroupsAndDecimalsAsTheLocaleWrites) {
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::German));
+    EXPECT_EQ(FrmEditMetaTag::SizeText(2147483647, 2), "2.048,00 Mb");
+    EXPECT_EQ(FrmEditMetaTag::SizeText(1536, 2), "1,50 Kb");
+    QLocale::setDefault(before);
+}
+
 TEST_F(BatchGuiTest, InspectionThenAutomaticModeWithBreak) {
     Put("a.htm", Page("Roses", "roses roses tulips"));
     Put("b.html",
@@ -84,6 +93,8 @@ TEST_F(BatchGuiTest, InspectionThenAutomaticModeWithBreak) {
     Generate(
         {[&](FrmEditMetaTag& d) {
              EXPECT_EQ(d.windowTitle(), "Insert keywords meta tag");
+             EXPECT_EQ(d.lblFile->text().toStdString(),
+                       Top() + "/a.htm [" + std::to_string(Get("a.htm").size()) + " bytes]");
              EXPECT_EQ(d.lblEditMetaTag->text(),
                        "The existing keywords meta tag (if any) is shown in the bottom window.\n"
                        "You can edit the new meta tag in the top window before insertion.");

@@ -9,7 +9,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <algorithm>
-#include <filesystem>
 
 #include "batch/EditSession.h"
 #include "gui/Accessibility.h"
@@ -137,13 +136,9 @@ void FrmEditMetaTag::ShowSession() {
 
 void FrmEditMetaTag::Inspect(EditSession& session, bool keywordsRequested) {
     session_ = &session;
-    // The file line: its path and its size (a size that cannot be read
-    // counts as the largest one).
-    // The path's bytes name the file as they stand (they are shown through
-    // the code page, like every path in the windows).
-    std::error_code ec;
-    long long size = static_cast<long long>(std::filesystem::file_size(session.File(), ec));
-    if (ec || size <= 0) size = 2147483647;
+    // The file line: its path and its size. The path's bytes name the file
+    // as they stand (shown through the code page, like every path).
+    const long long size = session.FileSize();
     lblFile->setText(ToQLine(session.File()) + QStringLiteral(" [") + SizeText(size, 2) +
                      QStringLiteral("]"));
     txbMetaTag->setPlainText(ToQ(session.tagText));
