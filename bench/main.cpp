@@ -3,11 +3,13 @@
 // and on the pathological inputs (a 50 MB line without ">", 100,000 nested
 // font tags, a word of 70,000 letters).
 //
-//   zelk_bench [--data-dir DIR] [--sizes 1,10,50] [--no-bad-input] [--real DIR]
+//   zelk_bench [--data-dir DIR] [--sizes 1,10,50] [--no-bad-input] [--real DIR [--dump FILE]]
 //
 // --real DIR: every .htm* file under DIR analysed in one process, as a
 // folder run does (DoFile, then the keywords meta tag), with the total
-// CPU time; the generated pages are then skipped.
+// CPU time; the generated pages are then skipped. --dump FILE writes every
+// page's word table (words, counts, exact values) and keywords tag to FILE,
+// so that two builds can be compared byte for byte.
 //   zelk_bench --site DIR [--pages N] [--mb M]
 //       writes a site for the batch bench instead: N pages (default 2,000)
 //       of M MB in all (default 50) in nested folders (bench/batch_bench.sh)
@@ -17,6 +19,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -150,7 +153,7 @@ void MeasureScanOnly(const std::string& label, const std::string& path) {
 
 // Every page under a folder, in one process and one Analyzer, as a folder
 // run goes through them: the analysis and the keywords meta tag.
-void MeasureRealPages(zelk::CommonWords& common, const std::string& folder) {
+void MeasureRealPages(zelk::CommonWords& common, const std::string& folder, const std::string& dumpPath) {
     std::vector<std::string> pages;
     std::error_code ec;
     for (auto it = fs::recursive_directory_iterator(folder, ec); !ec && it != fs::recursive_directory_iterator();
@@ -166,17 +169,30 @@ void MeasureRealPages(zelk::CommonWords& common, const std::string& folder) {
     run.settings.SingleFile = false;
     long long words = 0;
     int failed = 0;
+    std::FILE* dump = dumpPath.empty() ? nullptr : std::fopen(dumpPath.c_str(), "wb");
     const double t0 = zelk::bench::Now();
     const double c0 = zelk::bench::CpuNow();
     for (const auto& p : pages) {
         const zelk::Analyzer::DoFileResult r = run.analyzer.DoFile(p);
+        if (dump) std::fprintf(dump, "%s %d %d\n", p.c_str(), r.result, run.analyzer.TotalWords());
         if (r.result != 0) {
             ++failed;
             continue;
         }
         run.analyzer.GenerateKeywordMetaTag();
         words += r.numberOfWords;
+        if (dump) {
+            // Written inside the timed loop: compare the dumps of two
+            // builds, not the timings of runs that dump.
+            for (const zelk::WordEntry& e : run.analyzer.Table().entries) {
+                uint32_t bits;
+                std::memcpy(&bits, &e.KeyValue, 4);
+                std::fprintf(dump, "%s %d %08x\n", e.Word.c_str(), e.Frequency, bits);
+            }
+            std::fprintf(dump, "%s\n", run.host.OutputText().c_str());
+        }
     }
+    if (dump) std::fclose(dump);
     const double cpu = zelk::bench::CpuNow() - c0;
     const double secs = zelk::bench::Now() - t0;
     const double mb = static_cast<double>(bytes) / 1e6;
@@ -199,6 +215,7 @@ int main(int argc, char** argv) {
     std::vector<int> sizes = {1, 10, 50};
     bool badInput = true;
     std::string realFolder;
+    std::string dumpPath;
     std::string site;
     int pages = 2000, siteMb = 50;
     for (int i = 1; i < argc; ++i) {
@@ -216,6 +233,8 @@ int main(int argc, char** argv) {
             }
         } else if (a == "--real" && i + 1 < argc) {
             realFolder = argv[++i];
+        } else if (a == "--dump" && i + 1 < argc) {
+            dumpPath = argv[++i];
         } else if (a == "--no-bad-input") {
             badInput = false;
         } else if (a == "--site" && i + 1 < argc) {
@@ -225,7 +244,7 @@ int main(int argc, char** argv) {
         } else if (a == "--mb" && i + 1 < argc) {
             siteMb = std::atoi(argv[++i]);
         } else {
-            std::fprintf(stderr, "usage: zelk_bench [--data-dir DIR] [--sizes 1,10,50] [--no-bad-input] [--real DIR]\n"
+            std::fprintf(stderr, "usage: zelk_bench [--data-dir DIR] [--sizes 1,10,50] [--no-bad-input] [--real DIR [--dump FILE]]\n"
                                  "       zelk_bench --site DIR [--pages N] [--mb M]\n");
             return 2;
         }
@@ -235,7 +254,7 @@ int main(int argc, char** argv) {
     zelk::CommonWords common;
     common.ReadAllCommonWords(dataDir, nullptr, nullptr, 0, false);
     if (!realFolder.empty()) {
-        MeasureRealPages(common, realFolder);
+        MeasureRealPages(common, realFolder, dumpPath);
         return 0;
     }
     const fs::path dir = fs::temp_directory_path() / ("zelk-bench-" + std::to_string(::getpid()));
