@@ -76,12 +76,10 @@ void Scanner::SwapLine(std::string& line) {
     nextContentExact_.Forget();
     nextSizeFolded_.Forget();
     sizeCharValid_ = false;
+    restDescription_.Forget();
+    restKeywords_.Forget();
     restFont_.Forget();
     restSize_.Forget();
-    blanklessBuilt_ = false;
-    blankless_.clear();
-    countedTo_ = 1;
-    blanksBefore_ = 0;
 }
 
 bool Scanner::AtTag(int32_t pos, std::string_view tag) const {

@@ -44,6 +44,14 @@ public:
     void HandleTag();
     static int32_t WordLength(std::string_view text, int32_t start, bool digits,
                               std::string_view extra);
+    // 0-based start of the first occurrence of pattern (lower-case ASCII,
+    // no blanks) in text at or after from, when blanks are ignored and A-Z
+    // folded: where it stands in the text with its blanks removed, mapped
+    // back to the text; npos when none. anchor is the index of a character
+    // of pattern that is not a letter (occurrences are found through it),
+    // or npos.
+    static std::size_t FindIgnoringBlanks(std::string_view text, std::size_t from,
+                                          std::string_view pattern, std::size_t anchor);
 
     // The longest run of letters taken as one word.
     static constexpr int32_t kMaxWordLength = 65000;
@@ -70,12 +78,23 @@ private:
         std::size_t found_ = 0;
     };
 
-    // The line lower-cased with its blanks removed ("the rest" of the tag
-    // handler is a suffix of it), built when a line first needs it.
-    void BuildBlankless();
-    // Index into the blank-removed line of the character at ScanPos.
-    std::size_t BlanklessIndex(int32_t pos);
-    bool RestContains(std::size_t lastOccurrence, int32_t pos);
+    // First occurrence, blanks ignored and case folded, at or after a
+    // position of the line (FindIgnoringBlanks), remembered as
+    // NextOccurrence remembers its answers.
+    class NextIgnoringBlanks {
+    public:
+        NextIgnoringBlanks(std::string_view pattern, std::size_t anchor)
+            : pattern_(pattern), anchor_(anchor) {}
+        void Forget() { valid_ = false; }
+        std::size_t Find(std::string_view text, std::size_t from);
+
+    private:
+        std::string_view pattern_;
+        std::size_t anchor_;
+        bool valid_ = false;
+        std::size_t from_ = 0;
+        std::size_t found_ = 0;
+    };
 
     // 1-based position of the next ">" at or after pos; length + 1 when none.
     int32_t NextGreater(int32_t pos);
@@ -118,15 +137,13 @@ private:
     std::size_t sizeCharFrom_ = 0;
     std::size_t sizeCharFound_ = 0;
 
-    bool blanklessBuilt_ = false;
-    std::string blankless_;
-    std::size_t lastDescription_ = 0;  // last occurrence + 1, 0 when none
-    std::size_t lastKeywords_ = 0;
-    NextOccurrence restFont_{"font", false};
-    NextOccurrence restSize_{"size", false};
-    // Running count of the blanks before a position, advanced as ScanPos grows.
-    int32_t countedTo_ = 1;
-    std::size_t blanksBefore_ = 0;
+    // "The rest" of a tag is the line from the tag on, lower-cased, without
+    // blanks: whether a text occurs in it, or where first, is a search of
+    // the line that ignores blanks.
+    NextIgnoringBlanks restDescription_{"name=\"description\"", 4};
+    NextIgnoringBlanks restKeywords_{"name=\"keywords\"", 4};
+    NextIgnoringBlanks restFont_{"font", std::string_view::npos};
+    NextIgnoringBlanks restSize_{"size", std::string_view::npos};
 };
 
 }  // namespace zelk

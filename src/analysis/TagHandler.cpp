@@ -3,15 +3,13 @@
 // change the font size the weighting reads.
 //
 // "The rest" of a tag is the line from ScanPos on, lower-cased, without
-// blanks. Rather than building it for every meta or font tag (quadratic on a
-// document that is one long line), the blank-removed line is built once per
-// line, and every question about the rest becomes a question about a suffix
-// of it: whether a text occurs in it at all (its last occurrence lies in the
-// suffix) or where it occurs first (a cached forward search).
+// blanks. It is never built: a text occurs in the rest exactly where it
+// occurs in the line when blanks are skipped and A-Z folded, starting at or
+// after ScanPos, and such searches, remembered from one tag to the next,
+// read a long line a bounded number of times however many tags it holds.
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <functional>
 
 #include "analysis/Scanner.h"
 #include "common/ReportLog.h"
@@ -22,80 +20,72 @@ namespace zelk {
 
 namespace {
 constexpr std::size_t npos = std::string_view::npos;
-constexpr std::string_view kNameDescription = "name=\"description\"";
-constexpr std::string_view kNameKeywords = "name=\"keywords\"";
 
 bool IsFontSizeChar(unsigned char c) { return c == '-' || c == '+' || (c >= '0' && c <= '9'); }
 
-// Number of blanks in [p, end), eight bytes at a time: a blank gives a zero
-// byte in the XOR, and the exact zero-byte test marks each one.
-std::size_t CountBlanks(const char* p, const char* end) {
-    constexpr uint64_t kSevens = 0x7F7F7F7F7F7F7F7Full;
-    constexpr uint64_t kBlanks = 0x2020202020202020ull;
-    std::size_t n = 0;
-    for (; end - p >= 8; p += 8) {
-        uint64_t v;
-        std::memcpy(&v, p, 8);
-        const uint64_t x = v ^ kBlanks;
-        const uint64_t nonzero = ((x & kSevens) + kSevens) | x;
-        // One high bit per blank; summed by a multiplication, which needs no
-        // population-count instruction from the target.
-        const uint64_t marks = (~nonzero & ~kSevens) >> 7;
-        n += static_cast<std::size_t>((marks * 0x0101010101010101ull) >> 56);
-    }
-    for (; p < end; ++p) n += *p == ' ';
-    return n;
-}
-
-// Index of the last occurrence of pattern in text, or npos. The meta tags
-// usually stand near the start of a document, so on a document that is one
-// long line the search crosses almost all of it: it skips ahead by up to
-// the pattern's length instead of trying every position.
-std::size_t LastOccurrence(std::string_view text, std::string_view pattern) {
-    if (pattern.empty() || pattern.size() > text.size()) return pattern.empty() ? text.size() : npos;
-    const std::boyer_moore_horspool_searcher searcher(pattern.rbegin(), pattern.rend());
-    const auto found = std::search(text.rbegin(), text.rend(), searcher);
-    if (found == text.rend()) return npos;
-    return static_cast<std::size_t>(text.rend() - found) - pattern.size();
-}
+inline char Fold(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
 }  // namespace
 
-void Scanner::BuildBlankless() {
-    if (blanklessBuilt_) return;
-    blanklessBuilt_ = true;
-    // Only A-Z need folding: every text searched for here is lower-case
-    // ASCII, and no other byte lower-cases into ASCII.
-    blankless_.resize(s_.ScanLine.size());
-    char* out = blankless_.data();
-    for (char c : s_.ScanLine) {
-        *out = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
-        out += c != ' ';
+std::size_t Scanner::FindIgnoringBlanks(std::string_view text, std::size_t from, std::string_view pattern,
+                                        std::size_t anchor) {
+    const std::size_t n = text.size();
+    const std::size_t m = pattern.size();
+    if (m == 0 || from >= n) return npos;
+    const std::size_t k = anchor == npos ? 0 : anchor;
+    const char* const t = text.data();
+    // The k-th character of an occurrence that starts at or after from
+    // stands at or after from + k. Occurrences starting further right have
+    // their k-th character further right, so the first candidate that
+    // matches on both sides is the first occurrence.
+    for (std::size_t j = from + k; j < n; ++j) {
+        if (anchor != npos) {
+            const void* hit = std::memchr(t + j, pattern[k], n - j);
+            if (!hit) return npos;
+            j = static_cast<std::size_t>(static_cast<const char*>(hit) - t);
+        } else if (Fold(t[j]) != pattern[0]) {
+            continue;
+        }
+        // Leftwards to the start; it may not lie before from.
+        std::size_t i = j;
+        std::size_t p = k;
+        bool match = true;
+        while (p > 0) {
+            if (i == from) {
+                match = false;
+                break;
+            }
+            --i;
+            if (t[i] == ' ') continue;
+            if (Fold(t[i]) != pattern[--p]) {
+                match = false;
+                break;
+            }
+        }
+        if (!match) continue;
+        // Rightwards to the end.
+        std::size_t r = j + 1;
+        p = k + 1;
+        while (p < m && r < n) {
+            if (t[r] == ' ') {
+                ++r;
+                continue;
+            }
+            if (Fold(t[r]) != pattern[p]) break;
+            ++p;
+            ++r;
+        }
+        if (p == m) return i;
+        if (r >= n) return npos;  // the text ends inside a partial match: no later one is complete
     }
-    blankless_.resize(static_cast<std::size_t>(out - blankless_.data()));
-    std::size_t p = LastOccurrence(blankless_, kNameDescription);
-    lastDescription_ = p == npos ? 0 : p + 1;
-    p = LastOccurrence(blankless_, kNameKeywords);
-    lastKeywords_ = p == npos ? 0 : p + 1;
-    restFont_.Forget();
-    restSize_.Forget();
+    return npos;
 }
 
-std::size_t Scanner::BlanklessIndex(int32_t pos) {
-    const int32_t end = Length() + 1;
-    if (pos > end) pos = end;
-    if (pos < 1) pos = 1;
-    if (pos < countedTo_) {
-        countedTo_ = 1;
-        blanksBefore_ = 0;
-    }
-    const char* line = s_.ScanLine.data();
-    blanksBefore_ += CountBlanks(line + countedTo_ - 1, line + pos - 1);
-    countedTo_ = pos;
-    return static_cast<std::size_t>(pos - 1) - blanksBefore_;
-}
-
-bool Scanner::RestContains(std::size_t lastOccurrence, int32_t pos) {
-    return lastOccurrence != 0 && lastOccurrence - 1 >= BlanklessIndex(pos);
+std::size_t Scanner::NextIgnoringBlanks::Find(std::string_view text, std::size_t from) {
+    if (valid_ && from >= from_ && (found_ == npos || found_ >= from)) return found_;
+    valid_ = true;
+    from_ = from;
+    found_ = FindIgnoringBlanks(text, from, pattern_, anchor_);
+    return found_;
 }
 
 void Scanner::HandleTag() {
@@ -149,16 +139,15 @@ void Scanner::HandleMetaTag() {
     s.InDescription = false;
     s.InExistingKeywords = false;
     s.ScanPos += 5;
-    BuildBlankless();
     const std::string& line = s.ScanLine;
     const std::size_t from = static_cast<std::size_t>(s.ScanPos) - 1;
-    if (RestContains(lastDescription_, s.ScanPos)) {
+    if (restDescription_.Find(line, from) != npos) {
         const std::size_t p = nextContentFolded_.Find(line, from);
         if (p != npos) {
             s.InDescription = true;
             s.ScanPos = static_cast<int32_t>(p) + 1 + 7;
         }
-    } else if (RestContains(lastKeywords_, s.ScanPos) && settings_.ExistingKeywordsWeight >= 1) {
+    } else if (restKeywords_.Find(line, from) != npos && settings_.ExistingKeywordsWeight >= 1) {
         const std::size_t p = nextContentExact_.Find(line, from);
         if (p != npos) {
             s.InExistingKeywords = true;
@@ -205,10 +194,9 @@ void Scanner::HandleFontTag() {
     s.InFontTag = true;
     PushFontSize();
 
-    BuildBlankless();
-    const std::size_t k = BlanklessIndex(s.ScanPos);
-    const std::size_t f = restFont_.Find(blankless_, k);
-    const std::size_t sz = restSize_.Find(blankless_, k);
+    const std::size_t from = static_cast<std::size_t>(s.ScanPos) - 1;
+    const std::size_t f = restFont_.Find(s.ScanLine, from);
+    const std::size_t sz = restSize_.Find(s.ScanLine, from);
     // The size is read only when "size" comes before a later "font" on the
     // line (normally that of the end tag).
     if (sz != npos && f != npos && sz < f) {

@@ -2,6 +2,7 @@
 // and with which context.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -157,6 +158,44 @@ TEST(Scanner, EveryFontTagReadsItsOwnSizeWhateverTheBlanksBefore) {
         expected.push_back("plain");
     }
     EXPECT_EQ(scan(line).words, expected);
+}
+
+// The tag handler's searches of "the rest" against the rest built the plain
+// way (blanks removed, A-Z folded) on texts made of the searched words cut
+// by blanks, in both cases, from every starting position.
+TEST(Scanner, SearchesIgnoringBlanksFindWhatTheBlankFreeRestHolds) {
+    const struct {
+        std::string_view pattern;
+        std::size_t anchor;
+    } searches[] = {{"name=\"description\"", 4}, {"name=\"keywords\"", 4}, {"font", std::string_view::npos},
+                    {"size", std::string_view::npos}};
+    std::mt19937 rng(7);
+    for (int round = 0; round < 400; ++round) {
+        std::string text;
+        while (text.size() < 60) {
+            const std::string_view piece = searches[rng() % 4].pattern;
+            for (std::size_t i = rng() % 3; i < piece.size(); ++i) {
+                if (rng() % 5 == 0) text.append(rng() % 3, ' ');
+                text += rng() % 4 == 0 && piece[i] >= 'a' ? static_cast<char>(piece[i] - 32) : piece[i];
+                if (rng() % 9 == 0) text += "xN="[rng() % 3];
+            }
+        }
+        for (const auto& search : searches) {
+            for (std::size_t from = 0; from <= text.size(); ++from) {
+                std::string rest;
+                std::vector<std::size_t> at;
+                for (std::size_t i = from; i < text.size(); ++i) {
+                    if (text[i] == ' ') continue;
+                    rest += text[i] >= 'A' && text[i] <= 'Z' ? static_cast<char>(text[i] + 32) : text[i];
+                    at.push_back(i);
+                }
+                const std::size_t p = rest.find(search.pattern);
+                ASSERT_EQ(Scanner::FindIgnoringBlanks(text, from, search.pattern, search.anchor),
+                          p == std::string::npos ? p : at[p])
+                    << text << " from " << from << " " << search.pattern;
+            }
+        }
+    }
 }
 
 }  // namespace
