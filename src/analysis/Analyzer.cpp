@@ -1,6 +1,7 @@
 #include "analysis/Analyzer.h"
 
 #include <cerrno>
+#include <charconv>
 #include <new>
 #include <stdexcept>
 
@@ -147,8 +148,10 @@ Analyzer::DoFileResult Analyzer::DoFile(const std::string& path) {
         Scanner scanner(scan, settings_, host_, report_, blnStop, [&] {
             if (tally_.CountWord(scan.CurrentWord, settings_.Language, &commonWords_, weight) ==
                 WordTally::Outcome::NewWord) {
+                char digits[8];
+                const auto end = std::to_chars(digits, digits + sizeof digits, tally_.WordCount()).ptr;
                 caption.resize(captionPrefix);
-                caption += Dec(tally_.WordCount());
+                caption.append(digits, end);
                 host_.SetWordCountCaption(caption);
                 if (noticeMayStand) {
                     noticeMayStand = false;

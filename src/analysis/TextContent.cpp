@@ -1,6 +1,8 @@
 #include "analysis/TextContent.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 #include "common/FileProc.h"
 
@@ -46,7 +48,22 @@ void ClassifySample(std::string_view bytes, int32_t maxBytes, double thresholdPe
     long long count = 0;
     const double abandonAfter = maxBytes / 5.0;
     const double abandonAfter2 = maxBytes / 10.0;
-    for (std::size_t k = 0; k < n; ++k) {
+    auto pastMarks = [&](long long i) {
+        return static_cast<double>(i) > abandonAfter && static_cast<double>(i) > abandonAfter2;
+    };
+    // True when the sample is given up at 1-based position i.
+    auto abandon = [&](long long i) {
+        t.nonTextPercent = static_cast<double>(count) * 100.0 / static_cast<double>(i);
+        return t.nonTextPercent > 10.0 * thresholdPercent;
+    };
+    // The share of control bytes can only fall between two of them, so the
+    // sample is given up, if at all, at the first position past both marks
+    // or at a control byte after it: only there is it worth working out.
+    long long first = std::max(1.0, std::min(std::max(abandonAfter, abandonAfter2), 1e18));
+    while (first > 1 && pastMarks(first - 1)) --first;
+    while (!pastMarks(first)) ++first;
+    // Byte k (position k + 1); true when the sample is given up there.
+    auto look = [&](std::size_t k) {
         const unsigned char c = U(bytes[k]);
         const long long i = static_cast<long long>(k) + 1;
         if (c == 10) {
@@ -59,10 +76,27 @@ void ClassifySample(std::string_view bytes, int32_t maxBytes, double thresholdPe
                 t.firstBadPos = static_cast<int32_t>(i);
             }
             ++count;
+            return i > first && abandon(i);
         }
-        if (static_cast<double>(i) > abandonAfter && static_cast<double>(i) > abandonAfter2) {
-            t.nonTextPercent = static_cast<double>(count) * 100.0 / static_cast<double>(i);
-            if (t.nonTextPercent > 10.0 * thresholdPercent) {
+        return false;
+    };
+    for (std::size_t k = 0; k < n;) {
+        // Runs of bytes from 32 up, eight at a time: a word holds a byte
+        // below 32 exactly when this borrow test marks one.
+        while (k + 8 <= n) {
+            uint64_t v;
+            std::memcpy(&v, bytes.data() + k, 8);
+            if ((v - 0x2020202020202020ull) & ~v & 0x8080808080808080ull) break;
+            if (static_cast<long long>(k) < first && static_cast<long long>(k + 8) >= first) break;
+            k += 8;
+        }
+        const std::size_t end = std::min(n, k + 8);
+        for (; k < end; ++k) {
+            if (look(k)) {
+                t.verdict = 0;
+                return;
+            }
+            if (static_cast<long long>(k) + 1 == first && abandon(first)) {
                 t.verdict = 0;
                 return;
             }

@@ -137,24 +137,41 @@ void WordTally::ClearIndex() {
     indexed_ = 0;
 }
 
+namespace {
+// Slots for an open-addressing table that is to hold n items at most half
+// full: a power of two, at least least.
+size_t SlotsFor(size_t n, size_t least) {
+    size_t slots = least;
+    while (slots < 2 * (n + 1)) slots *= 2;
+    return slots;
+}
+
+// Empties a table into the given number of slots, keeping its memory
+// unless it is much larger than that.
+template <typename Slot>
+void ClearSlots(std::vector<Slot>& table, size_t slots) {
+    if (table.capacity() > 4 * slots) std::vector<Slot>().swap(table);
+    table.assign(slots, Slot{});
+}
+}  // namespace
+
 void WordTally::Reset() {
+    // The next document is taken to be like this one: the word index starts
+    // with room for as many words, so that it seldom grows while counting.
+    const size_t words = entries_.size();
     entries_.clear();
-    words_.clear();
+    // The words' buffers stay for the next document's words.
+    constexpr size_t kKeptWords = size_t{1} << 16;
+    if (words_.size() > kKeptWords) std::vector<std::string>().swap(words_);
     count_ = 0;
-    // The word index keeps its slots for the next document unless a large
-    // one made it large. The memo names entries of this table: it goes.
-    constexpr size_t kKeptSlots = size_t{1} << 16;
-    if (index_.size() > kKeptSlots) {
-        std::vector<uint64_t>().swap(index_);
-    } else {
-        std::fill(index_.begin(), index_.end(), 0);
-    }
+    ClearSlots(index_, SlotsFor(words, 1024));
     indexed_ = 0;
     indexValid_ = true;
     order_.clear();
     orderValid_ = true;
     clock_ = 0;
     maxKeyValue_ = 0.0f;
+    // The memo names entries of this table: it goes.
     ForgetRules();
     memoLanguage_ = -1;
     memoSource_ = nullptr;
@@ -264,9 +281,11 @@ void WordTally::Remember(std::string_view w, uint64_t hash, int32_t result) {
 }
 
 void WordTally::ForgetRules() {
-    // Kept small so that forgetting is cheap (the memo is forgotten whenever
-    // the language or the common words change).
-    memo_.clear();
+    // Sized for as many words as it last held, so that the memo of the next
+    // document seldom has to grow.
+    if (memoUsed_ > 0) memoSizeHint_ = memoUsed_;
+    const size_t slots = SlotsFor(memoSizeHint_, 256);
+    if (memoUsed_ > 0 || memo_.size() != slots) ClearSlots(memo_, slots);
     memoUsed_ = 0;
     memoBytes_.clear();
 }
@@ -293,7 +312,8 @@ WordTally::Outcome WordTally::CountRemembered(std::string_view word, int languag
         return Outcome::Dropped;
     }
     uint32_t id = kNoEntry;
-    const Outcome outcome = Count(w, weight, id);
+    // Most words count as they were scanned: their hash is the same.
+    const Outcome outcome = Count(w, w == word ? hash : HashWord(w), weight, id);
     // A word left out because the table is full stays out until merging
     // makes room, and merging forgets the memo.
     Remember(word, hash, id == kNoEntry ? kRulesDrop : static_cast<int32_t>(id));
@@ -311,7 +331,7 @@ WordTally::Outcome WordTally::CountWord(std::string_view word, int language, con
     std::string w;
     if (!ApplyWordRules(word, language, isCommon, w)) return Outcome::Dropped;
     uint32_t id = kNoEntry;
-    return Count(w, weight, id);
+    return Count(w, HashWord(w), weight, id);
 }
 
 WordTally::Outcome WordTally::CountWord(std::string_view word, int language, const CommonWords* common,
@@ -336,16 +356,18 @@ WordTally::Outcome WordTally::CountEntry(uint32_t id, const WeightFn& weight) {
     return Outcome::Counted;
 }
 
-WordTally::Outcome WordTally::Count(const std::string& w, const WeightFn& weight, uint32_t& id) {
+WordTally::Outcome WordTally::Count(const std::string& w, uint64_t hash, const WeightFn& weight, uint32_t& id) {
     if (!indexValid_) RebuildIndex();
-    const uint64_t hash = HashWord(w);
     id = FindWord(w, hash);
     if (id != kNoEntry) return CountEntry(id, weight);
     if (count_ >= kMaxCount) return Outcome::Dropped;
     const float v = weight();
+    id = static_cast<uint32_t>(entries_.size());
     entries_.push_back(Entry{1, false, v, ++clock_});
-    words_.push_back(w);
-    id = static_cast<uint32_t>(entries_.size() - 1);
+    if (id < words_.size())
+        words_[id] = w;
+    else
+        words_.push_back(w);
     IndexWord(id, hash);
     ++count_;
     orderValid_ = false;

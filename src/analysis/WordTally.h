@@ -99,7 +99,8 @@ private:
         float value = 0.0f;
         uint64_t stamp = 0;   // moment the value last changed
     };
-    Outcome Count(const std::string& w, const WeightFn& weight, uint32_t& id);
+    // w's hash is HashWord(w).
+    Outcome Count(const std::string& w, uint64_t hash, const WeightFn& weight, uint32_t& id);
     Outcome CountEntry(uint32_t id, const WeightFn& weight);
     // The word rules depend only on the scanned word, the language and the
     // common-word lists, and a document repeats its words many times: the
@@ -131,7 +132,9 @@ private:
     void ClearIndex();
 
     std::vector<Entry> entries_;  // by id, in order of arrival; ids never change
-    std::vector<std::string> words_;  // the word of each entry, by id
+    // The word of each entry, by id; strings past entries_.size() are left
+    // from earlier documents, for their buffers.
+    std::vector<std::string> words_;
     int count_ = 0;               // entries still in the table
     std::vector<uint64_t> index_;  // per slot: hash tag << 32 | (id + 1); 0 = free
     size_t indexed_ = 0;
@@ -143,6 +146,7 @@ private:
     std::vector<MemoSlot> memo_;  // open addressing, at most half full
     size_t memoUsed_ = 0;
     std::string memoBytes_;       // the remembered words, one after another
+    size_t memoSizeHint_ = 0;     // words the memo held before it was last forgotten
     const void* memoSource_ = nullptr;  // the common words the memo holds for
     uint64_t memoSourceChanges_ = 0;    // and their change count then
     int memoLanguage_ = -1;
