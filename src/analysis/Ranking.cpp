@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <optional>
 #include <utility>
 #include <climits>
 #include <cstdint>
@@ -207,68 +208,101 @@ uint64_t MergeKeyHash(std::string_view w) {
 // The entries that can merge with each other, as lists threaded through
 // the entries and found by the hash of their merge key. A list may also
 // hold a word whose key merely shares the hash, so users compare keys.
+// Its arrays are the tally's, kept from document to document.
 class MergeGroups {
 public:
     static constexpr uint32_t kNone = UINT32_MAX;
 
     // ids below idLimit; at most `live` entries, each lower-cased at most once.
-    MergeGroups(size_t idLimit, size_t live) : next_(idLimit, kNone), partner_(idLimit, 0) {
-        size_t slots = 16;
-        while (slots < 4 * live) slots *= 2;  // keys ever made <= 2 * live: half the slots stay free
-        slots_.assign(slots, Slot{});
+    MergeGroups(size_t idLimit, size_t live, std::vector<uint32_t>& next, std::vector<unsigned char>& partner,
+                std::vector<uint64_t>& slots)
+        : slots_(slots), next_(next), partner_(partner) {
+        next_.assign(idLimit, kNone);
+        partner_.assign(idLimit, 0);
+        size_t count = 16;
+        while (count < 4 * live) count *= 2;  // keys ever made <= 2 * live: half the slots stay free
+        slots_.assign(count, Empty());
     }
 
     void Join(uint32_t id, uint64_t hash) {
-        Slot& slot = Find(hash, true);
-        if (slot.head != kNone) {
+        uint64_t& slot = Find(hash, true);
+        const uint32_t head = HeadOf(slot);
+        if (head != kNone) {
             partner_[id] = 1;
-            for (uint32_t k = slot.head; k != kNone; k = next_[k]) partner_[k] = 1;
+            for (uint32_t k = head; k != kNone; k = next_[k]) partner_[k] = 1;
         }
-        next_[id] = slot.head;
-        slot.head = id;
+        next_[id] = head;
+        SetHead(slot, id);
     }
 
     void Leave(uint32_t id, uint64_t hash) {
-        Slot& slot = Find(hash, false);
-        if (slot.head == id) {
-            slot.head = next_[id];
+        uint64_t& slot = Find(hash, false);
+        if (HeadOf(slot) == id) {
+            SetHead(slot, next_[id]);
         } else {
-            uint32_t k = slot.head;
+            uint32_t k = HeadOf(slot);
             while (next_[k] != id) k = next_[k];
             next_[k] = next_[id];
         }
         next_[id] = kNone;
     }
 
-    uint32_t Head(uint64_t hash) { return Find(hash, false).head; }
+    uint32_t Head(uint64_t hash) { return HeadOf(Find(hash, false)); }
     uint32_t Next(uint32_t id) const { return next_[id]; }
     // False when the entry never shared a list: nothing can merge with it.
     bool MayHavePartner(uint32_t id) const { return partner_[id] != 0; }
 
 private:
-    struct Slot {
-        uint32_t tag = 0;  // 0 = unused
-        uint32_t head = kNone;
-    };
+    // A slot: the list's head (high half) and 32 bits of the hash (low
+    // half, 0 = unused). Keys that share those bits share a list, which the
+    // users' key comparison sorts out.
+    static uint64_t Empty() { return static_cast<uint64_t>(kNone) << 32; }
+    static uint32_t HeadOf(uint64_t slot) { return static_cast<uint32_t>(slot >> 32); }
+    static void SetHead(uint64_t& slot, uint32_t head) {
+        slot = static_cast<uint64_t>(head) << 32 | static_cast<uint32_t>(slot);
+    }
 
-    // A slot holds 32 bits of the hash; keys that share them share a list,
-    // which the users' key comparison sorts out.
-    Slot& Find(uint64_t hash, bool create) {
+    uint64_t& Find(uint64_t hash, bool create) {
         const size_t mask = slots_.size() - 1;
         const uint32_t tag = static_cast<uint32_t>(hash) | 1u;
         for (size_t i = static_cast<size_t>(hash >> 40) & mask;; i = (i + 1) & mask) {
-            Slot& slot = slots_[i];
-            if (slot.tag == tag) return slot;
-            if (slot.tag == 0) {
-                if (create) slot.tag = tag;
+            uint64_t& slot = slots_[i];
+            const auto slotTag = static_cast<uint32_t>(slot);
+            if (slotTag == tag) return slot;
+            if (slotTag == 0) {
+                if (create) slot |= tag;
                 return slot;  // unused: an empty list
             }
         }
     }
 
-    std::vector<Slot> slots_;
-    std::vector<uint32_t> next_;
-    std::vector<unsigned char> partner_;
+    std::vector<uint64_t>& slots_;
+    std::vector<uint32_t>& next_;
+    std::vector<unsigned char>& partner_;
+};
+
+// The rank keys during the merge pass. Until the first merge they stand
+// in their starting order, and a key's position is looked up in an array;
+// the tree is built at the first merge. Most tables never need it.
+class MergeRanking {
+public:
+    MergeRanking(const std::vector<RankKey>& sorted, const std::vector<uint32_t>& position)
+        : sorted_(sorted), position_(position) {}
+
+    int Size() const { return tree_ ? tree_->Size() : static_cast<int>(sorted_.size()); }
+    // Number of keys ahead of key, which is present.
+    int Rank(const RankKey& key) const { return tree_ ? tree_->Rank(key) : static_cast<int>(position_[key.id]); }
+    const RankKey& At(int k) const { return tree_ ? tree_->At(k) : sorted_[static_cast<size_t>(k)]; }
+    RankedKeys& Tree() {
+        if (!tree_) tree_.emplace(sorted_);
+        return *tree_;
+    }
+    bool Changed() const { return tree_.has_value(); }
+
+private:
+    const std::vector<RankKey>& sorted_;
+    const std::vector<uint32_t>& position_;
+    std::optional<RankedKeys> tree_;
 };
 
 // A word whose letters after the first are all small ("apple", "Apple").
@@ -296,15 +330,19 @@ inline uint32_t OrderBits(float v) {
 }
 
 // Sorts (key, id) pairs by key, least significant byte first, skipping the
-// bytes that all keys share.
-void RadixSort(std::vector<std::pair<uint64_t, uint32_t>>& items) {
-    std::vector<std::pair<uint64_t, uint32_t>> buffer(items.size());
-    for (int shift = 0; shift < 64; shift += 8) {
-        std::array<size_t, 257> start{};
-        for (const auto& item : items) ++start[((item.first >> shift) & 0xFF) + 1];
-        if (std::find(start.begin() + 1, start.end(), items.size()) != start.end()) continue;
-        for (size_t b = 1; b < start.size(); ++b) start[b] += start[b - 1];
-        for (const auto& item : items) buffer[start[(item.first >> shift) & 0xFF]++] = item;
+// bytes that all keys share; the counts of all eight bytes are taken in one
+// pass. buffer is working space.
+void RadixSort(std::vector<std::pair<uint64_t, uint32_t>>& items, std::vector<std::pair<uint64_t, uint32_t>>& buffer) {
+    buffer.resize(items.size());
+    std::array<std::array<size_t, 257>, 8> start{};
+    for (const auto& item : items)
+        for (int b = 0; b < 8; ++b) ++start[static_cast<size_t>(b)][((item.first >> (8 * b)) & 0xFF) + 1];
+    for (int b = 0; b < 8; ++b) {
+        std::array<size_t, 257>& s = start[static_cast<size_t>(b)];
+        if (std::find(s.begin() + 1, s.end(), items.size()) != s.end()) continue;
+        for (size_t v = 1; v < s.size(); ++v) s[v] += s[v - 1];
+        const int shift = 8 * b;
+        for (const auto& item : items) buffer[s[(item.first >> shift) & 0xFF]++] = item;
         items.swap(buffer);
     }
 }
@@ -318,13 +356,13 @@ void WordTally::SortOrder() {
     if (clock_ <= UINT32_MAX && count_ >= 256) {
         // The rank key as one integer: the value descending, then the
         // moment it last changed.
-        std::vector<std::pair<uint64_t, uint32_t>> items;
-        items.reserve(static_cast<size_t>(count_));
+        std::vector<std::pair<uint64_t, uint32_t>>& items = scratch_.items;
+        items.clear();
         for (uint32_t id = 0; id < entries_.size(); ++id) {
             const Entry& e = entries_[id];
             if (!e.merged) items.emplace_back(static_cast<uint64_t>(~OrderBits(e.value)) << 32 | e.stamp, id);
         }
-        RadixSort(items);
+        RadixSort(items, scratch_.buffer);
         for (const auto& item : items) order_.push_back(item.second);
         orderValid_ = true;
         return;
@@ -373,13 +411,24 @@ void WordTally::MergeCaseVariants() {
     if (count0 < 2) return;
 
     auto keyOf = [&](uint32_t id) { return RankKey{entries_[id].value, entries_[id].stamp, id}; };
+    MergeGroups groups(entries_.size(), order_.size(), scratch_.next, scratch_.partner, scratch_.groupSlots);
+    bool anyPartner = false;
+    for (uint32_t id : order_) {
+        groups.Join(id, MergeKeyHash(words_[id]));
+        anyPartner = anyPartner || groups.MayHavePartner(id);
+    }
+    // No two words that could merge: the table stays as it is.
+    if (!anyPartner) return;
+
     std::vector<RankKey> sorted;
     sorted.reserve(order_.size());
-    for (uint32_t id : order_) sorted.push_back(keyOf(id));
-    RankedKeys ranked(sorted);
-
-    MergeGroups groups(entries_.size(), order_.size());
-    for (uint32_t id : order_) groups.Join(id, MergeKeyHash(words_[id]));
+    std::vector<uint32_t>& position = scratch_.position;
+    position.resize(entries_.size());
+    for (uint32_t id : order_) {
+        position[id] = static_cast<uint32_t>(sorted.size());
+        sorted.push_back(keyOf(id));
+    }
+    MergeRanking ranked(sorted, position);
 
     bool anyMerge = false;
     // The entries behind position i are never moved during the pass, only
@@ -428,7 +477,7 @@ void WordTally::MergeCaseVariants() {
             Entry& s = entries_[sourceId];
             const float merged = t.value + s.value;
             t.frequency = AddFrequencies(t.frequency, s.frequency);
-            ranked.Erase(keyOf(sourceId));
+            ranked.Tree().Erase(keyOf(sourceId));
             groups.Leave(sourceId, MergeKeyHash(words_[sourceId]));
             s.merged = true;
             --count_;
@@ -437,10 +486,10 @@ void WordTally::MergeCaseVariants() {
             // capitals after its first letter moves it to another group.
             groups.Leave(targetId, MergeKeyHash(words_[targetId]));
             if (merged != t.value) {
-                ranked.Erase(keyOf(targetId));
+                ranked.Tree().Erase(keyOf(targetId));
                 t.value = merged;
                 t.stamp = ++clock_;
-                ranked.Insert(keyOf(targetId));
+                ranked.Tree().Insert(keyOf(targetId));
             }
             words_[targetId] = LowerCaseAccented(words_[targetId]);
             groups.Join(targetId, MergeKeyHash(words_[targetId]));
@@ -448,9 +497,10 @@ void WordTally::MergeCaseVariants() {
         }
     }
 
+    if (!ranked.Changed()) return;  // no merge: the order stands
     std::vector<RankKey> keys;
     keys.reserve(static_cast<size_t>(ranked.Size()));
-    ranked.InOrder(keys);
+    ranked.Tree().InOrder(keys);
     order_.clear();
     for (const RankKey& k : keys) order_.push_back(k.id);
     orderValid_ = true;

@@ -29,6 +29,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "analysis/WordTable.h"
@@ -152,6 +153,15 @@ private:
     int memoLanguage_ = -1;
     WordTable table_;
     bool tableValid_ = true;
+    // Working space of the ranking and the merge pass, kept from document
+    // to document.
+    struct Scratch {
+        std::vector<std::pair<uint64_t, uint32_t>> items, buffer;
+        std::vector<uint32_t> next, position;
+        std::vector<unsigned char> partner;
+        std::vector<uint64_t> groupSlots;
+    };
+    Scratch scratch_;
 };
 
 }  // namespace zelk
