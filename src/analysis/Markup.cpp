@@ -4,6 +4,9 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "common/StrProc.h"
 
@@ -42,33 +45,58 @@ constexpr std::array<Rule, 6> kAnyCaseRules = {{
 }};
 constexpr std::size_t kLongestRule = 9;  // "</strong>"
 
-// The rules of each length, in chain order, so that a candidate is compared
-// only with the rules it could equal; a rule's first eight bytes are kept
-// as one integer (loaded as the candidate's are) and the ninth beside it.
-struct SizedRule {
-    uint64_t head;
+// A candidate can equal a rule only when both are equal with A-Z folded
+// (the any-case rules are lower-case ASCII, and only A-Z lower-case into
+// ASCII letters). The rules are kept by their folded text, each with the
+// rules of that folded text in chain order: a candidate costs one look-up,
+// and most tags find nothing there.
+struct Rule8 {
+    uint64_t head;  // the first eight bytes, loaded as a candidate's are
     unsigned char ninth;
     char code;
     bool anyCase;
 };
+struct FoldedRules {
+    uint64_t head = 0;  // folded
+    unsigned char ninth = 0;
+    unsigned char size = 0;  // 0: unused slot
+    unsigned char count = 0;
+    std::array<Rule8, 4> rules{};
+};
+constexpr std::size_t kRuleSlots = 128;
+
 inline uint64_t Head(const char* p, std::size_t n) {
     uint64_t v = 0;
     std::memcpy(&v, p, std::min<std::size_t>(n, 8));
     return v;
 }
-struct RulesBySize {
-    std::array<std::array<SizedRule, 24>, kLongestRule + 1> rules{};
-    std::array<std::size_t, kLongestRule + 1> count{};
+inline uint64_t FoldHead(uint64_t v) { return FoldAsciiLetters8(v); }
+inline unsigned char FoldByte(unsigned char c) { return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c + 32) : c; }
+inline std::size_t RuleSlot(uint64_t head, unsigned char ninth, std::size_t n) {
+    return static_cast<std::size_t>(((head ^ (static_cast<uint64_t>(ninth) << 56) ^ n) * 0x9E3779B97F4A7C15ull) >> 57);
+}
+
+struct RuleTable {
+    std::array<FoldedRules, kRuleSlots> slots{};
     void Add(const Rule& r, bool anyCase) {
         const std::size_t n = r.text.size();
+        const uint64_t head = Head(r.text.data(), n);
         const auto ninth = static_cast<unsigned char>(n > 8 ? r.text[8] : 0);
-        rules[n][count[n]++] = {Head(r.text.data(), n), ninth,
-                                r.code, anyCase};
+        const uint64_t fHead = FoldHead(head);
+        const unsigned char fNinth = FoldByte(ninth);
+        std::size_t i = RuleSlot(fHead, fNinth, n);
+        while (slots[i].size != 0 && !(slots[i].head == fHead && slots[i].ninth == fNinth && slots[i].size == n))
+            i = (i + 1) % kRuleSlots;
+        FoldedRules& f = slots[i];
+        f.head = fHead;
+        f.ninth = fNinth;
+        f.size = static_cast<unsigned char>(n);
+        f.rules[f.count++] = Rule8{head, ninth, r.code, anyCase};
     }
 };
-const RulesBySize& Rules() {
-    static const RulesBySize t = [] {
-        RulesBySize r;
+const RuleTable& Rules() {
+    static const RuleTable t = [] {
+        RuleTable r;
         for (const Rule& rule : kExactRules) r.Add(rule, false);
         for (const Rule& rule : kAnyCaseRules) r.Add(rule, true);
         for (const Rule& rule : kExactRulesTail) r.Add(rule, false);
@@ -81,26 +109,21 @@ const RulesBySize& Rules() {
 int MarkupCode(std::string_view span) {
     const std::size_t n = span.size();
     if (n < 3 || n > kLongestRule) return -1;
-    const RulesBySize& all = Rules();
-    const std::size_t count = all.count[n];
-    const auto& rules = all.rules[n];
     const uint64_t head = Head(span.data(), n);
     const unsigned char ninth = n > 8 ? static_cast<unsigned char>(span[8]) : 0;
-    // The any-case rules are lower-case ASCII, and only A-Z lower-case into
-    // ASCII letters, so folding A-Z is all the comparison needs.
-    char folded[kLongestRule];
-    for (std::size_t i = 0; i < n; ++i) {
-        const char c = span[i];
-        folded[i] = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+    const uint64_t fHead = FoldHead(head);
+    const unsigned char fNinth = FoldByte(ninth);
+    const RuleTable& table = Rules();
+    for (std::size_t i = RuleSlot(fHead, fNinth, n);; i = (i + 1) % kRuleSlots) {
+        const FoldedRules& f = table.slots[i];
+        if (f.size == 0) return -1;
+        if (f.head != fHead || f.ninth != fNinth || f.size != n) continue;
+        for (std::size_t k = 0; k < f.count; ++k) {
+            const Rule8& r = f.rules[k];
+            if (r.anyCase || (r.head == head && r.ninth == ninth)) return static_cast<unsigned char>(r.code);
+        }
+        return -1;
     }
-    const uint64_t foldedHead = Head(folded, n);
-    const unsigned char foldedNinth = n > 8 ? static_cast<unsigned char>(folded[8]) : 0;
-    for (std::size_t k = 0; k < count; ++k) {
-        const SizedRule& r = rules[k];
-        if (r.anyCase ? (r.head == foldedHead && r.ninth == foldedNinth) : (r.head == head && r.ninth == ninth))
-            return static_cast<unsigned char>(r.code);
-    }
-    return -1;
 }
 
 // Characters that can follow the opening "<" or "&" of a rule.
@@ -111,12 +134,22 @@ constexpr std::array<bool, 256> MakeSecondChar() {
 }
 constexpr auto kSecondChar = MakeSecondChar();
 
-// Position of the next "<" or "&" at or after from, or n. Eight bytes are
-// tested at a time: a byte equal to one of the two gives a zero byte in
-// one of the XORs, which the usual zero-byte test finds.
+// Position of the next "<" or "&" at or after from, or n.
 inline std::size_t NextTagOrEntity(const std::string& line, std::size_t from) {
     const std::size_t n = line.size();
     const char* base = line.data();
+#if defined(__SSE2__)
+    const __m128i lt = _mm_set1_epi8('<');
+    const __m128i amp = _mm_set1_epi8('&');
+    while (from + 16 <= n) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(base + from));
+        const int mask = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, lt), _mm_cmpeq_epi8(v, amp)));
+        if (mask != 0) return from + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+        from += 16;
+    }
+#else
+    // Eight bytes at a time: a byte equal to one of the two gives a zero
+    // byte in one of the XORs, which the usual zero-byte test finds.
     constexpr uint64_t kOnes = 0x0101010101010101ull;
     constexpr uint64_t kHighs = 0x8080808080808080ull;
     while (from + 8 <= n) {
@@ -127,6 +160,7 @@ inline std::size_t NextTagOrEntity(const std::string& line, std::size_t from) {
         if ((((a - kOnes) & ~a) | ((b - kOnes) & ~b)) & kHighs) break;
         from += 8;
     }
+#endif
     while (from < n) {
         const char c = base[from];
         if (c == '<' || c == '&') return from;

@@ -189,68 +189,80 @@ void Scanner::ScanCurrentLine() {
             s.ScanPos = static_cast<int32_t>(i) + 1;
         }
 
-        // Inside a table of weight 0 that began on an earlier line.
-        if (s.TableDepth >= 1 && settings_.TableWeight == 0) {
-            if (!SkipElementContent("<table", "</table>", s.TableDepth)) return;
-        }
-
-        // The rest of a font start tag that did not end on its own line.
-        if (s.InFontTag) {
-            const int32_t g = NextGreater(s.ScanPos);
-            s.ScanPos = g;
-            if (g < len) {
-                Decrement16(s.TagNesting);
-                s.ScanPos = g + 1;
+        // Text outside every tag, comment, script, style and skipped table,
+        // not at a "<": none of the steps below can apply, which is most of
+        // the steps of a page.
+        const bool plainText = line[static_cast<std::size_t>(s.ScanPos) - 1] != '<' && !s.InTag &&
+                               !s.InFontTag && !s.InComment && !s.InStyle && !s.InScript &&
+                               !(s.TableDepth >= 1 && settings_.TableWeight == 0);
+        if (!plainText) {
+            // Inside a table of weight 0 that began on an earlier line.
+            if (s.TableDepth >= 1 && settings_.TableWeight == 0) {
+                if (!SkipElementContent("<table", "</table>", s.TableDepth)) return;
             }
-            s.InFontTag = false;
-            s.InTag = false;
-        }
 
-        // Table, div and span boundaries; the tags themselves are skipped below.
-        // Every tag looked for starts with "<": most steps need one look.
-        auto tagHere = [&](std::string_view tag) { return At(s.ScanPos) == '<' && AtTag(s.ScanPos, tag); };
-        if (tagHere("<table")) {
-            if (settings_.TableWeight >= 1)
-                Increment16(s.TableDepth);
-            else if (!SkipElementContent("<table", "</table>", s.TableDepth))
-                return;
-        } else if (tagHere("</table>")) {
-            if (settings_.TableWeight >= 1 && s.TableDepth > 0) --s.TableDepth;
-        }
-        if (tagHere("<div")) {
-            if (settings_.DivWeight >= 1)
-                Increment16(s.DivDepth);
-            else if (!SkipElementContent("<div", "</div>", s.DivDepth))
-                return;
-        } else if (tagHere("</div>")) {
-            if (settings_.DivWeight >= 1 && s.DivDepth > 0) --s.DivDepth;
-        }
-        if (tagHere("<span")) {
-            if (settings_.SpanWeight >= 1)
-                Increment16(s.SpanDepth);
-            else if (!SkipElementContent("<span", "</span>", s.SpanDepth))
-                return;
-        } else if (tagHere("</span>")) {
-            if (settings_.SpanWeight >= 1 && s.SpanDepth > 0) --s.SpanDepth;
-        }
+            // The rest of a font start tag that did not end on its own line.
+            if (s.InFontTag) {
+                const int32_t g = NextGreater(s.ScanPos);
+                s.ScanPos = g;
+                if (g < len) {
+                    Decrement16(s.TagNesting);
+                    s.ScanPos = g + 1;
+                }
+                s.InFontTag = false;
+                s.InTag = false;
+            }
 
-        if (tagHere("<!--") || s.InComment) {
-            const bool found = SkipToEndMarker("-->");
-            s.InComment = !found;
-            if (!found) return;
-            continue;
-        }
-        if (tagHere("<style") || s.InStyle) {
-            const bool found = SkipToEndMarker("</style>");
-            s.InStyle = !found;
-            if (!found) return;
-            continue;
-        }
-        if (tagHere("<script") || s.InScript) {
-            const bool found = SkipToEndMarker("</script>");
-            s.InScript = !found;
-            if (!found) return;
-            continue;
+            // Table, div and span boundaries; the tags themselves are skipped below.
+            // Every tag looked for starts with "<": most steps need one look,
+            // and most tags are told apart by their second character.
+            auto tagHere = [&](std::string_view tag) {
+                return At(s.ScanPos) == '<' && FoldAscii(static_cast<char>(At(s.ScanPos + 1))) == tag[1] &&
+                       AtTag(s.ScanPos, tag);
+            };
+            if (tagHere("<table")) {
+                if (settings_.TableWeight >= 1)
+                    Increment16(s.TableDepth);
+                else if (!SkipElementContent("<table", "</table>", s.TableDepth))
+                    return;
+            } else if (tagHere("</table>")) {
+                if (settings_.TableWeight >= 1 && s.TableDepth > 0) --s.TableDepth;
+            }
+            if (tagHere("<div")) {
+                if (settings_.DivWeight >= 1)
+                    Increment16(s.DivDepth);
+                else if (!SkipElementContent("<div", "</div>", s.DivDepth))
+                    return;
+            } else if (tagHere("</div>")) {
+                if (settings_.DivWeight >= 1 && s.DivDepth > 0) --s.DivDepth;
+            }
+            if (tagHere("<span")) {
+                if (settings_.SpanWeight >= 1)
+                    Increment16(s.SpanDepth);
+                else if (!SkipElementContent("<span", "</span>", s.SpanDepth))
+                    return;
+            } else if (tagHere("</span>")) {
+                if (settings_.SpanWeight >= 1 && s.SpanDepth > 0) --s.SpanDepth;
+            }
+
+            if (tagHere("<!--") || s.InComment) {
+                const bool found = SkipToEndMarker("-->");
+                s.InComment = !found;
+                if (!found) return;
+                continue;
+            }
+            if (tagHere("<style") || s.InStyle) {
+                const bool found = SkipToEndMarker("</style>");
+                s.InStyle = !found;
+                if (!found) return;
+                continue;
+            }
+            if (tagHere("<script") || s.InScript) {
+                const bool found = SkipToEndMarker("</script>");
+                s.InScript = !found;
+                if (!found) return;
+                continue;
+            }
         }
         const unsigned char c = At(s.ScanPos);
         if (c == '<' || s.InTag) {

@@ -407,20 +407,26 @@ void Utf8PunctuationToAsciiInPlace(std::string& s) {
     }
     const std::size_t n = s.size();
     if (growth == 0) {
+        // From one sequence to the next, the bytes between move in one go.
+        char* const base = s.data();
         std::size_t w = first, r = first;
         while (r < n) {
-            if (r + 2 < n && s[r] == '\xE2' && s[r + 1] == '\x80') {
-                const std::string_view rep = PunctuationFor(U(s[r + 2]));
-                if (!rep.empty()) {
-                    for (char c : rep) s[w++] = c;
-                    r += 3;
-                    continue;
-                }
-                s[w++] = s[r++];
-                s[w++] = s[r++];
+            std::size_t p = s.find("\xE2\x80", r);
+            if (p == std::string::npos || p + 2 >= n) p = n;
+            if (p > r) {
+                if (w != r) std::memmove(base + w, base + r, p - r);
+                w += p - r;
+                r = p;
+            }
+            if (r >= n) break;
+            const std::string_view rep = PunctuationFor(U(base[r + 2]));
+            if (rep.empty()) {
+                base[w++] = base[r++];
+                base[w++] = base[r++];
                 continue;
             }
-            s[w++] = s[r++];
+            for (char c : rep) base[w++] = c;
+            r += 3;
         }
         s.resize(w);
         return;

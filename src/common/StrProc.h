@@ -35,6 +35,16 @@ inline char LowerChar(char c) {
     return static_cast<char>(detail::kLowerTable[static_cast<unsigned char>(c)]);
 }
 std::string LowerCaseAccented(std::string_view s);
+// Eight bytes (loaded from memory as one integer) with A-Z made a-z and
+// every other byte left as it is: for comparisons with lower-case ASCII
+// texts, which no other byte can fold into.
+inline uint64_t FoldAsciiLetters8(uint64_t v) {
+    constexpr uint64_t kOnes = 0x0101010101010101ull;
+    const uint64_t low7 = v & (kOnes * 0x7F);
+    const uint64_t fromA = low7 + kOnes * (0x80 - 'A');     // high bit: byte >= 'A'
+    const uint64_t pastZ = low7 + kOnes * (0x80 - 'Z' - 1);  // high bit: byte > 'Z'
+    return v | ((fromA & ~pastZ & ~v & (kOnes * 0x80)) >> 2);
+}
 
 bool EndsWith(std::string_view s, std::string_view ending, bool exact);
 std::string ReplaceEnding(std::string_view s, std::string_view oldEnding,
