@@ -62,6 +62,19 @@ public:
     }
     // First member at or after i.
     std::size_t Next(std::size_t i) const { return NextAt(0, i); }
+    // First position at or after i that is not a member (past the last
+    // word when all are).
+    std::size_t NextGap(std::size_t i) const {
+        const auto& w = levels_[0];
+        std::size_t wi = i >> 6;
+        if (wi >= w.size()) return i;
+        uint64_t m = ~w[wi] & (~uint64_t{0} << (i & 63));
+        while (m == 0) {
+            if (++wi == w.size()) return wi << 6;
+            m = ~w[wi];
+        }
+        return (wi << 6) + static_cast<std::size_t>(__builtin_ctzll(m));
+    }
     // Last member before i.
     std::size_t Prev(std::size_t i) const { return i == 0 ? kNone : PrevAt(0, i - 1); }
     // Alive bytes in [from, to).
@@ -123,8 +136,11 @@ public:
     void Run() {
         const std::size_t n = s_.size();
         if (n < 2) return;
-        for (std::size_t i = 0; i + 1 < n; ++i)
-            if (s_[i] == lead_ && InRange(U(s_[i + 1]))) Enqueue(i, U(s_[i + 1]));
+        for (const char* hit = static_cast<const char*>(std::memchr(s_.data(), lead_, n - 1)); hit;) {
+            const auto i = static_cast<std::size_t>(hit - s_.data());
+            if (InRange(U(s_[i + 1]))) Enqueue(i, U(s_[i + 1]));
+            hit = i + 2 < n ? static_cast<const char*>(std::memchr(hit + 1, lead_, n - 2 - i)) : nullptr;
+        }
         std::size_t rank = 0;  // alive bytes before the find
         std::size_t p = FindLead(0, 0, rank);
         while (p != kNone) {
@@ -143,9 +159,15 @@ public:
             }
             p = FindLead(z, rank + 1, rank);
         }
+        // The bytes still alive close up, a run at a time.
+        char* const base = s_.data();
         std::size_t w = 0;
-        for (std::size_t i = 0; i < n; ++i)
-            if (alive_.Test(i)) s_[w++] = s_[i];
+        for (std::size_t i = alive_.Next(0); i != kNone;) {
+            const std::size_t end = std::min(n, alive_.NextGap(i));
+            if (w != i) std::memmove(base + w, base + i, end - i);
+            w += end - i;
+            i = end < n ? alive_.Next(end) : kNone;
+        }
         s_.resize(w);
     }
 
