@@ -154,6 +154,13 @@ bool CommonWords::IsCommonWord(std::string_view word, int language) const {
         lowered = LowerCaseAccented(word);
         w = lowered;
     }
+    return IsCommonLowered(w, language);
+}
+
+bool CommonWords::IsCommonLowered(std::string_view w, int language) const {
+    if (!ValidLanguage(language)) return false;
+    const std::vector<std::string>& list = lists_[static_cast<std::size_t>(language)];
+    if (list.empty()) return false;
     const Lookup& lookup = LookupFor(language);
     const std::size_t mask = lookup.table.size() - 1;
     for (std::size_t i = static_cast<std::size_t>(LookupHash(w)) & mask; lookup.table[i] != 0; i = (i + 1) & mask)

@@ -62,6 +62,8 @@ public:
 
     // Whether the word, lower-cased, is in the language's list.
     bool IsCommonWord(std::string_view word, int language) const;
+    // The same for a word already in small letters (LowerChar of each byte).
+    bool IsCommonLowered(std::string_view lowered, int language) const;
     int Count(int language) const;
     // The list in ascending ordinal order.
     const std::vector<std::string>& Words(int language) const;

@@ -1,6 +1,9 @@
 #include "analysis/DocumentLines.h"
 
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "analysis/Markup.h"
 #include "analysis/TextFile.h"
@@ -12,6 +15,25 @@ namespace {
 // Buffers larger than this are given back after the document that needed
 // them; smaller ones stay for the next document.
 constexpr std::size_t kKeptCapacity = std::size_t{4} << 20;
+
+// Every LF made a blank; in a Unix-type file they are every sixty bytes or
+// so, too close for a search per LF to pay.
+void BlankLineFeeds(char* p, std::size_t n) {
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    const __m128i lf = _mm_set1_epi8('\n');
+    const __m128i blank = _mm_set1_epi8(' ');
+    for (; i + 16 <= n; i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+        const __m128i isLf = _mm_cmpeq_epi8(v, lf);
+        if (_mm_movemask_epi8(isLf) == 0) continue;
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p + i),
+                         _mm_or_si128(_mm_and_si128(isLf, blank), _mm_andnot_si128(isLf, v)));
+    }
+#endif
+    for (; i < n; ++i)
+        if (p[i] == '\n') p[i] = ' ';
+}
 }  // namespace
 
 bool DocumentLines::Load(FileSystem& fs, const std::string& path, int& err) {
@@ -61,11 +83,7 @@ bool DocumentLines::Next(std::string& line, int16_t verdict, bool utf8) {
         }
         // The leading blank is none of the bytes the steps below look for,
         // so it changes none of their results.
-        if (verdict == kTextLfOnly) {
-            char* p = line.data();
-            char* const stop = p + line.size();
-            while ((p = static_cast<char*>(std::memchr(p, '\n', static_cast<std::size_t>(stop - p))))) *p++ = ' ';
-        }
+        if (verdict == kTextLfOnly) BlankLineFeeds(line.data(), line.size());
         if (utf8) {
             Utf8ToLatin1InPlace(line);
             Utf8PunctuationToAsciiInPlace(line);

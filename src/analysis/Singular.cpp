@@ -1,5 +1,7 @@
 #include "analysis/WordTally.h"
 
+#include <cstring>
+
 #include "common/StrProc.h"
 
 namespace zelk {
@@ -38,6 +40,28 @@ std::string Singular(std::string_view word) {
     if (endsWith("s") && !endsWith("ss") && !endsWith("us") && !endsWith("is") && !endsWith("ics"))
         return t.substr(0, t.size() - 1);
     return t;
+}
+
+std::size_t SingularInto(std::string_view t, std::string_view lower, char* out) {
+    const std::size_t n = t.size();
+    auto keep = [&](std::size_t k, std::string_view tail) {
+        std::memcpy(out, t.data(), k);
+        std::memcpy(out + k, tail.data(), tail.size());
+        return k + tail.size();
+    };
+    auto ends = [&](std::string_view ending) { return lower.ends_with(ending); };
+    auto endsExactly = [&](std::string_view ending) { return t.ends_with(ending); };
+    const char last = lower[n - 1];
+    if (n <= 2 || (last != 's' && last != 'e') || t == std::string_view("Windows") || lower == std::string_view("rights"))
+        return keep(n, {});
+    if (lower == std::string_view("mice") || lower == std::string_view("lice"))
+        return keep(1, IsAllCapitals(t.substr(0, 1)) ? "OUSE" : "ouse");
+    if (ends("ies") && !ends("aies") && !ends("eies") && n >= 5) return keep(n - 3, endsExactly("IES") ? "Y" : "y");
+    if (ends("shes") || ends("sses") || ends("zzes")) return keep(n - 2, {});
+    if (ends("oes") && lower != std::string_view("floes")) return keep(n - 3, endsExactly("OES") ? "O" : "o");
+    if (ends("es") && !ends("ees") && !ends("aes") && !ends("oes")) return keep(n - 2, endsExactly("ES") ? "E" : "e");
+    if (ends("s") && !ends("ss") && !ends("us") && !ends("is") && !ends("ics")) return keep(n - 1, {});
+    return keep(n, {});
 }
 
 }  // namespace zelk

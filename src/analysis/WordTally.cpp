@@ -38,21 +38,22 @@ constexpr std::array<bool, 256> MakeVowelTable() {
 }
 constexpr auto kVowels = MakeVowelTable();
 
-// The word rules of one scanned word, in their fixed order. Returns false
-// when the word is dropped; otherwise `out` is the word to count.
+// The word rules of one scanned word, in their fixed order. Writes the word
+// to count into out (room for 33 bytes) and answers its length, or 0 when
+// the word is dropped. isCommon(word, its small letters).
 template <typename IsCommon>
-bool ApplyWordRules(std::string_view w, int language, const IsCommon& isCommon, std::string& out) {
-    if (w.size() < kMinWordLength || w.size() > kMaxWordLength) return false;
+std::size_t ApplyWordRules(std::string_view w, int language, const IsCommon& isCommon, char* out) {
+    if (w.size() < kMinWordLength || w.size() > kMaxWordLength) return 0;
     char lowerBuf[kMaxWordLength];
     for (size_t i = 0; i < w.size(); ++i) lowerBuf[i] = LowerChar(w[i]);
-    std::string_view lower(lowerBuf, w.size());
+    const std::string_view lower(lowerBuf, w.size());
     // One character repeated ("aaa").
-    if (lower.find_first_not_of(lower[0]) == std::string_view::npos) return false;
+    if (lower.find_first_not_of(lower[0]) == std::string_view::npos) return 0;
     // Roman numerals, and the words spelt with their letters only ("mix").
     if (std::all_of(lower.begin(), lower.end(), [](char c) { return kRomanLetters[static_cast<unsigned char>(c)]; }))
-        return false;
+        return 0;
     if (std::none_of(w.begin(), w.end(), [](char c) { return kVowels[static_cast<unsigned char>(c)]; }))
-        return false;
+        return 0;
     // The stems of English contractions ("didn", "wouldn"): the word and a
     // blank anywhere in the list, so fragments such as "ren" go too.
     // A word without blanks is followed by one in that list exactly when it
@@ -60,25 +61,35 @@ bool ApplyWordRules(std::string_view w, int language, const IsCommon& isCommon, 
     if (language == 0 && lower.find(' ') != std::string_view::npos) {
         std::string probe(lower);
         probe += ' ';
-        if (kContractionStems.find(probe) != std::string_view::npos) return false;
+        if (kContractionStems.find(probe) != std::string_view::npos) return 0;
     } else if (language == 0 && lower.size() <= kLongestStem && lower.back() == 'n') {
         for (size_t start = 0, end; (end = kContractionStems.find(' ', start)) != std::string_view::npos;
              start = end + 1)
-            if (kContractionStems.substr(start, end - start).ends_with(lower)) return false;
+            if (kContractionStems.substr(start, end - start).ends_with(lower)) return 0;
     }
 
-    out = Singular(w);
-    if (out != w) {  // the singular form has its own small letters
-        for (size_t i = 0; i < out.size(); ++i) lowerBuf[i] = LowerChar(out[i]);
-        lower = std::string_view(lowerBuf, out.size());
+    size_t n;
+    if (w.front() == ' ' || w.back() == ' ') {
+        // Blanks around (never in a scanned word): the singular form trims them.
+        const std::string t = Singular(w);
+        n = t.size();
+        std::memcpy(out, t.data(), n);
+    } else {
+        n = SingularInto(w, lower, out);
     }
-    if (lower.size() >= 5 && lower.ends_with("ing")) return false;
-    if (isCommon(out)) return false;
-    if (lower.size() >= 5 && (lower.ends_with("ly") || lower.ends_with("ed")) && lower != "alfred" &&
-        lower != "limited" && lower != "screed" && lower != "tweed" && lower != "filly" && lower != "folly" &&
-        !lower.ends_with("poly"))
-        return false;
-    return out.size() >= kMinWordLength;
+    const std::string_view counted(out, n);
+    char outLower[kMaxWordLength];
+    std::string_view lo = lower;
+    if (counted != w) {  // the singular form has its own small letters
+        for (size_t i = 0; i < n; ++i) outLower[i] = LowerChar(out[i]);
+        lo = std::string_view(outLower, n);
+    }
+    if (lo.size() >= 5 && lo.ends_with("ing")) return 0;
+    if (isCommon(counted, lo)) return 0;
+    if (lo.size() >= 5 && (lo.ends_with("ly") || lo.ends_with("ed")) && lo != "alfred" && lo != "limited" &&
+        lo != "screed" && lo != "tweed" && lo != "filly" && lo != "folly" && !lo.ends_with("poly"))
+        return 0;
+    return n >= kMinWordLength ? n : 0;
 }
 
 }  // namespace
@@ -306,11 +317,13 @@ WordTally::Outcome WordTally::CountRemembered(std::string_view word, int languag
         if (slot->result == kRulesDrop) return Outcome::Dropped;
         return CountEntry(static_cast<uint32_t>(slot->result), weight);
     }
-    std::string w;
-    if (!ApplyWordRules(word, language, isCommon, w)) {
+    char out[kMaxWordLength + 3];
+    const size_t n = ApplyWordRules(word, language, isCommon, out);
+    if (n == 0) {
         Remember(word, hash, kRulesDrop);
         return Outcome::Dropped;
     }
+    const std::string_view w(out, n);
     uint32_t id = kNoEntry;
     // Most words count as they were scanned: their hash is the same.
     const Outcome outcome = Count(w, w == word ? hash : HashWord(w), weight, id);
@@ -323,20 +336,25 @@ WordTally::Outcome WordTally::CountRemembered(std::string_view word, int languag
 WordTally::Outcome WordTally::CountWord(std::string_view word, int language, const IsCommonFn& isCommon,
                                         const WeightFn& weight) {
     if (!isCommon) {
-        auto none = [](std::string_view) { return false; };
+        auto none = [](std::string_view, std::string_view) { return false; };
         return CountRemembered(word, language, nullptr, 0, none, weight);
     }
     // An arbitrary predicate may answer differently from one call to the
     // next: no memo.
-    std::string w;
-    if (!ApplyWordRules(word, language, isCommon, w)) return Outcome::Dropped;
+    char out[kMaxWordLength + 3];
+    const size_t n = ApplyWordRules(
+        word, language, [&](std::string_view counted, std::string_view) { return isCommon(counted); }, out);
+    if (n == 0) return Outcome::Dropped;
+    const std::string_view w(out, n);
     uint32_t id = kNoEntry;
     return Count(w, HashWord(w), weight, id);
 }
 
 WordTally::Outcome WordTally::CountWord(std::string_view word, int language, const CommonWords* common,
                                         const WeightFn& weight) {
-    auto isCommon = [&](std::string_view s) { return common && common->IsCommonWord(s, language); };
+    auto isCommon = [&](std::string_view, std::string_view lower) {
+        return common && common->IsCommonLowered(lower, language);
+    };
     return CountRemembered(word, language, common, common ? common->Changes() : 0, isCommon, weight);
 }
 
@@ -356,7 +374,7 @@ WordTally::Outcome WordTally::CountEntry(uint32_t id, const WeightFn& weight) {
     return Outcome::Counted;
 }
 
-WordTally::Outcome WordTally::Count(const std::string& w, uint64_t hash, const WeightFn& weight, uint32_t& id) {
+WordTally::Outcome WordTally::Count(std::string_view w, uint64_t hash, const WeightFn& weight, uint32_t& id) {
     if (!indexValid_) RebuildIndex();
     id = FindWord(w, hash);
     if (id != kNoEntry) return CountEntry(id, weight);
@@ -365,9 +383,9 @@ WordTally::Outcome WordTally::Count(const std::string& w, uint64_t hash, const W
     id = static_cast<uint32_t>(entries_.size());
     entries_.push_back(Entry{1, false, v, ++clock_});
     if (id < words_.size())
-        words_[id] = w;
+        words_[id].assign(w);
     else
-        words_.push_back(w);
+        words_.emplace_back(w);
     IndexWord(id, hash);
     ++count_;
     orderValid_ = false;

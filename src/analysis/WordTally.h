@@ -41,6 +41,10 @@ class CommonWords;
 // The singular form of a word; endings are recognised whatever their case
 // ("cities" -> "city", "CITIES" -> "CITY", "Mice" -> "MOUSE").
 std::string Singular(std::string_view word);
+// The same for a word without blanks of up to 30 bytes, given with its
+// small letters (LowerChar of each byte), written into out (room for 33
+// bytes): its length.
+std::size_t SingularInto(std::string_view word, std::string_view lower, char* out);
 
 class WordTally {
 public:
@@ -101,7 +105,7 @@ private:
         uint64_t stamp = 0;   // moment the value last changed
     };
     // w's hash is HashWord(w).
-    Outcome Count(const std::string& w, uint64_t hash, const WeightFn& weight, uint32_t& id);
+    Outcome Count(std::string_view w, uint64_t hash, const WeightFn& weight, uint32_t& id);
     Outcome CountEntry(uint32_t id, const WeightFn& weight);
     // The word rules depend only on the scanned word, the language and the
     // common-word lists, and a document repeats its words many times: the

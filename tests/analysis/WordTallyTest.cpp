@@ -2,10 +2,12 @@
 // and merging are compared with the reference table in
 // WordTallyReferenceTest.cpp.
 #include "analysis/WordTally.h"
+#include "common/StrProc.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -41,6 +43,35 @@ TEST(Singular, ExamplesOfTheRules) {
         {"LICE", "LOUSE"}, {"ies", "ie"}, {"ties", "tie"}, {"plaies", "plaie"}, {"Series", "Sery"}, {"as", "as"},
         {"  dogs  ", "dog"}, {"canoes", "cano"}, {"HerOes", "Hero"}};
     for (const auto& [plural, singular] : cases) EXPECT_EQ(Singular(plural), singular) << plural;
+}
+
+// The tally's form against Singular: every word of three to five letters
+// over the letters the rules look at, and every spelling in small and
+// capital letters of the words they name.
+TEST(Singular, TheTallysFormGivesTheSameOnEveryWordOfTheEndingsLetters) {
+    auto check = [](const std::string& w) {
+        std::string lower;
+        for (char c : w) lower += LowerChar(c);
+        char out[40];
+        ASSERT_EQ(std::string(out, SingularInto(w, lower, out)), Singular(w)) << w;
+    };
+    const std::string letters = "aeiosuchzlfSEI\xC9";
+    for (std::size_t len = 3; len <= 5; ++len) {
+        std::vector<std::size_t> digit(len, 0);
+        for (std::size_t k = len; k > 0;) {
+            std::string w;
+            for (std::size_t d : digit) w += letters[d];
+            check(w);
+            for (k = len; k > 0 && ++digit[k - 1] == letters.size(); --k) digit[k - 1] = 0;
+        }
+    }
+    for (std::string w : {"windows", "rights", "mice", "lice", "floes", "cities", "heroes", "plaies"})
+        for (unsigned caps = 0; caps < (1u << w.size()); ++caps) {
+            std::string v = w;
+            for (std::size_t i = 0; i < v.size(); ++i)
+                if (caps >> i & 1) v[i] = static_cast<char>(v[i] - 32);
+            check(v);
+        }
 }
 
 // Distinct words that pass every rule: "qa" and four letters with no
