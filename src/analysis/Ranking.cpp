@@ -3,14 +3,14 @@
 // Rank order is (KeyValue descending, moment the value last changed
 // ascending). The merge pass gives what the plain procedure gives (outer
 // loop over table positions, inner loop over the later positions, each merge
-// followed by closing the gap and bubbling the grown entry up), but positions
-// are looked up in an order-statistic tree and the inner loop jumps straight
-// to the next entry that can merge instead of visiting every position.
+// followed by closing the gap and bubbling the grown entry up), but the
+// inner loop jumps straight to the next entry that can merge instead of
+// visiting every position, and positions are counted rather than kept.
 
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <optional>
+#include <set>
 #include <utility>
 #include <climits>
 #include <cstdint>
@@ -37,157 +37,6 @@ struct AheadLess {
     bool operator()(const RankKey& a, const RankKey& b) const { return Ahead(a, b); }
 };
 
-// A treap of rank keys with subtree sizes: the table position of a key and
-// the key at a position, both in logarithmic time.
-class RankedKeys {
-public:
-    // Builds the tree from keys already in rank order, in linear time.
-    explicit RankedKeys(const std::vector<RankKey>& sorted) {
-        nodes_.reserve(sorted.size() + sorted.size() / 4);
-        std::vector<int> spine;  // right spine of the tree built so far
-        for (const RankKey& key : sorted) {
-            const int n = static_cast<int>(nodes_.size());
-            nodes_.push_back(Node{key, NextPriority(), -1, -1, 1});
-            int last = -1;
-            while (!spine.empty() && nodes_[static_cast<size_t>(spine.back())].priority < nodes_[static_cast<size_t>(n)].priority) {
-                last = spine.back();
-                spine.pop_back();
-            }
-            nodes_[static_cast<size_t>(n)].left = last;
-            if (!spine.empty()) nodes_[static_cast<size_t>(spine.back())].right = n;
-            spine.push_back(n);
-        }
-        root_ = spine.empty() ? -1 : spine.front();
-        FixSizes(root_);
-    }
-
-    int Size() const { return SizeOf(root_); }
-
-    void Insert(const RankKey& key) {
-        const int n = static_cast<int>(nodes_.size());
-        nodes_.push_back(Node{key, NextPriority(), -1, -1, 1});
-        auto [left, right] = Split(root_, key);
-        root_ = Join(Join(left, n), right);
-    }
-
-    void Erase(const RankKey& key) { root_ = EraseFrom(root_, key); }
-
-    // Number of keys ahead of key: its 0-based position when present.
-    int Rank(const RankKey& key) const {
-        int rank = 0;
-        for (int t = root_; t >= 0;) {
-            if (Ahead(nodes_[static_cast<size_t>(t)].key, key)) {
-                rank += SizeOf(Left(t)) + 1;
-                t = Right(t);
-            } else {
-                t = Left(t);
-            }
-        }
-        return rank;
-    }
-
-    // The key at 0-based position k (0 <= k < Size()).
-    const RankKey& At(int k) const {
-        int t = root_;
-        for (;;) {
-            const int leftSize = SizeOf(Left(t));
-            if (k < leftSize) {
-                t = Left(t);
-            } else if (k == leftSize) {
-                return nodes_[static_cast<size_t>(t)].key;
-            } else {
-                k -= leftSize + 1;
-                t = Right(t);
-            }
-        }
-    }
-
-    void InOrder(std::vector<RankKey>& out) const { Collect(root_, out); }
-
-private:
-    struct Node {
-        RankKey key;
-        uint32_t priority;
-        int left, right, size;
-    };
-
-    int Left(int t) const { return nodes_[static_cast<size_t>(t)].left; }
-    int Right(int t) const { return nodes_[static_cast<size_t>(t)].right; }
-    int SizeOf(int t) const { return t < 0 ? 0 : nodes_[static_cast<size_t>(t)].size; }
-    void Update(int t) {
-        Node& n = nodes_[static_cast<size_t>(t)];
-        n.size = 1 + SizeOf(n.left) + SizeOf(n.right);
-    }
-    uint32_t NextPriority() {
-        seed_ ^= seed_ << 13;
-        seed_ ^= seed_ >> 17;
-        seed_ ^= seed_ << 5;
-        return seed_;
-    }
-
-    // (keys ahead of key, the others)
-    std::pair<int, int> Split(int t, const RankKey& key) {
-        if (t < 0) return {-1, -1};
-        Node& n = nodes_[static_cast<size_t>(t)];
-        if (Ahead(n.key, key)) {
-            auto [l, r] = Split(n.right, key);
-            nodes_[static_cast<size_t>(t)].right = l;
-            Update(t);
-            return {t, r};
-        }
-        auto [l, r] = Split(n.left, key);
-        nodes_[static_cast<size_t>(t)].left = r;
-        Update(t);
-        return {l, t};
-    }
-
-    int Join(int a, int b) {
-        if (a < 0) return b;
-        if (b < 0) return a;
-        if (nodes_[static_cast<size_t>(a)].priority > nodes_[static_cast<size_t>(b)].priority) {
-            nodes_[static_cast<size_t>(a)].right = Join(Right(a), b);
-            Update(a);
-            return a;
-        }
-        nodes_[static_cast<size_t>(b)].left = Join(a, Left(b));
-        Update(b);
-        return b;
-    }
-
-    int EraseFrom(int t, const RankKey& key) {
-        if (t < 0) return t;
-        const RankKey& k = nodes_[static_cast<size_t>(t)].key;
-        if (Ahead(k, key)) {
-            nodes_[static_cast<size_t>(t)].right = EraseFrom(Right(t), key);
-        } else if (Ahead(key, k)) {
-            nodes_[static_cast<size_t>(t)].left = EraseFrom(Left(t), key);
-        } else {
-            return Join(Left(t), Right(t));  // the node itself stays unused
-        }
-        Update(t);
-        return t;
-    }
-
-    int FixSizes(int t) {
-        if (t < 0) return 0;
-        Node& n = nodes_[static_cast<size_t>(t)];
-        const int size = 1 + FixSizes(n.left) + FixSizes(n.right);
-        nodes_[static_cast<size_t>(t)].size = size;
-        return size;
-    }
-
-    void Collect(int t, std::vector<RankKey>& out) const {
-        if (t < 0) return;
-        Collect(Left(t), out);
-        out.push_back(nodes_[static_cast<size_t>(t)].key);
-        Collect(Right(t), out);
-    }
-
-    std::vector<Node> nodes_;
-    int root_ = -1;
-    uint32_t seed_ = 2463534242u;
-};
-
 // Two words can merge when they are equal ignoring case and their parts
 // after the first character are equal exactly: the same first letter up to
 // case and the same rest ("Apple" and "apple", not "APPLE" and "apple").
@@ -196,13 +45,26 @@ bool SameMergeKey(std::string_view a, std::string_view b) {
            a.substr(1) == b.substr(1);
 }
 
+// A hash of the merge key (the word with its first letter folded), eight
+// bytes at a time.
 uint64_t MergeKeyHash(std::string_view w) {
-    uint64_t h = 14695981039346656037ull;
-    for (size_t i = 0; i < w.size(); ++i) {
-        h ^= static_cast<unsigned char>(i == 0 ? LowerChar(w[0]) : w[i]);
-        h *= 1099511628211ull;
+    constexpr uint64_t kMul = 0xBF58476D1CE4E5B9ull;
+    uint64_t h = 0x9E3779B97F4A7C15ull * (w.size() + 1);
+    if (w.empty()) return h;
+    h = (h ^ static_cast<unsigned char>(LowerChar(w[0]))) * kMul;
+    size_t i = 1;
+    for (; i + 8 <= w.size(); i += 8) {
+        uint64_t v;
+        std::memcpy(&v, w.data() + i, 8);
+        h = (h ^ v) * kMul;
+        h ^= h >> 31;
     }
-    return h * 0x9E3779B97F4A7C15ull;
+    uint64_t tail = 0;
+    for (; i < w.size(); ++i) tail = tail << 8 | static_cast<unsigned char>(w[i]);
+    h = (h ^ tail) * kMul;
+    h ^= h >> 29;
+    h *= 0x94D049BB133111EBull;
+    return h ^ (h >> 32);
 }
 
 // The entries that can merge with each other, as lists threaded through
@@ -281,28 +143,30 @@ private:
     std::vector<unsigned char>& partner_;
 };
 
-// The rank keys during the merge pass. Until the first merge they stand
-// in their starting order, and a key's position is looked up in an array;
-// the tree is built at the first merge. Most tables never need it.
-class MergeRanking {
+// Live entries among those of the starting order behind a position: a
+// Fenwick tree over the starting order, built at the first removal.
+class LiveCount {
 public:
-    MergeRanking(const std::vector<RankKey>& sorted, const std::vector<uint32_t>& position)
-        : sorted_(sorted), position_(position) {}
-
-    int Size() const { return tree_ ? tree_->Size() : static_cast<int>(sorted_.size()); }
-    // Number of keys ahead of key, which is present.
-    int Rank(const RankKey& key) const { return tree_ ? tree_->Rank(key) : static_cast<int>(position_[key.id]); }
-    const RankKey& At(int k) const { return tree_ ? tree_->At(k) : sorted_[static_cast<size_t>(k)]; }
-    RankedKeys& Tree() {
-        if (!tree_) tree_.emplace(sorted_);
-        return *tree_;
+    explicit LiveCount(size_t n) : n_(n) {}
+    void Remove(size_t index) {
+        if (tree_.empty()) {
+            tree_.resize(n_ + 1);
+            for (size_t k = 1; k <= n_; ++k) tree_[k] = static_cast<uint32_t>(k & (~k + 1));
+        }
+        for (size_t k = index + 1; k <= n_; k += k & (~k + 1)) --tree_[k];
     }
-    bool Changed() const { return tree_.has_value(); }
+    // Live entries at indices [from, to).
+    size_t Between(size_t from, size_t to) const { return Before(to) - Before(from); }
 
 private:
-    const std::vector<RankKey>& sorted_;
-    const std::vector<uint32_t>& position_;
-    std::optional<RankedKeys> tree_;
+    size_t Before(size_t index) const {
+        if (tree_.empty()) return index;
+        size_t sum = 0;
+        for (size_t k = index; k > 0; k -= k & (~k + 1)) sum += tree_[k];
+        return sum;
+    }
+    size_t n_;
+    std::vector<uint32_t> tree_;
 };
 
 // A word whose letters after the first are all small ("apple", "Apple").
@@ -420,15 +284,11 @@ void WordTally::MergeCaseVariants() {
     // No two words that could merge: the table stays as it is.
     if (!anyPartner) return;
 
-    std::vector<RankKey> sorted;
-    sorted.reserve(order_.size());
-    std::vector<uint32_t>& position = scratch_.position;
-    position.resize(entries_.size());
-    for (uint32_t id : order_) {
-        position[id] = static_cast<uint32_t>(sorted.size());
-        sorted.push_back(keyOf(id));
-    }
-    MergeRanking ranked(sorted, position);
+    // The starting order, and each entry's index in it.
+    const std::vector<uint32_t> sorted = order_;
+    std::vector<uint32_t>& index = scratch_.position;
+    index.resize(entries_.size());
+    for (size_t k = 0; k < sorted.size(); ++k) index[sorted[k]] = static_cast<uint32_t>(k);
 
     bool anyMerge = false;
     // The entries behind position i are never moved during the pass, only
@@ -436,26 +296,41 @@ void WordTally::MergeCaseVariants() {
     // target only moves up to position i or before it). So the entry that
     // reaches position i + 1 is the next one of the starting order that has
     // not been merged away, and the outer loop walks that order instead of
-    // looking each position up.
+    // looking each position up. Positions 1 to i hold the entries of the
+    // starting order before the cursor that are still in the table: those
+    // whose value never changed, in their starting order (a stack, since
+    // only the last of them can be the one at position i and grow), and
+    // the grown ones, kept by their rank keys.
     size_t cursor = 0;
+    LiveCount behind(sorted.size());
+    std::vector<uint32_t> unmoved;
+    std::set<RankKey, AheadLess> moved;
+    // The entry at position i: the last of positions 1 to i.
+    auto atPositionI = [&]() {
+        if (moved.empty()) return unmoved.back();
+        const RankKey& lastMoved = *moved.rbegin();
+        if (unmoved.empty() || Ahead(keyOf(unmoved.back()), lastMoved)) return lastMoved.id;
+        return unmoved.back();
+    };
     // Positions below are 1-based table positions, as in the plain loops;
     // both loop bounds are fixed when their loop starts.
     for (int i = 1; i <= count0 - 1; ++i) {
-        if (i > ranked.Size()) break;  // the rest of the positions are empty
-        while (cursor < sorted.size() && entries_[sorted[cursor].id].merged) ++cursor;
+        if (i > count_) break;  // the rest of the positions are empty
+        while (cursor < sorted.size() && entries_[sorted[cursor]].merged) ++cursor;
         if (cursor == sorted.size()) break;
-        const uint32_t first = sorted[cursor++].id;
+        const uint32_t first = sorted[cursor++];
+        unmoved.push_back(first);
         if (!groups.MayHavePartner(first) || !StartsMergePass(words_[first])) continue;
-        const int bound = ranked.Size();
+        const int bound = count_;
         int j = i + 1;
         bool mergedHere = false;
         // The table only shrinks during the pass, so every entry found is
         // within the bound.
-        while (j <= bound && j <= ranked.Size()) {
+        while (j <= bound && j <= count_) {
             // The word now at position i: after a merge that moved the grown
             // entry up, it is the one pushed down into position i, and the
             // pass goes on with it.
-            const uint32_t targetId = mergedHere ? ranked.At(i - 1).id : first;
+            const uint32_t targetId = mergedHere ? atPositionI() : first;
             if (!groups.MayHavePartner(targetId)) break;
             const std::string& targetWord = words_[targetId];
             // The group member at the smallest position >= j.
@@ -463,7 +338,9 @@ void WordTally::MergeCaseVariants() {
             int p = 0;
             for (uint32_t k = groups.Head(MergeKeyHash(targetWord)); k != MergeGroups::kNone; k = groups.Next(k)) {
                 if (k == targetId || !SameMergeKey(words_[k], targetWord)) continue;
-                const int pos = ranked.Rank(keyOf(k)) + 1;
+                // Entries before the cursor stand at positions up to i.
+                if (index[k] < cursor) continue;
+                const int pos = i + 1 + static_cast<int>(behind.Between(cursor, index[k]));
                 if (pos >= j && (sourceId == MergeGroups::kNone || pos < p)) {
                     sourceId = k;
                     p = pos;
@@ -477,7 +354,7 @@ void WordTally::MergeCaseVariants() {
             Entry& s = entries_[sourceId];
             const float merged = t.value + s.value;
             t.frequency = AddFrequencies(t.frequency, s.frequency);
-            ranked.Tree().Erase(keyOf(sourceId));
+            behind.Remove(index[sourceId]);
             groups.Leave(sourceId, MergeKeyHash(words_[sourceId]));
             s.merged = true;
             --count_;
@@ -486,10 +363,14 @@ void WordTally::MergeCaseVariants() {
             // capitals after its first letter moves it to another group.
             groups.Leave(targetId, MergeKeyHash(words_[targetId]));
             if (merged != t.value) {
-                ranked.Tree().Erase(keyOf(targetId));
+                // The target is the last of positions 1 to i.
+                if (!unmoved.empty() && unmoved.back() == targetId)
+                    unmoved.pop_back();
+                else
+                    moved.erase(keyOf(targetId));
                 t.value = merged;
                 t.stamp = ++clock_;
-                ranked.Tree().Insert(keyOf(targetId));
+                moved.insert(keyOf(targetId));
             }
             words_[targetId] = LowerCaseAccented(words_[targetId]);
             groups.Join(targetId, MergeKeyHash(words_[targetId]));
@@ -497,17 +378,20 @@ void WordTally::MergeCaseVariants() {
         }
     }
 
-    if (!ranked.Changed()) return;  // no merge: the order stands
-    std::vector<RankKey> keys;
-    keys.reserve(static_cast<size_t>(ranked.Size()));
-    ranked.Tree().InOrder(keys);
+    if (!anyMerge) return;  // the order stands
+    // Positions 1 to i (the two kinds merged by rank), then the rest.
     order_.clear();
-    for (const RankKey& k : keys) order_.push_back(k.id);
-    orderValid_ = true;
-    if (anyMerge) {
-        indexValid_ = false;  // words were lower-cased and removed
-        tableValid_ = false;
+    auto m = moved.begin();
+    for (uint32_t id : unmoved) {
+        for (; m != moved.end() && Ahead(*m, keyOf(id)); ++m) order_.push_back(m->id);
+        order_.push_back(id);
     }
+    for (; m != moved.end(); ++m) order_.push_back(m->id);
+    for (size_t k = cursor; k < sorted.size(); ++k)
+        if (!entries_[sorted[k]].merged) order_.push_back(sorted[k]);
+    orderValid_ = true;
+    indexValid_ = false;  // words were lower-cased and removed
+    tableValid_ = false;
 }
 
 float WordTally::NormaliseKeyValues() {
