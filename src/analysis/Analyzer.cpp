@@ -231,7 +231,8 @@ void Analyzer::GenerateKeywordMetaTag() {
     in.insertVPMT = settings_.InsertVPMT == 1;
     in.vpmtText = settings_.VPMT;
     in.singleFile = settings_.SingleFile;
-    const KeywordsResult res = zelk::GenerateKeywordMetaTag(tally_.Table(), in);
+    const KeywordsResult res = zelk::GenerateKeywordMetaTag(
+        tally_.RankedCount(), [this](std::size_t rank) -> const std::string& { return tally_.RankedWord(rank); }, in);
     if (settings_.BeginMetaTagWith != res.beginWithTrimmed) {
         settings_.BeginMetaTagWith = res.beginWithTrimmed;
     }

@@ -119,8 +119,14 @@ int CountOccurrences(std::string_view s, std::string_view part, bool exact) {
 }
 
 KeywordsResult GenerateKeywordMetaTag(const WordTable& table, const KeywordsInputs& in) {
+    return GenerateKeywordMetaTag(
+        table.entries.size(), [&](std::size_t rank) -> const std::string& { return table.entries[rank].Word; }, in);
+}
+
+KeywordsResult GenerateKeywordMetaTag(std::size_t wordCount, const RankedWordFn& wordAt,
+                                      const KeywordsInputs& in) {
     KeywordsResult result;
-    if (table.entries.empty() && in.singleFile) {
+    if (wordCount == 0 && in.singleFile) {
         result.text = "No words";
         result.beginWithTrimmed = in.beginWith;
         return result;
@@ -145,11 +151,12 @@ KeywordsResult GenerateKeywordMetaTag(const WordTable& table, const KeywordsInpu
 
     SubstringIndex index;
     index.Append(LowerCaseAccented(t));
-    for (const WordEntry& entry : table.entries) {
+    for (std::size_t rank = 0; rank < wordCount; ++rank) {
+        const std::string& word = wordAt(rank);
         if (maxKeywords > 0 && n + 1 > maxKeywords) break;
-        if (maxBytes > 0 && static_cast<long long>(entry.Word.size()) + length + 1 > maxBytes) break;
-        if (index.Contains(LowerCaseAccented(entry.Word))) continue;
-        std::string added = n > 0 ? ", " + entry.Word : entry.Word;
+        if (maxBytes > 0 && static_cast<long long>(word.size()) + length + 1 > maxBytes) break;
+        if (index.Contains(LowerCaseAccented(word))) continue;
+        std::string added = n > 0 ? ", " + word : word;
         t += added;
         index.Append(LowerCaseAccented(added));
         ++n;

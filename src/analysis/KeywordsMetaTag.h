@@ -1,6 +1,8 @@
 // Composition of the keywords meta tag from the ranked word table.
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -25,6 +27,11 @@ struct KeywordsResult {
 };
 
 KeywordsResult GenerateKeywordMetaTag(const WordTable& table, const KeywordsInputs& in);
+// The same over the ranked words asked for one at a time (rank 0 first), so
+// that a caller need not copy a whole table for the few words a tag takes.
+using RankedWordFn = std::function<const std::string&(std::size_t rank)>;
+KeywordsResult GenerateKeywordMetaTag(std::size_t wordCount, const RankedWordFn& wordAt,
+                                      const KeywordsInputs& in);
 
 // Non-overlapping occurrences of part in s counted from the left; 0 when
 // either is empty; exact = false folds both with LowerCaseAccented.

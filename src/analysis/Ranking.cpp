@@ -253,6 +253,11 @@ void WordTally::RebuildIndex() {
     indexValid_ = true;
 }
 
+std::size_t WordTally::RankedCount() {
+    SortOrder();
+    return order_.size();
+}
+
 const WordTable& WordTally::Table() {
     SortOrder();
     if (!tableValid_) {

@@ -40,9 +40,10 @@ constexpr auto kVowels = MakeVowelTable();
 
 // The word rules of one scanned word, in their fixed order. Writes the word
 // to count into out (room for 33 bytes) and answers its length, or 0 when
-// the word is dropped. isCommon(word, its small letters).
+// the word is dropped; unchanged tells whether it is the word as scanned.
+// isCommon(word, its small letters).
 template <typename IsCommon>
-std::size_t ApplyWordRules(std::string_view w, int language, const IsCommon& isCommon, char* out) {
+std::size_t ApplyWordRules(std::string_view w, int language, const IsCommon& isCommon, char* out, bool& unchanged) {
     if (w.size() < kMinWordLength || w.size() > kMaxWordLength) return 0;
     char lowerBuf[kMaxWordLength];
     for (size_t i = 0; i < w.size(); ++i) lowerBuf[i] = LowerChar(w[i]);
@@ -74,13 +75,16 @@ std::size_t ApplyWordRules(std::string_view w, int language, const IsCommon& isC
         const std::string t = Singular(w);
         n = t.size();
         std::memcpy(out, t.data(), n);
+        unchanged = false;
     } else {
+        // Every change the singular form makes changes the length.
         n = SingularInto(w, lower, out);
+        unchanged = n == w.size();
     }
     const std::string_view counted(out, n);
     char outLower[kMaxWordLength];
     std::string_view lo = lower;
-    if (counted != w) {  // the singular form has its own small letters
+    if (!unchanged) {  // the singular form has its own small letters
         for (size_t i = 0; i < n; ++i) outLower[i] = LowerChar(out[i]);
         lo = std::string_view(outLower, n);
     }
@@ -318,7 +322,8 @@ WordTally::Outcome WordTally::CountRemembered(std::string_view word, int languag
         return CountEntry(static_cast<uint32_t>(slot->result), weight);
     }
     char out[kMaxWordLength + 3];
-    const size_t n = ApplyWordRules(word, language, isCommon, out);
+    bool unchanged = false;
+    const size_t n = ApplyWordRules(word, language, isCommon, out, unchanged);
     if (n == 0) {
         Remember(word, hash, kRulesDrop);
         return Outcome::Dropped;
@@ -326,7 +331,7 @@ WordTally::Outcome WordTally::CountRemembered(std::string_view word, int languag
     const std::string_view w(out, n);
     uint32_t id = kNoEntry;
     // Most words count as they were scanned: their hash is the same.
-    const Outcome outcome = Count(w, w == word ? hash : HashWord(w), weight, id);
+    const Outcome outcome = Count(w, unchanged ? hash : HashWord(w), weight, id);
     // A word left out because the table is full stays out until merging
     // makes room, and merging forgets the memo.
     Remember(word, hash, id == kNoEntry ? kRulesDrop : static_cast<int32_t>(id));
@@ -342,8 +347,10 @@ WordTally::Outcome WordTally::CountWord(std::string_view word, int language, con
     // An arbitrary predicate may answer differently from one call to the
     // next: no memo.
     char out[kMaxWordLength + 3];
+    bool unchanged = false;
     const size_t n = ApplyWordRules(
-        word, language, [&](std::string_view counted, std::string_view) { return isCommon(counted); }, out);
+        word, language, [&](std::string_view counted, std::string_view) { return isCommon(counted); }, out,
+        unchanged);
     if (n == 0) return Outcome::Dropped;
     const std::string_view w(out, n);
     uint32_t id = kNoEntry;

@@ -94,6 +94,10 @@ public:
 
     // The ranked table; entries[0] is rank 1. Valid until the next change.
     const WordTable& Table();
+    // The number of entries, and the word at a rank (0 first) until the
+    // next change, without copying the table.
+    std::size_t RankedCount();
+    const std::string& RankedWord(std::size_t rank) const { return words_[order_[rank]]; }
 
 private:
     // What counting touches, kept small and apart from the words, so that
