@@ -178,6 +178,9 @@ void WordTally::Reset() {
     // The words' buffers stay for the next document's words.
     constexpr size_t kKeptWords = size_t{1} << 16;
     if (words_.size() > kKeptWords) std::vector<std::string>().swap(words_);
+    // So does the working space of the ranking, unless a large table made
+    // it large.
+    if (words > kKeptWords / 4) scratch_ = Scratch{};
     count_ = 0;
     ClearSlots(index_, SlotsFor(words, 1024));
     indexed_ = 0;
