@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "analysis/AnalysisHost.h"
+#include "analysis/ByteSearch.h"
 #include "analysis/Scanner.h"
 #include "analysis/WordChars.h"
 #include "common/StrProc.h"
@@ -40,7 +41,12 @@ std::size_t Scanner::NextOccurrence::Find(std::string_view text, std::size_t fro
     const std::size_t m = pattern_.size();
     if (from >= text.size() || m > text.size() - from) return found_;
     if (!fold_) {
-        found_ = text.find(pattern_, from);
+        if (m == 1) {
+            const std::size_t k = from + FindByte(text.data() + from, text.size() - from, pattern_[0]);
+            found_ = k < text.size() ? k : npos;
+        } else {
+            found_ = text.find(pattern_, from);
+        }
         return found_;
     }
     // The patterns are lower-case ASCII; folding A-Z is all the general

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "analysis/ByteSearch.h"
 #include "analysis/Scanner.h"
 #include "common/ReportLog.h"
 #include "common/StrProc.h"
@@ -39,9 +40,8 @@ std::size_t Scanner::FindIgnoringBlanks(std::string_view text, std::size_t from,
     // matches on both sides is the first occurrence.
     for (std::size_t j = from + k; j < n; ++j) {
         if (anchor != npos) {
-            const void* hit = std::memchr(t + j, pattern[k], n - j);
-            if (!hit) return npos;
-            j = static_cast<std::size_t>(static_cast<const char*>(hit) - t);
+            j += FindByte(t + j, n - j, pattern[k]);
+            if (j == n) return npos;
         } else if (Fold(t[j]) != pattern[0]) {
             continue;
         }
