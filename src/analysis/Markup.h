@@ -17,10 +17,6 @@ inline constexpr char TitleOn = 14, TitleOff = 15, HeadingEnd = 7;
 
 void NormaliseMarkup(std::string& line);
 void DecodeEntities(std::string& line);
-// Every occurrence of find (compared after LowerCaseAccented of both sides)
-// replaced by repl.
-std::string ReplaceIgnoringCase(std::string_view text, std::string_view find,
-                                std::string_view repl);
 
 // The entity table: each entity immediately followed by its replacement
 // byte, entries separated by one blank.
