@@ -66,6 +66,10 @@ bool PosixFileSystem::Stat(const std::string& path, FileStatus& out) {
     if (::lstat(path.c_str(), &ls) != 0)
         return errno == ENOENT || errno == ENOTDIR ? true : Failed(false);
     out.isSymlink = S_ISLNK(ls.st_mode);
+    if (!out.isSymlink) {
+        Fill(ls, out);
+        return true;
+    }
     struct stat st {};
     // A dangling link: the name exists, the document does not.
     if (::stat(path.c_str(), &st) != 0) return true;
@@ -218,7 +222,14 @@ bool PosixFileSystem::CanWrite(const std::string& path) {
 
 bool FileSystem::ReadFile(const std::string& path, std::string& out, std::size_t keep,
                           std::size_t maxBytes, int& err) {
+    FileStatus st;
+    return ReadFile(path, out, keep, maxBytes, err, st);
+}
+
+bool FileSystem::ReadFile(const std::string& path, std::string& out, std::size_t keep,
+                          std::size_t maxBytes, int& err, FileStatus& st) {
     err = 0;
+    st = FileStatus{};
     out.resize(std::min(keep, out.size()));
     SetLastError(0);
     const Handle h = OpenRead(path);
@@ -228,7 +239,6 @@ bool FileSystem::ReadFile(const std::string& path, std::string& out, std::size_t
         return false;
     };
     if (h < 0) return fail(ENOENT);
-    FileStatus st;
     if (!StatHandle(h, st) || st.directory) {
         if (st.directory) SetLastError(EISDIR);
         Close(h);

@@ -121,6 +121,9 @@ public:
     // file's size, through OpenRead, StatHandle, Read and Close.
     bool ReadFile(const std::string& path, std::string& out, std::size_t keep, std::size_t maxBytes,
                   int& err);
+    // The same, with the status of the open file before it was read.
+    bool ReadFile(const std::string& path, std::string& out, std::size_t keep, std::size_t maxBytes,
+                  int& err, FileStatus& status);
 
     // --- Folder listing and file identity ---
     // The entries of a folder ("." and ".." left out), in no particular

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <vector>
 
 namespace zelk {
@@ -76,6 +77,15 @@ bool ReadWholeFile(FileSystem& fs, const std::string& path, std::string& out, in
     return ok;
 }
 
+bool ReadSnapshot(FileSystem& fs, const std::string& path, FileSnapshot& out, int& err) {
+    return fs.ReadFile(path, out.bytes, 0, SIZE_MAX, err, out.status);
+}
+
+bool SameFileState(const FileStatus& a, const FileStatus& b) {
+    return a.device == b.device && a.inode == b.inode && a.size == b.size &&
+           a.mtimeNs == b.mtimeNs;
+}
+
 SafeRewrite::~SafeRewrite() {
     DropWorkingFile();
     if (page_ >= 0) fs_.Close(page_);  // also releases the lock
@@ -89,7 +99,8 @@ bool SafeRewrite::Fail(const std::string& why) {
 
 bool SafeRewrite::FailWithSystemReason() { return Fail(ErrorText(FileSystem::LastError())); }
 
-SafeRewrite::Opened SafeRewrite::Open(const std::string& path, bool createWhenMissing) {
+SafeRewrite::Opened SafeRewrite::Open(const std::string& path, bool createWhenMissing,
+                                      FileSnapshot* earlier) {
     FileStatus named;
     if (!fs_.Stat(path, named)) {
         FailWithSystemReason();
@@ -136,6 +147,10 @@ SafeRewrite::Opened SafeRewrite::Open(const std::string& path, bool createWhenMi
     // A rewrite that finished while this one waited for the lock has put
     // a new file at the name; this one must not work on the old one.
     if (!StillTheSameFile()) return Opened::Failed;
+    if (earlier && earlier->Whole() && SameFileState(earlier->status, status_)) {
+        text_.swap(earlier->bytes);
+        return Opened::Ok;
+    }
     if (!ReadToEnd(fs_, page_, status_.size, text_)) {
         FailWithSystemReason();
         text_ = std::string();

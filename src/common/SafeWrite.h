@@ -16,6 +16,24 @@ namespace zelk {
 // with the errno-style reason in err.
 bool ReadWholeFile(FileSystem& fs, const std::string& path, std::string& out, int& err);
 
+// A file's bytes as one read gave them, with the status of the open file
+// taken before the read.
+struct FileSnapshot {
+    std::string bytes;
+    FileStatus status;
+    // The bytes are the whole file its status describes (not so when the
+    // file grew while it was read).
+    bool Whole() const { return static_cast<long long>(bytes.size()) == status.size; }
+};
+
+// Reads the whole file at path (following links) in one go; false with the
+// errno-style reason in err.
+bool ReadSnapshot(FileSystem& fs, const std::string& path, FileSnapshot& out, int& err);
+
+// The test a rewrite makes before it puts its text in place: the same file
+// (device and inode), with the same size and modification time.
+bool SameFileState(const FileStatus& a, const FileStatus& b);
+
 class SafeRewrite {
 public:
     enum class Opened { Ok, Missing, Failed };
@@ -29,8 +47,12 @@ public:
     // following links, checks that it is a regular file, locks it against a
     // second rewrite and reads it. Missing: nothing, or no regular file,
     // stands at path. With createWhenMissing a missing file is Ok with an
-    // empty text and is created by Replace.
-    Opened Open(const std::string& path, bool createWhenMissing = false);
+    // empty text and is created by Replace. earlier: the bytes of an
+    // earlier read of this file (SafeRewrite may move them out); when the
+    // opened file is still in the state they were read in, they are taken
+    // instead of reading the file again.
+    Opened Open(const std::string& path, bool createWhenMissing = false,
+                FileSnapshot* earlier = nullptr);
 
     // The file actually rewritten (path with its link resolved).
     const std::string& Target() const { return target_; }
