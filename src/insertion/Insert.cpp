@@ -224,7 +224,7 @@ std::optional<std::string> Rewrite(const std::string& doc, bool utf8, const Inse
 
 int16_t InsertMetaTags(const std::string& keywordsTag, const std::string& documentPath,
                        const InsertRequest& rq, ReportLog& log, FileSystem& fs,
-                       std::string& failure) {
+                       std::string& failure, FileSnapshot* earlier) {
     failure.clear();
     // Input checks, before any file is opened.
     if (documentPath.empty()) return kInsertNoPath;
@@ -245,7 +245,7 @@ int16_t InsertMetaTags(const std::string& keywordsTag, const std::string& docume
     };
     try {
         SafeRewrite page(fs);
-        switch (page.Open(documentPath)) {
+        switch (page.Open(documentPath, false, earlier)) {
             case SafeRewrite::Opened::Missing: return kInsertNoDocument;
             case SafeRewrite::Opened::Failed: return fileError(page.Failure());
             case SafeRewrite::Opened::Ok: break;

@@ -14,6 +14,8 @@
 
 namespace zelk {
 
+struct FileSnapshot;
+
 // The window state an insertion reads, filled by the caller at the moment
 // of use.
 struct InsertRequest {
@@ -70,9 +72,10 @@ bool IsBAKfile(const std::string& path);
 // indented, through log.ReportLine, once the document has been written. When
 // no tag is replaced or inserted the document is not written at all. On -7
 // failure says why ("No space left on device"), as the report line does.
+// earlier: the document as the caller read it (see SafeRewrite::Open).
 int16_t InsertMetaTags(const std::string& keywordsTag, const std::string& documentPath,
                        const InsertRequest& request, ReportLog& log, FileSystem& fs,
-                       std::string& failure);
+                       std::string& failure, FileSnapshot* earlier = nullptr);
 int16_t InsertMetaTags(const std::string& keywordsTag, const std::string& documentPath,
                        const InsertRequest& request, ReportLog& log,
                        FileSystem& fs = RealFileSystem());
