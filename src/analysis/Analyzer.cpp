@@ -74,13 +74,23 @@ void Analyzer::ReleaseLargeBuffers() {
 }
 
 Analyzer::DoFileResult Analyzer::DoFile(const std::string& path) {
-    DoFileResult r;
-    KeywordsGenerated = false;
     // The document is read once, whole; the text test looks at its bytes.
     // When it cannot be read, the test on the path says what the user is
     // told (a missing file, or the read failure below).
     int readError = 0;
     const bool loaded = !path.empty() && lines_.Load(*fs_, path, readError);
+    return AnalyseLoaded(path, loaded, readError);
+}
+
+Analyzer::DoFileResult Analyzer::DoFile(const std::string& path, std::string_view bytes) {
+    lines_.Assign(bytes);
+    return AnalyseLoaded(path, true, 0);
+}
+
+Analyzer::DoFileResult Analyzer::AnalyseLoaded(const std::string& path, bool loaded,
+                                               int readError) {
+    DoFileResult r;
+    KeywordsGenerated = false;
     const TextFileTest test =
         loaded ? IsTextContent(lines_.Bytes(), path, kTextTestBytes, kTextTestThreshold, true)
                : IsTextFile(path, kTextTestBytes, kTextTestThreshold, true, *fs_);

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "analysis/DocumentLines.h"
 #include "analysis/ScanState.h"
@@ -55,6 +56,9 @@ public:
     };
     // Analyses one document into the word table.
     DoFileResult DoFile(const std::string& path);
+    // The same on the bytes of the file at path, already read by the caller
+    // (the path lends its name to the text test and the messages).
+    DoFileResult DoFile(const std::string& path, std::string_view bytes);
     // Where documents are read from (the real file system unless a test
     // gives another).
     void UseFileSystem(FileSystem& fs) { fs_ = &fs; }
@@ -96,6 +100,8 @@ private:
     std::string line_;
 
     void ReleaseLargeBuffers();
+    // DoFile once the document is in lines_ (loaded) or could not be read.
+    DoFileResult AnalyseLoaded(const std::string& path, bool loaded, int readError);
 };
 
 }  // namespace zelk

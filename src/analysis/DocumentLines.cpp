@@ -44,6 +44,13 @@ bool DocumentLines::Load(FileSystem& fs, const std::string& path, int& err) {
     return false;
 }
 
+void DocumentLines::Assign(std::string_view bytes) {
+    doc_.reserve(bytes.size() + 1);
+    doc_.assign(1, ' ');
+    doc_.append(bytes);
+    pos_ = 1;
+}
+
 std::string_view DocumentLines::Bytes() const {
     return doc_.empty() ? std::string_view() : std::string_view(doc_).substr(1);
 }

@@ -20,6 +20,8 @@ public:
     // Reads the whole file; false with an errno-style number when it cannot
     // be read.
     bool Load(FileSystem& fs, const std::string& path, int& err);
+    // Takes a copy of a document already read.
+    void Assign(std::string_view bytes);
     // The document's bytes (valid until the first call of Next).
     std::string_view Bytes() const;
     // Puts the next non-empty prepared line into line (whose old buffer may
