@@ -139,23 +139,25 @@ void AnalysisPool::Work() {
             i = next_++;
         }
         Slot result;
-        FileIdentity id;
+        PageAhead& page = result.page;
         const std::string& path = files_[i];
-        if (fs_.Identify(path, id) && id.kind == EntryKind::File) {
-            result.key = id.key;
+        ReadPageFacts(fs_, path, settings, page.facts);
+        const PageFacts& f = page.facts;
+        if (settings.InsertKWMT == 1 && f.read && f.hasHead && f.hasHeadEnd &&
+            !PreservedWhole(settings, f)) {
             lines.clear();
             host->prompter_.question.clear();
             host->SetOutputText("");
-            const Analyzer::DoFileResult r = analyzer->DoFile(path);
-            FileAnalysis& a = result.analysis;
+            const Analyzer::DoFileResult r = analyzer->DoFile(path, f.page.bytes);
+            FileAnalysis& a = page.analysis;
             a.result = r.result;
             a.numberOfWords = r.numberOfWords;
             a.unixQuestion = host->prompter_.question;
             a.unixQuestionTitle = host->prompter_.questionTitle;
             // Stopped, or a Cancel the walk would see: the walk analyses it.
-            result.usable = !analyzer->blnStop && !analyzer->StopFlag && r.result != -3;
+            page.analysed = !analyzer->blnStop && !analyzer->StopFlag && r.result != -3;
             analyzer->StopFlag = false;
-            if (result.usable && r.result == 0 && r.numberOfWords > 0) {
+            if (page.analysed && r.result == 0 && r.numberOfWords > 0) {
                 analyzer->GenerateKeywordMetaTag();
                 a.keywordsTag = host->OutputText();
             }
@@ -163,6 +165,16 @@ void AnalysisPool::Work() {
         }
         {
             std::lock_guard lock(mutex_);
+            // The walk has passed this page meanwhile: nobody takes it.
+            if (i + 1 < cursor_) result = Slot{};
+            // Large pages, and pages beyond what the walk may hold at a
+            // time, are read again by the walk.
+            const std::size_t size = page.facts.page.bytes.size();
+            page.bytesKept = page.facts.read && size <= kKeptPerPage && keptBytes_ + size <= kKeptInAll;
+            if (page.bytesKept)
+                keptBytes_ += size;
+            else
+                std::string().swap(page.facts.page.bytes);
             result.done = true;
             slots_[i] = std::move(result);
         }
@@ -170,13 +182,18 @@ void AnalysisPool::Work() {
     }
 }
 
-bool AnalysisPool::Take(const std::string& path, const FileKey& key, FileAnalysis& out) {
+void AnalysisPool::Drop(Slot& s) {
+    if (s.page.bytesKept) keptBytes_ -= s.page.facts.page.bytes.size();
+    s = Slot{};
+}
+
+bool AnalysisPool::Take(const std::string& path, PageAhead& out) {
     std::unique_lock lock(mutex_);
     std::size_t i = cursor_;
     while (i < files_.size() && files_[i] != path) ++i;
     if (i >= files_.size()) return false;
     // Files before this one were passed over by the walk: drop their work.
-    for (std::size_t k = cursor_; k < i; ++k) slots_[k] = Slot{};
+    for (std::size_t k = cursor_; k < i; ++k) Drop(slots_[k]);
     cursor_ = i + 1;
     changed_.notify_all();
     changed_.wait(lock, [&] { return stop_ || slots_[i].done || next_ <= i; });
@@ -186,10 +203,10 @@ bool AnalysisPool::Take(const std::string& path, const FileKey& key, FileAnalysi
         return false;
     }
     Slot& s = slots_[i];
-    const bool ok = s.usable && s.key == key;
-    if (ok) out = std::move(s.analysis);
+    if (s.page.bytesKept) keptBytes_ -= s.page.facts.page.bytes.size();
+    out = std::move(s.page);
     s = Slot{};
-    return ok;
+    return true;
 }
 
 }  // namespace zelk

@@ -1,7 +1,8 @@
-// Files analysed on several threads ahead of the walk (zelk-cli --jobs). The
-// walk still takes every file in its own order, inserts and reports; it only
-// finds the analysis done. Each thread has its own analyzer, settings copy
-// and report log; the common-word lists are shared read-only.
+// Pages read, examined and analysed on several threads ahead of the walk
+// (zelk-cli --jobs). The walk still takes every file in its own order,
+// inserts and reports; it only finds that work done. Each thread has its
+// own analyzer, settings copy and report log; the common-word lists are
+// shared read-only.
 #pragma once
 
 #include <atomic>
@@ -28,22 +29,27 @@ class AnalysisPool final : public AnalysisAhead {
 public:
     // settings is copied: a run that uses the pool must not change the
     // analysis settings while it goes on. words must not change either.
+    // Without InsertKWMT the pages are read and examined, not analysed.
     AnalysisPool(const Settings& settings, const CommonWords& words, FileSystem& fs,
                  std::vector<std::string> files, int threads);
     ~AnalysisPool() override;
 
-    bool Take(const std::string& path, const FileKey& key, FileAnalysis& out) override;
+    bool Take(const std::string& path, PageAhead& out) override;
     // Ends the work ahead (a stopped run); Take then finds nothing more.
     void Stop();
 
 private:
     struct Slot {
-        FileKey key;
-        FileAnalysis analysis;
+        PageAhead page;
         bool done = false;
-        bool usable = false;
     };
     void Work();
+    void Drop(Slot& s);  // under mutex_
+
+    // Bytes of pages kept for the walk: at most this much for one page, and
+    // in all (larger pages are read again by the walk).
+    static constexpr std::size_t kKeptPerPage = std::size_t{4} << 20;
+    static constexpr std::size_t kKeptInAll = std::size_t{64} << 20;
 
     const Settings settings_;
     const CommonWords& words_;
@@ -53,6 +59,7 @@ private:
     std::size_t next_ = 0;    // next file a thread takes up
     std::size_t cursor_ = 0;  // the walk has passed every file before this
     std::size_t window_;      // how far the threads may run ahead of the walk
+    std::size_t keptBytes_ = 0;  // bytes of pages kept for the walk
     std::atomic<bool> stop_{false};
     std::mutex mutex_;
     std::condition_variable changed_;

@@ -4,10 +4,8 @@
 
 #include "analysis/AnalysisHost.h"
 #include "analysis/Analyzer.h"
-#include "analysis/InputFile.h"
 #include "batch/EditSession.h"
 #include "batch/ExclusionList.h"
-#include "batch/ExistingMetaTags.h"
 #include "common/FileProc.h"
 #include "common/ReportLog.h"
 #include "common/Settings.h"
@@ -115,7 +113,6 @@ void BatchRun::RunBatch() {
     FileCounter = 0;
     StopFlag = false;
     entered_.clear();
-    rewritten_.clear();
     user_.RunStarting();
     host_.SetOutputText("");
 
@@ -216,6 +213,7 @@ bool BatchRun::ProcessFile(const std::string& folder, const std::string& name) {
     report_.LastInsertedTag.clear();
     const std::string path = Join(folder, name);
     if (FileExtension(name, true).find("htm") == std::string::npos) return true;
+    pageRead_ = false;
     if (SkipFile(path)) return true;
 
     if (!user_.ReportShowing()) ShowReportForRun();
@@ -230,29 +228,30 @@ bool BatchRun::ProcessFile(const std::string& folder, const std::string& name) {
         return !StopFlag;
     };
 
-    FileSystem::SetLastError(0);
-    if (!FileContainsText(CurrentFile, "<head", 100, false, fs_)) {
+    const PageFacts& page = Page(CurrentFile);
+    if (!page.read) {
         // A page that cannot be read is said to be so, with the system's
         // reason, rather than reported as a page without a head.
-        const int err = FileSystem::LastError();
-        report_.ReportLine(err ? "Not readable: " + ErrorText(err) + "." : "<head> not found", true);
+        report_.ReportLine("Not readable: " + ErrorText(page.readError) + ".", true);
         return pauseAfterFile();
     }
-    if (!FileContainsText(CurrentFile, "</head", 100, false, fs_)) {
+    if (!page.hasHead) {
+        report_.ReportLine("<head> not found", true);
+        return pauseAfterFile();
+    }
+    if (!page.hasHeadEnd) {
         report_.ReportLine("</head> not found", true);
         return pauseAfterFile();
     }
 
     analyzer_.blnStop = false;
-    std::string oldKW, oldVP;
-    GetExistingMetaTags(fs_, CurrentFile, oldKW, oldVP);
+    const std::string& oldKW = page.oldKeywordsTag;
+    const std::string& oldVP = page.oldViewportTag;
     const bool kw = settings_.InsertKWMT == 1;
     NumberOfWords = 0;
-    analysedAhead_ = false;
     if (kw) {
         host_.SetInputFileText(CurrentFile);
-        FileAnalysis a;
-        const bool skip = !AnalyseCurrentFile(a);
+        const bool skip = !AnalyseCurrentFile();
         if (StopFlag) return false;
         if (analyzer_.blnStop) {
             if (user_.prompter().Ask("Go on to the next file?", "Continue?", Icon::None,
@@ -267,7 +266,7 @@ bool BatchRun::ProcessFile(const std::string& folder, const std::string& name) {
     if (kw) {
         if (NumberOfWords > 0) {
             if (analysedAhead_)
-                host_.SetOutputText(aheadTag_);
+                host_.SetOutputText(aheadAnalysis_.keywordsTag);
             else
                 analyzer_.GenerateKeywordMetaTag();
         }
@@ -327,13 +326,40 @@ bool BatchRun::ProcessFile(const std::string& folder, const std::string& name) {
     return pauseAfterFile();
 }
 
+const PageFacts& BatchRun::Page(const std::string& path) {
+    if (pageRead_) return page_;
+    pageRead_ = true;
+    analysedAhead_ = false;
+    PageAhead a;
+    if (ahead_ && ahead_->Take(path, a) && a.facts.read) {
+        // Taken up ahead of the walk: good only while the page is in the
+        // state it was read in (a rewrite earlier in this run, also through
+        // another path, or another program changes it).
+        bool same = false;
+        if (a.bytesKept) {
+            FileStatus now;
+            same = fs_.Stat(path, now) && now.exists && SameFileState(now, a.facts.page.status);
+        } else {
+            ReadPageFacts(fs_, path, settings_, page_);
+            same = page_.read && SameFileState(page_.page.status, a.facts.page.status);
+            if (same) a.facts.page = std::move(page_.page);
+        }
+        if (same) {
+            page_ = std::move(a.facts);
+            analysedAhead_ = a.analysed;
+            if (a.analysed) aheadAnalysis_ = std::move(a.analysis);
+            return page_;
+        }
+        if (!a.bytesKept) return page_;
+    }
+    ReadPageFacts(fs_, path, settings_, page_);
+    return page_;
+}
+
 // The analysis of CurrentFile: false when the file is to be left alone.
-bool BatchRun::AnalyseCurrentFile(FileAnalysis& a) {
-    FileIdentity id;
-    fs_.Identify(CurrentFile, id);
-    const bool rewritten = rewritten_.count({id.key.device, id.key.inode}) > 0;
-    if (ahead_ && !rewritten && ahead_->Take(CurrentFile, id.key, a)) {
-        analysedAhead_ = true;
+bool BatchRun::AnalyseCurrentFile() {
+    if (analysedAhead_) {
+        const FileAnalysis& a = aheadAnalysis_;
         if (!a.unixQuestion.empty()) {
             const Answer ans = user_.prompter().Ask(a.unixQuestion, a.unixQuestionTitle,
                                                     Icon::None, Buttons::YesNoCancel);
@@ -344,10 +370,9 @@ bool BatchRun::AnalyseCurrentFile(FileAnalysis& a) {
         }
         for (const auto& [text, indent] : a.reportLines) report_.ReportLine(text, indent);
         NumberOfWords = a.numberOfWords;
-        aheadTag_ = a.keywordsTag;
         return a.result == 0;
     }
-    const Analyzer::DoFileResult r = analyzer_.DoFile(CurrentFile);
+    const Analyzer::DoFileResult r = analyzer_.DoFile(CurrentFile, page_.page.bytes);
     if (analyzer_.StopFlag) {
         analyzer_.StopFlag = false;
         StopFlag = true;
@@ -369,23 +394,23 @@ bool BatchRun::SkipFile(const std::string& path) {
     for (const std::string& f : ExcludedFragments)
         if (p.find(f) != std::string::npos) return true;
     AnyFileNeedsWork = true;
-    const bool vp = settings_.InsertVPMT == 1, kw = settings_.InsertKWMT == 1;
-    const bool vpKeep = vp && settings_.PreserveExistingVPMT == 1 && HasMetaTag(fs_, path, "viewport");
-    const bool kwKeep = kw && settings_.PreserveExistingKWMT == 1 && HasMetaTag(fs_, path, "keywords");
-    if (vp && kw) return vpKeep && kwKeep;
-    if (vp) return vpKeep;
-    if (kw) return kwKeep;
-    return false;
+    // The page is read only when a preserve setting needs to look into it.
+    const bool vpAsk = settings_.InsertVPMT == 1 && settings_.PreserveExistingVPMT == 1;
+    const bool kwAsk = settings_.InsertKWMT == 1 && settings_.PreserveExistingKWMT == 1;
+    if (!vpAsk && !kwAsk) return false;
+    return PreservedWhole(settings_, Page(path));
 }
 
 int16_t BatchRun::Insert2() {
-    FileIdentity id;
-    if (fs_.Identify(CurrentFile, id)) rewritten_.insert({id.key.device, id.key.inode});
+    // The page as this visit read it, so that it is not read once more;
+    // the insertion reads it again if it has changed meanwhile.
+    FileSnapshot* earlier = pageRead_ && page_.read ? &page_.page : nullptr;
+    std::string failure;
     InsertRequest rq = InsertRequestFromSettings(settings_, host_.OutputText(), DialogTagText);
     rq.singleFile = false;
     int16_t code;
     if (!rq.insertKWMT) {
-        code = InsertMetaTags("", CurrentFile, rq, report_, fs_);
+        code = InsertMetaTags("", CurrentFile, rq, report_, fs_, failure, earlier);
     } else {
         const std::string newTag = MetaTagFromTextbox(DialogTagText);
         const std::string bottom = host_.OutputText();
@@ -397,7 +422,7 @@ int16_t BatchRun::Insert2() {
                 InsertRequest vpOnly = rq;
                 vpOnly.insertKWMT = false;
                 vpOnly.dialogMetaTagText = settings_.VPMT;
-                code = InsertMetaTags("", CurrentFile, vpOnly, report_, fs_);
+                code = InsertMetaTags("", CurrentFile, vpOnly, report_, fs_, failure, earlier);
             } else {
                 code = kInsertBadKeywordsTag;
             }
@@ -405,9 +430,12 @@ int16_t BatchRun::Insert2() {
             report_.ReportLine("KWMT unchanged", true);
         } else {
             host_.SetOutputText("New keywords meta tag:" + kCrLf + newTag);
-            code = InsertMetaTags(newTag, CurrentFile, rq, report_, fs_);
+            code = InsertMetaTags(newTag, CurrentFile, rq, report_, fs_, failure, earlier);
         }
     }
+    // Whatever the insertion did, the bytes read are no longer this page's.
+    pageRead_ = false;
+    page_.page.bytes.clear();
     user_.ProcessEvents();
     return code;
 }

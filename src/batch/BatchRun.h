@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "batch/BatchUser.h"
+#include "batch/PageFacts.h"
 #include "common/FileSystem.h"
 #include "insertion/Insert.h"
 
@@ -38,12 +39,23 @@ struct FileAnalysis {
     std::string unixQuestionTitle;
 };
 
-// Hands out analyses made ahead of the walk. Take returns false when it has
-// none for this file, which the walk then analyses itself.
+// A page read, examined and (when the walk will need it) analysed ahead of
+// the walk.
+struct PageAhead {
+    PageFacts facts;
+    // The bytes were kept for the walk (large pages are read again).
+    bool bytesKept = false;
+    bool analysed = false;
+    FileAnalysis analysis;
+};
+
+// Hands out pages taken up ahead of the walk. Take returns false when it
+// has none for this path; the walk then reads and analyses it itself, as it
+// does when the page is no longer in the state it was read in.
 class AnalysisAhead {
 public:
     virtual ~AnalysisAhead() = default;
-    virtual bool Take(const std::string& path, const FileKey& key, FileAnalysis& out) = 0;
+    virtual bool Take(const std::string& path, PageAhead& out) = 0;
 };
 
 class BatchRun {
@@ -114,7 +126,10 @@ public:
 private:
     void ProcessFolderOnce(const std::string& folder);
     bool ProcessFile(const std::string& folder, const std::string& name);
-    bool AnalyseCurrentFile(FileAnalysis& a);
+    // The page at path as this visit read it (once), or as it was taken up
+    // ahead of the walk when it has not changed since.
+    const PageFacts& Page(const std::string& path);
+    bool AnalyseCurrentFile();
     void ShowReportForRun();
     void EnterAutomaticLook();
     void LeaveAutomaticLook();
@@ -129,12 +144,13 @@ private:
     FileSystem& fs_;
     AnalysisAhead* ahead_ = nullptr;
     ReportButtons buttons_{true, true, true, true, false, false};
+    bool pageRead_ = false;        // page_ holds the current file
+    PageFacts page_;
     bool analysedAhead_ = false;   // the current file's analysis came from ahead_
-    std::string aheadTag_;         // and this is its keywords tag
+    FileAnalysis aheadAnalysis_;  // and this is it
     bool running_ = false;
     std::string top_;                                   // the top folder as given
     std::set<std::pair<uint64_t, uint64_t>> entered_;   // folders entered (device, inode)
-    std::set<std::pair<uint64_t, uint64_t>> rewritten_; // files rewritten in this run
 };
 
 // "No input folder specified." / "Folder does not exist" (title "Invalid

@@ -1,6 +1,6 @@
 #include "batch/ExistingMetaTags.h"
 
-#include <functional>
+#include <cstring>
 
 #include "common/SafeWrite.h"
 #include "common/StrProc.h"
@@ -11,25 +11,22 @@ namespace {
 
 // Feeds the lines of a page to fn, split as the insertion splits them: a
 // page with LF and no CR at LF, any other at CR LF or a lone CR. fn returns
-// false to stop. False when the page cannot be read.
-bool ForEachPageLine(FileSystem& fs, const std::string& path,
-                     const std::function<bool(std::string&)>& fn) {
-    std::string doc;
-    int err = 0;
-    if (!ReadWholeFile(fs, path, doc, err)) return false;
-    const bool lfOnly = doc.find('\n') != std::string::npos && doc.find('\r') == std::string::npos;
+// false to stop.
+template <typename Fn>
+void ForEachPageLine(std::string_view doc, Fn&& fn) {
+    const bool lfOnly = doc.find('\n') != std::string_view::npos &&
+                        doc.find('\r') == std::string_view::npos;
     const std::size_t n = doc.size();
     std::size_t i = 0;
     std::string line;
     while (i < n) {
         std::size_t j = lfOnly ? doc.find('\n', i) : doc.find('\r', i);
-        if (j == std::string::npos) j = n;
-        line.assign(doc, i, j - i);
+        if (j == std::string_view::npos) j = n;
+        line.assign(doc.substr(i, j - i));
         i = j + 1;
         if (!lfOnly && j < n && i < n && doc[i] == '\n') ++i;
         if (!fn(line)) break;
     }
-    return true;
 }
 
 // Position (0-based) of the closing double quote of a tag at or after from:
@@ -42,14 +39,54 @@ std::size_t ClosingQuote(const std::string& t, std::size_t from) {
     return std::string::npos;
 }
 
+// A needle folded with LowerCaseAccented, searched for in text folded byte
+// by byte.
+class FoldedNeedle {
+public:
+    explicit FoldedNeedle(const std::string& needle) : folded_(LowerCaseAccented(needle)) {
+        if (folded_.empty()) return;
+        // Most often only the first byte itself folds to the first byte
+        // ('<'): the candidates are then found with memchr.
+        const char first = folded_[0];
+        single_ = LowerChar(first) == first;
+        for (int c = 0; c < 256 && single_; ++c)
+            if (static_cast<char>(c) != first && LowerChar(static_cast<char>(c)) == first)
+                single_ = false;
+    }
+    bool Empty() const { return folded_.empty(); }
+    bool In(std::string_view s) const {
+        const std::size_t m = folded_.size();
+        if (m == 0 || s.size() < m) return false;
+        const std::size_t last = s.size() - m;
+        const char first = folded_[0];
+        for (std::size_t i = 0; i <= last; ++i) {
+            if (single_) {
+                const void* hit = std::memchr(s.data() + i, first, last - i + 1);
+                if (!hit) return false;
+                i = static_cast<std::size_t>(static_cast<const char*>(hit) - s.data());
+            } else if (LowerChar(s[i]) != first) {
+                continue;
+            }
+            std::size_t k = 1;
+            while (k < m && LowerChar(s[i + k]) == folded_[k]) ++k;
+            if (k == m) return true;
+        }
+        return false;
+    }
+
+private:
+    std::string folded_;
+    bool single_ = false;
+};
+
 }  // namespace
 
-bool HasMetaTag(FileSystem& fs, const std::string& path, const std::string& nameIn) {
+bool HasMetaTag(std::string_view page, const std::string& nameIn) {
     const std::string name = LowerCaseAccented(Trim(nameIn));
     if (name.empty()) return false;
     const std::string pattern = "<meta name=\"" + name + "\" content=\"";
     bool found = false;
-    const bool read = ForEachPageLine(fs, path, [&](std::string& line) {
+    ForEachPageLine(page, [&](std::string& line) {
         const std::string t = LowerCaseAccented(Trim(line));
         const std::size_t p = t.find(pattern);
         if (p != std::string::npos) {
@@ -61,15 +98,21 @@ bool HasMetaTag(FileSystem& fs, const std::string& path, const std::string& name
         }
         return t.find("</head>") == std::string::npos;
     });
-    return read && found;
+    return found;
 }
 
-void GetExistingMetaTags(FileSystem& fs, const std::string& path, std::string& keywordsTag,
+bool HasMetaTag(FileSystem& fs, const std::string& path, const std::string& name) {
+    std::string doc;
+    int err = 0;
+    return ReadWholeFile(fs, path, doc, err) && HasMetaTag(std::string_view(doc), name);
+}
+
+void GetExistingMetaTags(std::string_view page, std::string& keywordsTag,
                          std::string& viewportTag) {
     keywordsTag.clear();
     viewportTag.clear();
     bool inComment = false;
-    const bool read = ForEachPageLine(fs, path, [&](std::string& raw) {
+    ForEachPageLine(page, [&](std::string& raw) {
         const std::string line = Trim(raw);
         // A comment runs from a line holding "<!--" through the first line
         // holding "-->"; those lines are passed over.
@@ -87,10 +130,35 @@ void GetExistingMetaTags(FileSystem& fs, const std::string& path, std::string& k
         if (!viewportTag.empty() && !keywordsTag.empty()) return false;
         return low.find("</head>") == std::string::npos;
     });
-    if (!read) {
+}
+
+void GetExistingMetaTags(FileSystem& fs, const std::string& path, std::string& keywordsTag,
+                         std::string& viewportTag) {
+    std::string doc;
+    int err = 0;
+    if (ReadWholeFile(fs, path, doc, err)) {
+        GetExistingMetaTags(std::string_view(doc), keywordsTag, viewportTag);
+    } else {
         keywordsTag.clear();
         viewportTag.clear();
     }
+}
+
+bool LinesHold(std::string_view page, const std::string& needle, int maxLines) {
+    const FoldedNeedle want(needle);
+    if (want.Empty()) return false;
+    const std::size_t n = page.size();
+    std::size_t i = 0;
+    int count = 0;
+    while (i < n) {
+        std::size_t j = page.find('\r', i);
+        if (j == std::string_view::npos) j = n;
+        if (want.In(page.substr(i, j - i))) return true;
+        if (maxLines > 0 && ++count >= maxLines) break;
+        i = j + 1;
+        if (i < n && page[i] == '\n') ++i;
+    }
+    return false;
 }
 
 }  // namespace zelk

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "common/FileSystem.h"
 
@@ -12,12 +13,24 @@ namespace zelk {
 
 // Whether the head holds a non-empty meta tag of that name (name="..."
 // content="..."), closed by '">', '" />' or '"/>'. The line holding
-// "</head>" is examined too. Any read failure gives false.
+// "</head>" is examined too. page is the whole file.
+bool HasMetaTag(std::string_view page, const std::string& name);
+// The same on the file at path; any read failure gives false.
 bool HasMetaTag(FileSystem& fs, const std::string& path, const std::string& name);
 
 // The existing keywords and viewport tags for display: each the trimmed
 // line from its "<meta " to the end of the line; "" when absent.
+void GetExistingMetaTags(std::string_view page, std::string& keywordsTag,
+                         std::string& viewportTag);
+// The same on the file at path; a read failure gives "" for both.
 void GetExistingMetaTags(FileSystem& fs, const std::string& path, std::string& keywordsTag,
                          std::string& viewportTag);
+
+// Whether one of the first maxLines lines of a page (all when maxLines <= 0)
+// holds needle, both folded with LowerCaseAccented: the lines as the
+// analysis's line reader gives them (ended by CR LF or a lone CR, a lone LF
+// staying inside its line), so that the run's head checks see what
+// FileContainsText sees in the file.
+bool LinesHold(std::string_view page, const std::string& needle, int maxLines);
 
 }  // namespace zelk
