@@ -205,9 +205,12 @@ private:
     bool showing_ = false;
 };
 
-// The analysis side: the Stop signal reaches the scan at its next step.
+// The analysis side: the Stop signal reaches the scan at its next step, and
+// its question (the Unix-type file warning) is one of the run's, answered
+// and printed as they are, wherever the page is analysed.
 class BatchHost : public CliHost {
 public:
+    Prompter& prompter() override { return user->prompter(); }
     void Yield() override {
         if (gStopSignal && user) user->Poll();
     }
@@ -364,7 +367,7 @@ int BatchCommand(const std::vector<std::string>& args) {
     std::unique_ptr<AnalysisPool> pool;
     int jobs = flags.jobs > 0 ? flags.jobs : static_cast<int>(std::thread::hardware_concurrency());
     if (jobs < 1) jobs = 1;
-    if (st.InsertKWMT == 1 && jobs > 1) {
+    if (jobs > 1) {
         pool = std::make_unique<AnalysisPool>(st, common, fs, ListRunFiles(fs, st), jobs);
         run.SetAnalysisAhead(pool.get());
     }
