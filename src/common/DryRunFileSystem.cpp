@@ -20,6 +20,37 @@ std::string DryRunFileSystem::KeyOf(const std::string& path) {
     return r.empty() ? path : r;
 }
 
+bool DryRunFileSystem::TrackedKey(const std::string& path, std::string& key) {
+    if (pages_.empty() && removed_.empty()) return false;
+    if (!resolveAlways_) {
+        FileIdentity id;
+        if (inner_.Identify(path, id)) {
+            // A missing file's key is its path as given.
+            if (id.kind == EntryKind::Missing) {
+                key = path;
+                return true;
+            }
+            if (!tracked_.count(id.key)) return false;
+        }
+    }
+    key = KeyOf(path);
+    return true;
+}
+
+std::string DryRunFileSystem::TrackKey(const std::string& path) {
+    const std::string resolved = inner_.ResolvePath(path);
+    FileIdentity id;
+    if (!inner_.Identify(path, id)) {
+        resolveAlways_ = true;
+    } else if (id.kind != EntryKind::Missing) {
+        tracked_.insert(id.key);
+        // An existing file whose path cannot be resolved is known by its
+        // path as given, which its identity cannot tell.
+        if (resolved.empty()) resolveAlways_ = true;
+    }
+    return resolved.empty() ? path : resolved;
+}
+
 bool DryRunFileSystem::PageStatus(const std::string& key, const Page& page, FileStatus& out) {
     if (!inner_.Stat(key, out)) return false;
     out.size = static_cast<long long>(page.text->size());
@@ -43,7 +74,8 @@ bool DryRunFileSystem::Stat(const std::string& path, FileStatus& out) {
         ScratchStatus(s->second, out);
         return true;
     }
-    const std::string key = KeyOf(path);
+    std::string key;
+    if (!TrackedKey(path, key)) return inner_.Stat(path, out);
     if (removed_.count(key)) {
         out = FileStatus{};
         return true;
@@ -75,9 +107,10 @@ FileSystem::Handle DryRunFileSystem::OpenPage(const std::string& path, bool noFo
         open_[h] = Open{std::string(), std::string(), std::make_shared<const std::string>(s->second.text), 0};
         return h;
     }
-    const std::string key = KeyOf(path);
-    if (removed_.count(key)) return Err(ENOENT), -1;
-    auto p = pages_.find(key);
+    std::string key;
+    const bool tracked = TrackedKey(path, key);
+    if (tracked && removed_.count(key)) return Err(ENOENT), -1;
+    auto p = tracked ? pages_.find(key) : pages_.end();
     if (p == pages_.end()) return noFollow ? inner_.OpenNoFollow(path) : inner_.OpenRead(path);
     const Handle h = next_++;
     open_[h] = Open{key, std::string(), p->second.text, 0};
@@ -124,8 +157,9 @@ bool DryRunFileSystem::Lock(Handle h) { return Ours(h) ? true : inner_.Lock(h); 
 FileSystem::Handle DryRunFileSystem::CreateExclusive(const std::string& path, uint32_t /*mode*/) {
     std::lock_guard lock(mutex_);
     FileStatus st;
-    if (scratch_.count(path) || (!removed_.count(KeyOf(path)) && inner_.Stat(path, st) &&
-                                 (st.exists || st.isSymlink)))
+    std::string key;
+    const bool removed = TrackedKey(path, key) && removed_.count(key);
+    if (scratch_.count(path) || (!removed && inner_.Stat(path, st) && (st.exists || st.isSymlink)))
         return Err(EEXIST), -1;
     scratch_[path] = Scratch{std::string(), nextInode_++};
     const Handle h = next_++;
@@ -177,7 +211,7 @@ bool DryRunFileSystem::Rename(const std::string& from, const std::string& to) {
     auto s = scratch_.find(from);
     // A dry run moves nothing that exists outside it.
     if (s == scratch_.end()) return Err(EXDEV);
-    const std::string key = KeyOf(to);
+    const std::string key = TrackKey(to);
     Page& page = pages_[key];
     page.text = std::make_shared<const std::string>(std::move(s->second.text));
     ++page.version;
@@ -191,9 +225,10 @@ bool DryRunFileSystem::Remove(const std::string& path) {
     if (scratch_.erase(path)) return true;
     FileStatus st;
     if (!inner_.Stat(path, st) || (!st.exists && !st.isSymlink)) return Err(ENOENT);
-    const std::string key = KeyOf(path);
-    if (removed_.count(key)) return Err(ENOENT);
+    std::string key;
+    if (TrackedKey(path, key) && removed_.count(key)) return Err(ENOENT);
     if (st.directory && !st.isSymlink) return Err(EISDIR);
+    key = TrackKey(path);
     removed_.insert(key);
     pages_.erase(key);
     return true;
@@ -206,8 +241,10 @@ bool DryRunFileSystem::ListFolder(const std::string& folder, std::vector<FolderE
     std::lock_guard lock(mutex_);
     if (removed_.empty()) return true;
     std::vector<FolderEntry> kept;
+    std::string key;
     for (FolderEntry& e : out)
-        if (!removed_.count(KeyOf(folder + "/" + e.name))) kept.push_back(std::move(e));
+        if (!TrackedKey(folder + "/" + e.name, key) || !removed_.count(key))
+            kept.push_back(std::move(e));
     out.swap(kept);
     return true;
 }
@@ -222,12 +259,13 @@ bool DryRunFileSystem::Identify(const std::string& path, FileIdentity& out) {
             out.size = static_cast<long long>(s->second.text.size());
             return true;
         }
-        const std::string key = KeyOf(path);
-        if (removed_.count(key)) {
+        std::string key;
+        const bool tracked = TrackedKey(path, key);
+        if (tracked && removed_.count(key)) {
             out = FileIdentity{};
             return true;
         }
-        if (auto p = pages_.find(key); p != pages_.end()) {
+        if (auto p = tracked ? pages_.find(key) : pages_.end(); p != pages_.end()) {
             if (!inner_.Identify(path, out)) return false;
             out.size = static_cast<long long>(p->second.text->size());
             return true;

@@ -64,6 +64,13 @@ private:
     // The page a path leads to: its resolved path, or the path as given
     // when it does not exist outside this file system.
     std::string KeyOf(const std::string& path);
+    // KeyOf(path) when the path may lead to a page or a removed file; false
+    // when it cannot: its file is none of theirs (which a stat tells
+    // without resolving every folder of the path).
+    bool TrackedKey(const std::string& path, std::string& key);
+    // The key of path (KeyOf), recording the file behind it as one that
+    // may be a page or a removed file from now on.
+    std::string TrackKey(const std::string& path);
     Handle OpenPage(const std::string& path, bool noFollow);
     bool PageStatus(const std::string& key, const Page& page, FileStatus& out);
     void ScratchStatus(const Scratch& s, FileStatus& out) const;
@@ -73,6 +80,8 @@ private:
     std::map<std::string, Page> pages_;       // by KeyOf
     std::map<std::string, Scratch> scratch_;  // by name
     std::set<std::string> removed_;           // by KeyOf
+    std::set<FileKey> tracked_;               // the files behind those keys
+    bool resolveAlways_ = false;              // a key tracked_ cannot stand for
     std::map<Handle, Open> open_;
     Handle next_ = kFirstHandle;
     uint64_t nextInode_ = 1;
