@@ -79,21 +79,21 @@ Analyzer::DoFileResult Analyzer::DoFile(const std::string& path) {
     // told (a missing file, or the read failure below).
     int readError = 0;
     const bool loaded = !path.empty() && lines_.Load(*fs_, path, readError);
-    return AnalyseLoaded(path, loaded, readError);
-}
-
-Analyzer::DoFileResult Analyzer::DoFile(const std::string& path, std::string_view bytes) {
-    lines_.Assign(bytes);
-    return AnalyseLoaded(path, true, 0);
-}
-
-Analyzer::DoFileResult Analyzer::AnalyseLoaded(const std::string& path, bool loaded,
-                                               int readError) {
-    DoFileResult r;
-    KeywordsGenerated = false;
     const TextFileTest test =
         loaded ? IsTextContent(lines_.Bytes(), path, kTextTestBytes, kTextTestThreshold, true)
                : IsTextFile(path, kTextTestBytes, kTextTestThreshold, true, *fs_);
+    return AnalyseLoaded(loaded, readError, test);
+}
+
+Analyzer::DoFileResult Analyzer::DoFile(std::string_view bytes, const TextFileTest& test) {
+    lines_.Assign(bytes);
+    return AnalyseLoaded(true, 0, test);
+}
+
+Analyzer::DoFileResult Analyzer::AnalyseLoaded(bool loaded, int readError,
+                                               const TextFileTest& test) {
+    DoFileResult r;
+    KeywordsGenerated = false;
     if (!loaded && readError == 0) readError = ENOENT;
     if (test.verdict == kNotText) {
         lines_.Trim();

@@ -10,6 +10,7 @@
 
 #include "analysis/DocumentLines.h"
 #include "analysis/ScanState.h"
+#include "analysis/TextFile.h"
 #include "analysis/WordTally.h"
 #include "common/FileSystem.h"
 
@@ -56,9 +57,10 @@ public:
     };
     // Analyses one document into the word table.
     DoFileResult DoFile(const std::string& path);
-    // The same on the bytes of the file at path, already read by the caller
-    // (the path lends its name to the text test and the messages).
-    DoFileResult DoFile(const std::string& path, std::string_view bytes);
+    // The same on the bytes of a file the caller has read and tested: test
+    // is IsTextContent(bytes, its path, kTextTestBytes, kTextTestThreshold,
+    // true).
+    DoFileResult DoFile(std::string_view bytes, const TextFileTest& test);
     // Where documents are read from (the real file system unless a test
     // gives another).
     void UseFileSystem(FileSystem& fs) { fs_ = &fs; }
@@ -101,7 +103,7 @@ private:
 
     void ReleaseLargeBuffers();
     // DoFile once the document is in lines_ (loaded) or could not be read.
-    DoFileResult AnalyseLoaded(const std::string& path, bool loaded, int readError);
+    DoFileResult AnalyseLoaded(bool loaded, int readError, const TextFileTest& test);
 };
 
 }  // namespace zelk

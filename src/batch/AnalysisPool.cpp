@@ -148,7 +148,7 @@ void AnalysisPool::Work() {
             lines.clear();
             host->prompter_.question.clear();
             host->SetOutputText("");
-            const Analyzer::DoFileResult r = analyzer->DoFile(path, f.page.bytes);
+            const Analyzer::DoFileResult r = analyzer->DoFile(f.page.bytes, f.test);
             FileAnalysis& a = page.analysis;
             a.result = r.result;
             a.numberOfWords = r.numberOfWords;

@@ -372,7 +372,7 @@ bool BatchRun::AnalyseCurrentFile() {
         NumberOfWords = a.numberOfWords;
         return a.result == 0;
     }
-    const Analyzer::DoFileResult r = analyzer_.DoFile(CurrentFile, page_.page.bytes);
+    const Analyzer::DoFileResult r = analyzer_.DoFile(page_.page.bytes, page_.test);
     if (analyzer_.StopFlag) {
         analyzer_.StopFlag = false;
         StopFlag = true;
@@ -405,12 +405,13 @@ int16_t BatchRun::Insert2() {
     // The page as this visit read it, so that it is not read once more;
     // the insertion reads it again if it has changed meanwhile.
     FileSnapshot* earlier = pageRead_ && page_.read ? &page_.page : nullptr;
+    const TextFileTest* test = earlier ? &page_.test : nullptr;
     std::string failure;
     InsertRequest rq = InsertRequestFromSettings(settings_, host_.OutputText(), DialogTagText);
     rq.singleFile = false;
     int16_t code;
     if (!rq.insertKWMT) {
-        code = InsertMetaTags("", CurrentFile, rq, report_, fs_, failure, earlier);
+        code = InsertMetaTags("", CurrentFile, rq, report_, fs_, failure, earlier, test);
     } else {
         const std::string newTag = MetaTagFromTextbox(DialogTagText);
         const std::string bottom = host_.OutputText();
@@ -422,7 +423,7 @@ int16_t BatchRun::Insert2() {
                 InsertRequest vpOnly = rq;
                 vpOnly.insertKWMT = false;
                 vpOnly.dialogMetaTagText = settings_.VPMT;
-                code = InsertMetaTags("", CurrentFile, vpOnly, report_, fs_, failure, earlier);
+                code = InsertMetaTags("", CurrentFile, vpOnly, report_, fs_, failure, earlier, test);
             } else {
                 code = kInsertBadKeywordsTag;
             }
@@ -430,7 +431,7 @@ int16_t BatchRun::Insert2() {
             report_.ReportLine("KWMT unchanged", true);
         } else {
             host_.SetOutputText("New keywords meta tag:" + kCrLf + newTag);
-            code = InsertMetaTags(newTag, CurrentFile, rq, report_, fs_, failure, earlier);
+            code = InsertMetaTags(newTag, CurrentFile, rq, report_, fs_, failure, earlier, test);
         }
     }
     // Whatever the insertion did, the bytes read are no longer this page's.

@@ -1,5 +1,6 @@
 #include "batch/PageFacts.h"
 
+#include "analysis/TextContent.h"
 #include "batch/ExistingMetaTags.h"
 #include "common/Settings.h"
 
@@ -10,16 +11,17 @@ void ReadPageFacts(FileSystem& fs, const std::string& path, const Settings& sett
     out.readError = 0;
     out.read = ReadSnapshot(fs, path, out.page, out.readError);
     if (out.read) {
-        ExaminePage(settings, out);
+        ExaminePage(path, settings, out);
     } else {
         out.page.bytes.clear();
         out.hasHead = out.hasHeadEnd = out.keepViewport = out.keepKeywords = false;
         out.oldKeywordsTag.clear();
         out.oldViewportTag.clear();
+        out.test = TextFileTest{};
     }
 }
 
-void ExaminePage(const Settings& settings, PageFacts& out) {
+void ExaminePage(const std::string& path, const Settings& settings, PageFacts& out) {
     const std::string_view bytes = out.page.bytes;
     out.keepViewport = settings.InsertVPMT == 1 && settings.PreserveExistingVPMT == 1 &&
                        HasMetaTag(bytes, "viewport");
@@ -27,8 +29,10 @@ void ExaminePage(const Settings& settings, PageFacts& out) {
                        HasMetaTag(bytes, "keywords");
     out.hasHead = LinesHold(bytes, "<head", 100);
     out.hasHeadEnd = out.hasHead && LinesHold(bytes, "</head", 100);
+    out.test = TextFileTest{};
     if (out.hasHeadEnd) {
         GetExistingMetaTags(bytes, out.oldKeywordsTag, out.oldViewportTag);
+        out.test = IsTextContent(bytes, path, kTextTestBytes, kTextTestThreshold, true);
     } else {
         out.oldKeywordsTag.clear();
         out.oldViewportTag.clear();

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "analysis/TextFile.h"
 #include "common/FileSystem.h"
 #include "common/SafeWrite.h"
 
@@ -23,13 +24,16 @@ struct PageFacts {
     bool keepKeywords = false;  // the keywords tag likewise
     std::string oldKeywordsTag;  // the existing tags, when both head checks pass
     std::string oldViewportTag;
+    // The text test of the analysis and the insertion (IsTextContent of the
+    // bytes under the page's path), when both head checks pass.
+    TextFileTest test;
 };
 
 // Reads the page at path and examines it for a run under settings.
 void ReadPageFacts(FileSystem& fs, const std::string& path, const Settings& settings,
                    PageFacts& out);
-// Examines out.page.bytes (out.read must be true).
-void ExaminePage(const Settings& settings, PageFacts& out);
+// Examines out.page.bytes, the page at path (out.read must be true).
+void ExaminePage(const std::string& path, const Settings& settings, PageFacts& out);
 
 // The preserve settings leave the page alone: every requested tag is there
 // and to be preserved.

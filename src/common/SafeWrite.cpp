@@ -149,6 +149,7 @@ SafeRewrite::Opened SafeRewrite::Open(const std::string& path, bool createWhenMi
     if (!StillTheSameFile()) return Opened::Failed;
     if (earlier && earlier->Whole() && SameFileState(earlier->status, status_)) {
         text_.swap(earlier->bytes);
+        tookEarlier_ = true;
         return Opened::Ok;
     }
     if (!ReadToEnd(fs_, page_, status_.size, text_)) {

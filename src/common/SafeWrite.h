@@ -54,6 +54,8 @@ public:
     Opened Open(const std::string& path, bool createWhenMissing = false,
                 FileSnapshot* earlier = nullptr);
 
+    // Open took the bytes of the earlier read.
+    bool TookEarlier() const { return tookEarlier_; }
     // The file actually rewritten (path with its link resolved).
     const std::string& Target() const { return target_; }
     // The bytes read by Open; the caller may move them out or release them.
@@ -83,6 +85,7 @@ private:
     std::string text_;
     FileStatus status_;
     bool isNew_ = false;
+    bool tookEarlier_ = false;
     FileSystem::Handle page_ = -1;
     FileSystem::Handle work_ = -1;
     FileStatus workStatus_;

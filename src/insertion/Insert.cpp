@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "analysis/TextContent.h"
+#include "common/FileProc.h"
 #include "common/SafeWrite.h"
 #include "common/Cp1252.h"
 #include "common/StrProc.h"
@@ -35,11 +36,11 @@ void ReplaceSpan(std::string& line, long start, long end, const std::string& tex
 // the end. LF-only documents are split at LF; all others at CR LF or a lone
 // CR, a lone LF staying inside its line. A last line without an end counts
 // when it is not empty.
-bool NextLine(std::string_view doc, std::size_t& pos, bool lfOnly, std::string& line) {
+bool NextLine(std::string_view doc, std::size_t& pos, bool lfOnly, std::string_view& line) {
     if (pos >= doc.size()) return false;
     std::size_t j = doc.find(lfOnly ? '\n' : '\r', pos);
     if (j == std::string_view::npos) j = doc.size();
-    line.assign(doc.substr(pos, j - pos));
+    line = doc.substr(pos, j - pos);
     pos = j + 1;
     if (!lfOnly && pos < doc.size() && doc[pos] == '\n') ++pos;
     return true;
@@ -144,12 +145,16 @@ std::optional<std::string> Rewrite(const std::string& doc, bool utf8, const Inse
     bool inserted = false, changed = false, vpFound = false, kwFound = false, vpKept = false,
          kwKept = false;
     std::size_t pos = 0;
+    std::string_view next;
     std::string line;
-    while (NextLine(doc, pos, lfOnly, line)) {
+    while (NextLine(doc, pos, lfOnly, next)) {
+        // Past the head only the line ends change: the lines are copied
+        // straight from the document.
         if (inserted) {
-            writeLine(line);
+            writeLine(next);
             continue;
         }
+        line.assign(next);
         std::string low = LowerCaseAccented(line);
         long s = 0, e = 0;
         if (rq.insertVPMT) {
@@ -224,7 +229,8 @@ std::optional<std::string> Rewrite(const std::string& doc, bool utf8, const Inse
 
 int16_t InsertMetaTags(const std::string& keywordsTag, const std::string& documentPath,
                        const InsertRequest& rq, ReportLog& log, FileSystem& fs,
-                       std::string& failure, FileSnapshot* earlier) {
+                       std::string& failure, FileSnapshot* earlier,
+                       const TextFileTest* earlierTest) {
     failure.clear();
     // Input checks, before any file is opened.
     if (documentPath.empty()) return kInsertNoPath;
@@ -260,8 +266,13 @@ int16_t InsertMetaTags(const std::string& keywordsTag, const std::string& docume
 
         // Lines of bytes can only be edited in a text of bytes: wide
         // characters and anything that is not text are left alone.
+        // The test looks at the name's extension too: the caller's test of
+        // the same bytes holds for a link only when both names agree there.
+        const bool tested = earlierTest && page.TookEarlier() &&
+                            FileExtension(target, true) == FileExtension(documentPath, true);
         const TextFileTest test =
-            IsTextContent(page.Text(), target, kTextTestBytes, kTextTestThreshold, true);
+            tested ? *earlierTest
+                   : IsTextContent(page.Text(), target, kTextTestBytes, kTextTestThreshold, true);
         if (test.verdict == 7) {
             ReportNotInserted(log, "UTF-16 or UTF-32 file");
             return kInsertWideText;

@@ -15,6 +15,7 @@
 namespace zelk {
 
 struct FileSnapshot;
+struct TextFileTest;
 
 // The window state an insertion reads, filled by the caller at the moment
 // of use.
@@ -72,10 +73,13 @@ bool IsBAKfile(const std::string& path);
 // indented, through log.ReportLine, once the document has been written. When
 // no tag is replaced or inserted the document is not written at all. On -7
 // failure says why ("No space left on device"), as the report line does.
-// earlier: the document as the caller read it (see SafeRewrite::Open).
+// earlier: the document as the caller read it (see SafeRewrite::Open), and
+// earlierTest its text test (IsTextContent of those bytes under
+// documentPath), taken over with the bytes.
 int16_t InsertMetaTags(const std::string& keywordsTag, const std::string& documentPath,
                        const InsertRequest& request, ReportLog& log, FileSystem& fs,
-                       std::string& failure, FileSnapshot* earlier = nullptr);
+                       std::string& failure, FileSnapshot* earlier = nullptr,
+                       const TextFileTest* earlierTest = nullptr);
 int16_t InsertMetaTags(const std::string& keywordsTag, const std::string& documentPath,
                        const InsertRequest& request, ReportLog& log,
                        FileSystem& fs = RealFileSystem());
