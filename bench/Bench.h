@@ -14,6 +14,11 @@ namespace zelk::bench {
 // Lines end with CR LF, or with LF only (which the analysis reads as one line).
 std::string GenerateDocument(std::size_t bytes, bool lfOnly, uint32_t seed = 1);
 
+// Writes the site of the batch bench (Site.cpp): `pages` pages of `mb` MB
+// in all into ten folders of five subfolders each under root. Returns the
+// exit status.
+int WriteSite(const std::string& root, int pages, int mb);
+
 // Peak resident set size of this process so far, in KiB (0 when unknown).
 long PeakRssKb();
 

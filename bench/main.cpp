@@ -63,32 +63,6 @@ private:
     std::string output_, input_;
 };
 
-// A site of pages in nested folders: ten top folders of five subfolders
-// each, the pages spread over all of them, sizes varying around the mean,
-// one page in eight with LF line ends only (kept under the 40 KB of the
-// Unix-type file warning).
-int WriteSite(const std::string& root, int pages, int mb) {
-    if (pages < 1 || mb < 1) return 2;
-    const std::size_t mean = (static_cast<std::size_t>(mb) << 20) / static_cast<std::size_t>(pages);
-    std::size_t total = 0;
-    for (int i = 0; i < pages; ++i) {
-        const int top = i % 10, sub = (i / 10) % 6;  // sub 5: the top folder itself
-        fs::path folder = fs::path(root) / ("section-" + std::to_string(top));
-        if (sub < 5) folder /= "part-" + std::to_string(sub);
-        fs::create_directories(folder);
-        const bool lf = i % 8 == 7;
-        std::size_t size = mean / 2 + (static_cast<std::size_t>(i) * 7919 % 1000) * mean / 1000;
-        if (lf) size = std::min<std::size_t>(size, 38000);
-        const std::string page = zelk::bench::GenerateDocument(size, lf, static_cast<uint32_t>(i + 1));
-        total += page.size();
-        std::ofstream out(folder / ("page-" + std::to_string(i) + ".html"), std::ios::binary);
-        out.write(page.data(), static_cast<std::streamsize>(page.size()));
-    }
-    std::printf("%d pages, %.1f MB in %s\n", pages, static_cast<double>(total) / 1048576.0,
-                root.c_str());
-    return 0;
-}
-
 std::string ProgramFolder() {
     char buf[PATH_MAX + 1];
     const ssize_t n = ::readlink("/proc/self/exe", buf, PATH_MAX);
@@ -249,7 +223,7 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    if (!site.empty()) return WriteSite(site, pages, siteMb);
+    if (!site.empty()) return zelk::bench::WriteSite(site, pages, siteMb);
 
     zelk::CommonWords common;
     common.ReadAllCommonWords(dataDir, nullptr, nullptr, 0, false);
