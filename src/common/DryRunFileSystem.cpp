@@ -74,19 +74,28 @@ bool DryRunFileSystem::Stat(const std::string& path, FileStatus& out) {
         ScratchStatus(s->second, out);
         return true;
     }
-    std::string key;
-    if (!TrackedKey(path, key)) return inner_.Stat(path, out);
+    if (pages_.empty() && removed_.empty()) return inner_.Stat(path, out);
+    // The status outside tells, as TrackedKey does, whether the path may
+    // lead to a page or a removed file at all.
+    FileStatus named;
+    const bool known = !resolveAlways_ && inner_.Stat(path, named);
+    if (known && named.exists && !tracked_.count(FileKey{named.device, named.inode})) {
+        out = named;
+        return true;
+    }
+    const std::string key = known && !named.exists ? path : KeyOf(path);
     if (removed_.count(key)) {
         out = FileStatus{};
         return true;
     }
     if (auto p = pages_.find(key); p != pages_.end()) {
-        const bool link = [&] {
-            FileStatus named;
-            return inner_.Stat(path, named) && named.isSymlink;
-        }();
+        const bool link = known ? named.isSymlink : inner_.Stat(path, named) && named.isSymlink;
         if (!PageStatus(key, p->second, out)) return false;
         out.isSymlink = link;
+        return true;
+    }
+    if (known) {
+        out = named;
         return true;
     }
     return inner_.Stat(path, out);
