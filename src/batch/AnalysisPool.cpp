@@ -196,9 +196,12 @@ bool AnalysisPool::Take(const std::string& path, PageAhead& out) {
     for (std::size_t k = cursor_; k < i; ++k) Drop(slots_[k]);
     cursor_ = i + 1;
     changed_.notify_all();
-    changed_.wait(lock, [&] { return stop_ || slots_[i].done || next_ <= i; });
+    // Not taken up yet, the page is left to the threads all the same: the
+    // walk's own share stays small (the insertion and the report), so that
+    // it keeps up with any number of threads.
+    changed_.wait(lock, [&] { return stop_ || slots_[i].done; });
     if (!slots_[i].done) {
-        // Not taken up yet: the walk does it itself, and no thread may now.
+        // Stopped: the walk does it itself, and no thread may now.
         next_ = std::max(next_, i + 1);
         return false;
     }
