@@ -95,9 +95,10 @@ AnalysisPool::AnalysisPool(const Settings& settings, const CommonWords& words, F
                            std::vector<std::string> files, int threads)
     : settings_(settings), words_(words), fs_(fs), files_(std::move(files)),
       slots_(files_.size()),
-      // Far enough for the threads to go on while the walk waits for a core
-      // on a busy machine; the pages' bytes are bounded apart (kKeptInAll).
-      window_(static_cast<std::size_t>(std::max(threads, 1)) * 32) {
+      // Far enough for the other threads to go on while the walk waits for
+      // a large page or for a core on a busy machine: what a page leaves
+      // behind is small, its bytes are bounded apart (kKeptInAll).
+      window_(static_cast<std::size_t>(std::max(threads, 1)) * 256) {
     words_.PrepareForSharing();
     for (int i = 0; i < std::max(threads, 1); ++i) threads_.emplace_back([this] { Work(); });
 }

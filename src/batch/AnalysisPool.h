@@ -48,7 +48,7 @@ private:
 
     // Bytes of pages kept for the walk: at most this much for one page, and
     // in all (larger pages are read again by the walk).
-    static constexpr std::size_t kKeptPerPage = std::size_t{4} << 20;
+    static constexpr std::size_t kKeptPerPage = std::size_t{16} << 20;
     static constexpr std::size_t kKeptInAll = std::size_t{64} << 20;
 
     const Settings settings_;
