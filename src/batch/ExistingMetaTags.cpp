@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "common/SafeWrite.h"
 #include "common/StrProc.h"
 
 namespace zelk {
@@ -101,12 +100,6 @@ bool HasMetaTag(std::string_view page, const std::string& nameIn) {
     return found;
 }
 
-bool HasMetaTag(FileSystem& fs, const std::string& path, const std::string& name) {
-    std::string doc;
-    int err = 0;
-    return ReadWholeFile(fs, path, doc, err) && HasMetaTag(std::string_view(doc), name);
-}
-
 void GetExistingMetaTags(std::string_view page, std::string& keywordsTag,
                          std::string& viewportTag) {
     keywordsTag.clear();
@@ -130,18 +123,6 @@ void GetExistingMetaTags(std::string_view page, std::string& keywordsTag,
         if (!viewportTag.empty() && !keywordsTag.empty()) return false;
         return low.find("</head>") == std::string::npos;
     });
-}
-
-void GetExistingMetaTags(FileSystem& fs, const std::string& path, std::string& keywordsTag,
-                         std::string& viewportTag) {
-    std::string doc;
-    int err = 0;
-    if (ReadWholeFile(fs, path, doc, err)) {
-        GetExistingMetaTags(std::string_view(doc), keywordsTag, viewportTag);
-    } else {
-        keywordsTag.clear();
-        viewportTag.clear();
-    }
 }
 
 bool LinesHold(std::string_view page, const std::string& needle, int maxLines) {

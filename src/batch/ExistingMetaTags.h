@@ -7,23 +7,16 @@
 #include <string>
 #include <string_view>
 
-#include "common/FileSystem.h"
-
 namespace zelk {
 
 // Whether the head holds a non-empty meta tag of that name (name="..."
 // content="..."), closed by '">', '" />' or '"/>'. The line holding
-// "</head>" is examined too. page is the whole file.
+// "</head>" is examined too. page is the whole file, as are the pages below.
 bool HasMetaTag(std::string_view page, const std::string& name);
-// The same on the file at path; any read failure gives false.
-bool HasMetaTag(FileSystem& fs, const std::string& path, const std::string& name);
 
 // The existing keywords and viewport tags for display: each the trimmed
 // line from its "<meta " to the end of the line; "" when absent.
 void GetExistingMetaTags(std::string_view page, std::string& keywordsTag,
-                         std::string& viewportTag);
-// The same on the file at path; a read failure gives "" for both.
-void GetExistingMetaTags(FileSystem& fs, const std::string& path, std::string& keywordsTag,
                          std::string& viewportTag);
 
 // Whether one of the first maxLines lines of a page (all when maxLines <= 0)
