@@ -51,6 +51,14 @@ std::string DryRunFileSystem::TrackKey(const std::string& path) {
     return resolved.empty() ? path : resolved;
 }
 
+std::string DryRunFileSystem::Scratch::Text() && {
+    if (pieces.size() == 1) return std::move(pieces[0]);
+    std::string text;
+    text.reserve(size);
+    for (const std::string& p : pieces) text += p;
+    return text;
+}
+
 bool DryRunFileSystem::PageStatus(const std::string& key, const Page& page, FileStatus& out) {
     if (!inner_.Stat(key, out)) return false;
     out.size = static_cast<long long>(page.text->size());
@@ -65,7 +73,7 @@ void DryRunFileSystem::ScratchStatus(const Scratch& s, FileStatus& out) const {
     out.device = kScratchDevice;
     out.inode = s.inode;
     out.links = 1;
-    out.size = static_cast<long long>(s.text.size());
+    out.size = static_cast<long long>(s.size);
 }
 
 bool DryRunFileSystem::Stat(const std::string& path, FileStatus& out) {
@@ -113,7 +121,10 @@ FileSystem::Handle DryRunFileSystem::OpenPage(const std::string& path, bool noFo
     std::lock_guard lock(mutex_);
     if (auto s = scratch_.find(path); s != scratch_.end()) {
         const Handle h = next_++;
-        open_[h] = Open{std::string(), std::string(), std::make_shared<const std::string>(s->second.text), 0};
+        Scratch& scratch = s->second;
+        auto text = std::make_shared<const std::string>(std::move(scratch).Text());
+        scratch.pieces.assign(1, *text);
+        open_[h] = Open{std::string(), std::string(), std::move(text), 0};
         return h;
     }
     std::string key;
@@ -170,7 +181,7 @@ FileSystem::Handle DryRunFileSystem::CreateExclusive(const std::string& path, ui
     const bool removed = TrackedKey(path, key) && removed_.count(key);
     if (scratch_.count(path) || (!removed && inner_.Stat(path, st) && (st.exists || st.isSymlink)))
         return Err(EEXIST), -1;
-    scratch_[path] = Scratch{std::string(), nextInode_++};
+    scratch_[path] = Scratch{{}, 0, nextInode_++};
     const Handle h = next_++;
     open_[h] = Open{std::string(), path, nullptr, 0};
     return h;
@@ -183,7 +194,8 @@ bool DryRunFileSystem::Write(Handle h, const char* data, std::size_t size) {
     if (it == open_.end() || it->second.path.empty()) return Err(EBADF);
     auto s = scratch_.find(it->second.path);
     if (s == scratch_.end()) return Err(EBADF);
-    s->second.text.append(data, size);
+    s->second.pieces.emplace_back(data, size);
+    s->second.size += size;
     return true;
 }
 
@@ -222,7 +234,7 @@ bool DryRunFileSystem::Rename(const std::string& from, const std::string& to) {
     if (s == scratch_.end()) return Err(EXDEV);
     const std::string key = TrackKey(to);
     Page& page = pages_[key];
-    page.text = std::make_shared<const std::string>(std::move(s->second.text));
+    page.text = std::make_shared<const std::string>(std::move(s->second).Text());
     ++page.version;
     removed_.erase(key);
     scratch_.erase(s);
@@ -265,7 +277,7 @@ bool DryRunFileSystem::Identify(const std::string& path, FileIdentity& out) {
             out = FileIdentity{};
             out.kind = EntryKind::File;
             out.key = FileKey{kScratchDevice, s->second.inode};
-            out.size = static_cast<long long>(s->second.text.size());
+            out.size = static_cast<long long>(s->second.size);
             return true;
         }
         std::string key;

@@ -9,6 +9,7 @@
 #include <mutex>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "common/FileSystem.h"
 
@@ -49,10 +50,14 @@ private:
         std::shared_ptr<const std::string> text;
         long long version = 0;
     };
-    // A working file, written in memory and not yet renamed.
+    // A working file, written in memory and not yet renamed: the pieces as
+    // written, joined once it is read or renamed (a string grown piece by
+    // piece would be copied and reallocated over and over for a large page).
     struct Scratch {
-        std::string text;
+        std::vector<std::string> pieces;
+        std::size_t size = 0;
         uint64_t inode = 0;
+        std::string Text() &&;
     };
     struct Open {
         std::string key;       // reading an overlay page: its key
