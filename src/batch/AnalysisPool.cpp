@@ -167,18 +167,21 @@ void AnalysisPool::Work() {
             }
             a.reportLines = lines;
         }
+        Prepare(settings, page);
         {
             std::lock_guard lock(mutex_);
             // The walk has passed this page meanwhile: nobody takes it.
             if (i + 1 < cursor_) result = Slot{};
             // Large pages, and pages beyond what the walk may hold at a
-            // time, are read again by the walk.
-            const std::size_t size = page.facts.page.bytes.size();
+            // time, are read (and rewritten) again by the walk.
+            const std::size_t size = KeptSize(page);
             page.bytesKept = page.facts.read && size <= kKeptPerPage && keptBytes_ + size <= kKeptInAll;
-            if (page.bytesKept)
+            if (page.bytesKept) {
                 keptBytes_ += size;
-            else
+            } else {
                 std::string().swap(page.facts.page.bytes);
+                page.rewrite.reset();
+            }
             result.done = true;
             slots_[i] = std::move(result);
         }
@@ -186,8 +189,32 @@ void AnalysisPool::Work() {
     }
 }
 
+std::size_t AnalysisPool::KeptSize(const PageAhead& page) {
+    std::size_t size = page.facts.page.bytes.size();
+    if (page.rewrite && page.rewrite->text) size += page.rewrite->text->size();
+    return size;
+}
+
+void AnalysisPool::Prepare(const Settings& settings, PageAhead& page) {
+    // The rewrite only for a page the walk will insert into without asking:
+    // neither preserved, nor refused by the head checks or the text test,
+    // nor without keywords.
+    const PageFacts& f = page.facts;
+    const bool kw = settings.InsertKWMT == 1;
+    if (settings.Confirm == 1 || !f.read || !f.hasHeadEnd || PreservedWhole(settings, f) ||
+        f.test.verdict == 0 || f.test.verdict == 7)
+        return;
+    if (kw && !(page.analysed && page.analysis.result == 0 && page.analysis.numberOfWords > 0))
+        return;
+    const std::string bottom =
+        BottomWindowText(settings, f.oldKeywordsTag, f.oldViewportTag, false);
+    const InsertPlan plan =
+        PlanInsertion(settings, bottom, kw ? page.analysis.keywordsTag : settings.VPMT);
+    if (plan.insert) page.rewrite = PrepareRewrite(f.page.bytes, f.test, plan.request);
+}
+
 void AnalysisPool::Drop(Slot& s) {
-    if (s.page.bytesKept) keptBytes_ -= s.page.facts.page.bytes.size();
+    if (s.page.bytesKept) keptBytes_ -= KeptSize(s.page);
     s = Slot{};
 }
 
@@ -210,7 +237,7 @@ bool AnalysisPool::Take(const std::string& path, PageAhead& out) {
         return false;
     }
     Slot& s = slots_[i];
-    if (s.page.bytesKept) keptBytes_ -= s.page.facts.page.bytes.size();
+    if (s.page.bytesKept) keptBytes_ -= KeptSize(s.page);
     out = std::move(s.page);
     s = Slot{};
     return true;

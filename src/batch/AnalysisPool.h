@@ -45,6 +45,10 @@ private:
     };
     void Work();
     void Drop(Slot& s);  // under mutex_
+    // The rewrite of an automatic insertion, made ahead of the walk.
+    static void Prepare(const Settings& settings, PageAhead& page);
+    // The bytes a page keeps for the walk: its own and its rewrite's.
+    static std::size_t KeptSize(const PageAhead& page);
 
     // Bytes of pages kept for the walk: at most this much for one page, and
     // in all (larger pages are read again by the walk).

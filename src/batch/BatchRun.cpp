@@ -278,19 +278,7 @@ bool BatchRun::ProcessFile(const std::string& folder, const std::string& name) {
 
     // The bottom window: the tags the file has now.
     auto bottomWindow = [&](bool inspecting) {
-        std::string b;
-        if (settings_.InsertVPMT == 1) {
-            if (!oldVP.empty())
-                b += "Existing viewport meta tag:" + kCrLf + oldVP + kCrLf;
-            else if (inspecting)
-                b += "No viewport meta tag found." + kCrLf;
-        }
-        if (kw) {
-            if (settings_.InsertVPMT == 1) b += kCrLf;
-            b += oldKW.empty() ? std::string("No keywords meta tag found.")
-                               : "Existing keywords meta tag:" + kCrLf + oldKW;
-        }
-        return b;
+        return BottomWindowText(settings_, oldKW, oldVP, inspecting);
     };
     host_.SetOutputText(bottomWindow(settings_.Confirm == 1));
 
@@ -330,6 +318,7 @@ const PageFacts& BatchRun::Page(const std::string& path) {
     if (pageRead_) return page_;
     pageRead_ = true;
     analysedAhead_ = false;
+    prepared_.reset();
     PageAhead a;
     if (ahead_ && ahead_->Take(path, a) && a.facts.read) {
         // Taken up ahead of the walk: good only while the page is in the
@@ -348,6 +337,7 @@ const PageFacts& BatchRun::Page(const std::string& path) {
             page_ = std::move(a.facts);
             analysedAhead_ = a.analysed;
             if (a.analysed) aheadAnalysis_ = std::move(a.analysis);
+            prepared_ = std::move(a.rewrite);
             return page_;
         }
         if (!a.bytesKept) return page_;
@@ -401,42 +391,68 @@ bool BatchRun::SkipFile(const std::string& path) {
     return PreservedWhole(settings_, Page(path));
 }
 
+InsertPlan PlanInsertion(const Settings& settings, const std::string& bottom,
+                         const std::string& dialogTag) {
+    InsertPlan plan;
+    plan.request = InsertRequestFromSettings(settings, bottom, dialogTag);
+    plan.request.singleFile = false;
+    if (!plan.request.insertKWMT) return plan;
+    plan.newTag = MetaTagFromTextbox(dialogTag);
+    const long m = InStr(bottom, "<meta");
+    if (m > 0 && Mid(bottom, m) == plan.newTag) {
+        plan.unchanged = true;
+        // Only the viewport tag is left to insert.
+        plan.insert = plan.request.insertVPMT;
+        plan.request.insertKWMT = false;
+        plan.request.dialogMetaTagText = settings.VPMT;
+    } else {
+        plan.keywordsTag = plan.newTag;
+    }
+    return plan;
+}
+
+std::string BottomWindowText(const Settings& settings, const std::string& oldKW,
+                             const std::string& oldVP, bool inspecting) {
+    std::string b;
+    if (settings.InsertVPMT == 1) {
+        if (!oldVP.empty())
+            b += "Existing viewport meta tag:" + kCrLf + oldVP + kCrLf;
+        else if (inspecting)
+            b += "No viewport meta tag found." + kCrLf;
+    }
+    if (settings.InsertKWMT == 1) {
+        if (settings.InsertVPMT == 1) b += kCrLf;
+        b += oldKW.empty() ? std::string("No keywords meta tag found.")
+                           : "Existing keywords meta tag:" + kCrLf + oldKW;
+    }
+    return b;
+}
+
 int16_t BatchRun::Insert2() {
     // The page as this visit read it, so that it is not read once more;
     // the insertion reads it again if it has changed meanwhile.
     FileSnapshot* earlier = pageRead_ && page_.read ? &page_.page : nullptr;
     const TextFileTest* test = earlier ? &page_.test : nullptr;
+    const PreparedRewrite* prepared = earlier && prepared_ ? &*prepared_ : nullptr;
     std::string failure;
-    InsertRequest rq = InsertRequestFromSettings(settings_, host_.OutputText(), DialogTagText);
-    rq.singleFile = false;
-    int16_t code;
-    if (!rq.insertKWMT) {
-        code = InsertMetaTags("", CurrentFile, rq, report_, fs_, failure, earlier, test);
-    } else {
-        const std::string newTag = MetaTagFromTextbox(DialogTagText);
-        const std::string bottom = host_.OutputText();
-        const long m = InStr(bottom, "<meta");
-        if (m > 0 && Mid(bottom, m) == newTag) {
-            host_.SetOutputText(bottom + kCrLf + kCrLf +
-                                "New keywords meta tag: same as old keywords meta tag");
-            if (rq.insertVPMT) {
-                InsertRequest vpOnly = rq;
-                vpOnly.insertKWMT = false;
-                vpOnly.dialogMetaTagText = settings_.VPMT;
-                code = InsertMetaTags("", CurrentFile, vpOnly, report_, fs_, failure, earlier, test);
-            } else {
-                code = kInsertBadKeywordsTag;
-            }
-            report_.LastInsertedTag = newTag;
-            report_.ReportLine("KWMT unchanged", true);
-        } else {
-            host_.SetOutputText("New keywords meta tag:" + kCrLf + newTag);
-            code = InsertMetaTags(newTag, CurrentFile, rq, report_, fs_, failure, earlier, test);
-        }
+    const std::string bottom = host_.OutputText();
+    const InsertPlan plan = PlanInsertion(settings_, bottom, DialogTagText);
+    if (plan.unchanged)
+        host_.SetOutputText(bottom + kCrLf + kCrLf +
+                            "New keywords meta tag: same as old keywords meta tag");
+    else if (settings_.InsertKWMT == 1)
+        host_.SetOutputText("New keywords meta tag:" + kCrLf + plan.newTag);
+    const int16_t code = plan.insert ? InsertMetaTags(plan.keywordsTag, CurrentFile, plan.request,
+                                                      report_, fs_, failure, earlier, test, prepared)
+                                     : kInsertBadKeywordsTag;
+    if (plan.unchanged) {
+        report_.LastInsertedTag = plan.newTag;
+        report_.ReportLine("KWMT unchanged", true);
     }
     // Whatever the insertion did, the bytes read are no longer this page's.
     pageRead_ = false;
     page_.page.bytes.clear();
+    prepared_.reset();
     user_.ProcessEvents();
     return code;
 }

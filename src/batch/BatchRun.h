@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <set>
 #include <string>
 #include <utility>
@@ -39,15 +40,33 @@ struct FileAnalysis {
     std::string unixQuestionTitle;
 };
 
-// A page read, examined and (when the walk will need it) analysed ahead of
-// the walk.
+// A page read, examined and (when the walk will need it) analysed and
+// rewritten ahead of the walk.
 struct PageAhead {
     PageFacts facts;
     // The bytes were kept for the walk (large pages are read again).
     bool bytesKept = false;
     bool analysed = false;
     FileAnalysis analysis;
+    // The rewrite an automatic insertion of the page would make.
+    std::optional<PreparedRewrite> rewrite;
 };
+
+// What the insertion of a visit (Insert2) does with the tag of the edit
+// dialog's box (dialogTag), the bottom window's text being bottom.
+struct InsertPlan {
+    bool insert = true;        // InsertMetaTags is called, with these
+    InsertRequest request;
+    std::string keywordsTag;
+    std::string newTag;        // the keywords tag of the box
+    bool unchanged = false;    // it is the page's own: "KWMT unchanged"
+};
+InsertPlan PlanInsertion(const Settings& settings, const std::string& bottom,
+                         const std::string& dialogTag);
+
+// The edit dialog's bottom window: the tags the page has now.
+std::string BottomWindowText(const Settings& settings, const std::string& oldKeywordsTag,
+                             const std::string& oldViewportTag, bool inspecting);
 
 // Hands out pages taken up ahead of the walk. Take returns false when it
 // has none for this path; the walk then reads and analyses it itself, as it
@@ -148,6 +167,7 @@ private:
     PageFacts page_;
     bool analysedAhead_ = false;   // the current file's analysis came from ahead_
     FileAnalysis aheadAnalysis_;  // and this is it
+    std::optional<PreparedRewrite> prepared_;  // the page's rewrite made ahead
     bool running_ = false;
     std::string top_;                                   // the top folder as given
     std::set<std::pair<uint64_t, uint64_t>> entered_;   // folders entered (device, inode)

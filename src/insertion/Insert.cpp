@@ -48,25 +48,26 @@ bool NextLine(std::string_view doc, std::size_t& pos, bool lfOnly, std::string_v
 
 // The report lines of one insertion, held back until the document has been
 // written: a line that says a tag was inserted must never stand before a
-// failure to write it.
+// failure to write it. Each line keeps the tag set before it (before any:
+// none, and the line shows the tag the log shows when it is written).
 class PendingReport {
 public:
-    explicit PendingReport(ReportLog& log) : log_(log), tag_(log.LastInsertedTag) {}
-    // The line is shown with the latest tag set, as ReportLine would show it.
+    using Lines = std::vector<std::pair<std::string, std::optional<std::string>>>;
     void Line(std::string text) { lines_.push_back({std::move(text), tag_}); }
     void SetTag(const std::string& tag) { tag_ = tag; }
-    void Flush() {
-        for (const auto& [text, tag] : lines_) {
-            log_.LastInsertedTag = tag;
-            log_.ReportLine(text, true);
+    Lines& lines() { return lines_; }
+    // The lines as ReportLine would have shown them.
+    static void Flush(const Lines& lines, ReportLog& log) {
+        const std::string before = log.LastInsertedTag;
+        for (const auto& [text, tag] : lines) {
+            log.LastInsertedTag = tag ? *tag : before;
+            log.ReportLine(text, true);
         }
-        lines_.clear();
     }
 
 private:
-    ReportLog& log_;
-    std::vector<std::pair<std::string, std::string>> lines_;
-    std::string tag_;
+    Lines lines_;
+    std::optional<std::string> tag_;
 };
 
 // "Not inserted: ..." for a document this insertion leaves alone; no tag
@@ -119,7 +120,7 @@ namespace {
 
 // The rewritten text, or nothing when no tag was replaced or inserted (the
 // document then stays byte for byte). code receives the result of the rules.
-std::optional<std::string> Rewrite(const std::string& doc, bool utf8, const InsertRequest& rq,
+std::optional<std::string> Rewrite(std::string_view doc, bool utf8, const InsertRequest& rq,
                                    PendingReport& report, int16_t& code) {
     // Tag texts are Windows-1252; a UTF-8 document gets them in UTF-8.
     auto enc = [utf8](const std::string& s) { return utf8 ? Cp1252ToUtf8(s) : s; };
@@ -225,12 +226,33 @@ std::optional<std::string> Rewrite(const std::string& doc, bool utf8, const Inse
     return out;
 }
 
+// Whether two requests ask for the same rewrite: the main window's box
+// counts only in single-file mode.
+bool SameRewrite(const InsertRequest& a, const InsertRequest& b) {
+    return a.insertVPMT == b.insertVPMT && a.insertKWMT == b.insertKWMT &&
+           a.vpmtText == b.vpmtText && a.singleFile == b.singleFile &&
+           a.preserveExistingVPMT == b.preserveExistingVPMT &&
+           a.preserveExistingKWMT == b.preserveExistingKWMT &&
+           a.dialogMetaTagText == b.dialogMetaTagText &&
+           (!a.singleFile || a.mainMetaTagText == b.mainMetaTagText);
+}
+
 }  // namespace
+
+PreparedRewrite PrepareRewrite(std::string_view page, const TextFileTest& test,
+                               const InsertRequest& request) {
+    PreparedRewrite out;
+    out.request = request;
+    PendingReport report;
+    out.text = Rewrite(page, test.utf8, request, report, out.code);
+    out.lines = std::move(report.lines());
+    return out;
+}
 
 int16_t InsertMetaTags(const std::string& keywordsTag, const std::string& documentPath,
                        const InsertRequest& rq, ReportLog& log, FileSystem& fs,
                        std::string& failure, FileSnapshot* earlier,
-                       const TextFileTest* earlierTest) {
+                       const TextFileTest* earlierTest, const PreparedRewrite* prepared) {
     failure.clear();
     // Input checks, before any file is opened.
     if (documentPath.empty()) return kInsertNoPath;
@@ -282,13 +304,22 @@ int16_t InsertMetaTags(const std::string& keywordsTag, const std::string& docume
             return kInsertNotText;
         }
 
-        PendingReport report(log);
+        // A rewrite made ahead of this page as it was read and tested, under
+        // the request this insertion is given, is that of this insertion.
+        if (prepared && tested && SameRewrite(prepared->request, rq)) {
+            page.Text() = std::string();
+            if (prepared->text && !page.Replace(work, *prepared->text))
+                return fileError(page.Failure());
+            PendingReport::Flush(prepared->lines, log);
+            return prepared->code;
+        }
+        PendingReport report;
         int16_t code = kInsertOk;
         std::optional<std::string> out = Rewrite(page.Text(), test.utf8, rq, report, code);
         // The old text is of no further use: the page is held at most twice.
         page.Text() = std::string();
         if (out && !page.Replace(work, *out)) return fileError(page.Failure());
-        report.Flush();
+        PendingReport::Flush(report.lines(), log);
         return code;
     } catch (const std::bad_alloc&) {
         return fileError(ErrorText(ENOMEM));

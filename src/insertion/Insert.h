@@ -6,6 +6,9 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 #include "common/ReportLog.h"
 #include "common/Ui.h"
@@ -75,11 +78,27 @@ bool IsBAKfile(const std::string& path);
 // failure says why ("No space left on device"), as the report line does.
 // earlier: the document as the caller read it (see SafeRewrite::Open), and
 // earlierTest its text test (IsTextContent of those bytes under
-// documentPath), taken over with the bytes.
+// documentPath), taken over with the bytes; prepared: the rewrite of those
+// bytes made ahead, taken over with them when made under the same request.
+struct PreparedRewrite;
 int16_t InsertMetaTags(const std::string& keywordsTag, const std::string& documentPath,
                        const InsertRequest& request, ReportLog& log, FileSystem& fs,
                        std::string& failure, FileSnapshot* earlier = nullptr,
-                       const TextFileTest* earlierTest = nullptr);
+                       const TextFileTest* earlierTest = nullptr,
+                       const PreparedRewrite* prepared = nullptr);
+
+// The rewrite InsertMetaTags makes of a document it has read and tested,
+// made ahead of the insertion (by the threads of a batch run): the new text
+// (none when no tag is replaced or inserted), the report lines with the tag
+// each shows (none: the one the log shows before them) and the result.
+struct PreparedRewrite {
+    InsertRequest request;
+    std::optional<std::string> text;
+    std::vector<std::pair<std::string, std::optional<std::string>>> lines;
+    int16_t code = kInsertOk;
+};
+PreparedRewrite PrepareRewrite(std::string_view page, const TextFileTest& test,
+                               const InsertRequest& request);
 int16_t InsertMetaTags(const std::string& keywordsTag, const std::string& documentPath,
                        const InsertRequest& request, ReportLog& log,
                        FileSystem& fs = RealFileSystem());
