@@ -433,7 +433,7 @@ int16_t BatchRun::Insert2() {
     // the insertion reads it again if it has changed meanwhile.
     FileSnapshot* earlier = pageRead_ && page_.read ? &page_.page : nullptr;
     const TextFileTest* test = earlier ? &page_.test : nullptr;
-    const PreparedRewrite* prepared = earlier && prepared_ ? &*prepared_ : nullptr;
+    PreparedRewrite* prepared = earlier && prepared_ ? &*prepared_ : nullptr;
     std::string failure;
     const std::string bottom = host_.OutputText();
     const InsertPlan plan = PlanInsertion(settings_, bottom, DialogTagText);

@@ -199,6 +199,19 @@ bool DryRunFileSystem::Write(Handle h, const char* data, std::size_t size) {
     return true;
 }
 
+bool DryRunFileSystem::WriteAll(Handle h, std::string&& text) {
+    if (!Ours(h)) return inner_.WriteAll(h, std::move(text));
+    std::lock_guard lock(mutex_);
+    auto it = open_.find(h);
+    if (it == open_.end() || it->second.path.empty()) return Err(EBADF);
+    auto s = scratch_.find(it->second.path);
+    if (s == scratch_.end()) return Err(EBADF);
+    // Taken over whole: the page a dry run keeps is the text the rewrite made.
+    s->second.size += text.size();
+    s->second.pieces.push_back(std::move(text));
+    return true;
+}
+
 bool DryRunFileSystem::SetMode(Handle h, uint32_t mode, uint32_t uid, uint32_t gid) {
     return Ours(h) ? true : inner_.SetMode(h, mode, uid, gid);
 }

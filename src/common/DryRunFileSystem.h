@@ -24,6 +24,7 @@ public:
     Handle OpenRead(const std::string& path) override;
     long long Read(Handle h, char* buf, std::size_t size) override;
     bool Write(Handle h, const char* data, std::size_t size) override;
+    bool WriteAll(Handle h, std::string&& text) override;
     bool SetMode(Handle h, uint32_t mode, uint32_t uid, uint32_t gid) override;
     bool Sync(Handle h) override;
     bool Close(Handle h) override;

@@ -220,6 +220,13 @@ bool PosixFileSystem::CanWrite(const std::string& path) {
 
 // --- Reading for the analysis ---
 
+bool FileSystem::WriteAll(Handle h, std::string&& text) {
+    constexpr std::size_t kPiece = 1 << 16;
+    for (std::size_t off = 0; off < text.size(); off += kPiece)
+        if (!Write(h, text.data() + off, std::min(kPiece, text.size() - off))) return false;
+    return true;
+}
+
 bool FileSystem::ReadFile(const std::string& path, std::string& out, std::size_t keep,
                           std::size_t maxBytes, int& err) {
     FileStatus st;

@@ -78,6 +78,10 @@ public:
     virtual long long Read(Handle h, char* buf, std::size_t size) = 0;
     // Writes all of it or fails.
     virtual bool Write(Handle h, const char* data, std::size_t size) = 0;
+    // Writes all of text, which a file system in memory may keep instead of
+    // copying it; the others write it in pieces through Write, so that a
+    // slow or interrupted disk shows up as a partial file.
+    virtual bool WriteAll(Handle h, std::string&& text);
     // Permission bits and (best effort) owner of an open file.
     virtual bool SetMode(Handle h, uint32_t mode, uint32_t uid, uint32_t gid) = 0;
     // Flushes the file's data to the device.

@@ -203,7 +203,7 @@ void SafeRewrite::DropWorkingFile() {
         fs_.Remove(workPath_);
 }
 
-bool SafeRewrite::Replace(const std::string& workingPath, std::string_view text) {
+bool SafeRewrite::Replace(const std::string& workingPath, std::string text) {
     failure_.clear();
     if (target_.empty()) return Fail("the file was not opened");
     // Whatever stands at the working file's name (a leftover, or a link, a
@@ -231,12 +231,9 @@ bool SafeRewrite::Replace(const std::string& workingPath, std::string_view text)
     if (!workStatus_.regular || workStatus_.links != 1)
         return Fail("the working file was replaced by another program");
 
-    // Written in pieces so that a slow or interrupted disk shows up as a
-    // partial working file, never as a partial document.
-    for (std::size_t off = 0; off < text.size(); off += kChunk) {
-        const std::size_t len = std::min(kChunk, text.size() - off);
-        if (!fs_.Write(work_, text.data() + off, len)) return FailWithSystemReason();
-    }
+    // Written in pieces (by WriteAll) so that a slow or interrupted disk
+    // shows up as a partial working file, never as a partial document.
+    if (!fs_.WriteAll(work_, std::move(text))) return FailWithSystemReason();
     if (!isNew_ && !fs_.SetMode(work_, status_.mode, status_.uid, status_.gid))
         return FailWithSystemReason();
     if (!CopyAttributes(work_)) return false;

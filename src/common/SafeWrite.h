@@ -67,7 +67,7 @@ public:
     // bits, owner (where allowed) and extended attributes (where supported).
     // False, with the file untouched and the working file removed, on any
     // failure or when the file was changed since Open.
-    bool Replace(const std::string& workingPath, std::string_view text);
+    bool Replace(const std::string& workingPath, std::string text);
 
     // Why Open or Replace failed: the system's text ("No space left on
     // device") or one of ours ("the file was changed by another program").

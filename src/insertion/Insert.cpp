@@ -252,7 +252,7 @@ PreparedRewrite PrepareRewrite(std::string_view page, const TextFileTest& test,
 int16_t InsertMetaTags(const std::string& keywordsTag, const std::string& documentPath,
                        const InsertRequest& rq, ReportLog& log, FileSystem& fs,
                        std::string& failure, FileSnapshot* earlier,
-                       const TextFileTest* earlierTest, const PreparedRewrite* prepared) {
+                       const TextFileTest* earlierTest, PreparedRewrite* prepared) {
     failure.clear();
     // Input checks, before any file is opened.
     if (documentPath.empty()) return kInsertNoPath;
@@ -308,7 +308,7 @@ int16_t InsertMetaTags(const std::string& keywordsTag, const std::string& docume
         // the request this insertion is given, is that of this insertion.
         if (prepared && tested && SameRewrite(prepared->request, rq)) {
             page.Text() = std::string();
-            if (prepared->text && !page.Replace(work, *prepared->text))
+            if (prepared->text && !page.Replace(work, std::move(*prepared->text)))
                 return fileError(page.Failure());
             PendingReport::Flush(prepared->lines, log);
             return prepared->code;
@@ -318,7 +318,7 @@ int16_t InsertMetaTags(const std::string& keywordsTag, const std::string& docume
         std::optional<std::string> out = Rewrite(page.Text(), test.utf8, rq, report, code);
         // The old text is of no further use: the page is held at most twice.
         page.Text() = std::string();
-        if (out && !page.Replace(work, *out)) return fileError(page.Failure());
+        if (out && !page.Replace(work, std::move(*out))) return fileError(page.Failure());
         PendingReport::Flush(report.lines(), log);
         return code;
     } catch (const std::bad_alloc&) {

@@ -79,13 +79,14 @@ bool IsBAKfile(const std::string& path);
 // earlier: the document as the caller read it (see SafeRewrite::Open), and
 // earlierTest its text test (IsTextContent of those bytes under
 // documentPath), taken over with the bytes; prepared: the rewrite of those
-// bytes made ahead, taken over with them when made under the same request.
+// bytes made ahead, taken over (its text moved out) with them when made
+// under the same request.
 struct PreparedRewrite;
 int16_t InsertMetaTags(const std::string& keywordsTag, const std::string& documentPath,
                        const InsertRequest& request, ReportLog& log, FileSystem& fs,
                        std::string& failure, FileSnapshot* earlier = nullptr,
                        const TextFileTest* earlierTest = nullptr,
-                       const PreparedRewrite* prepared = nullptr);
+                       PreparedRewrite* prepared = nullptr);
 
 // The rewrite InsertMetaTags makes of a document it has read and tested,
 // made ahead of the insertion (by the threads of a batch run): the new text
