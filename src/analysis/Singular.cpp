@@ -46,7 +46,8 @@ std::size_t SingularInto(std::string_view t, std::string_view lower, char* out) 
     const std::size_t n = t.size();
     auto keep = [&](std::size_t k, std::string_view tail) {
         std::memcpy(out, t.data(), k);
-        std::memcpy(out + k, tail.data(), tail.size());
+        // An empty tail has no data pointer, and memcpy must not be given none.
+        if (!tail.empty()) std::memcpy(out + k, tail.data(), tail.size());
         return k + tail.size();
     };
     auto ends = [&](std::string_view ending) { return lower.ends_with(ending); };
