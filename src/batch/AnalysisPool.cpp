@@ -17,19 +17,8 @@ namespace {
 void ListInto(FileSystem& fs, const std::string& folder, bool subfolders,
               const std::vector<std::string>& excluded, std::set<std::pair<uint64_t, uint64_t>>& seen,
               std::vector<std::string>& out) {
-    const std::string real = folder.empty() ? std::string("/") : folder;
-    FileIdentity id;
-    if (!fs.Identify(real, id) || id.kind != EntryKind::Folder) return;
-    if (!seen.insert({id.key.device, id.key.inode}).second) return;
-    std::vector<FolderEntry> entries;
-    if (!fs.ListFolder(real, entries)) return;
     std::vector<std::string> files, folders;
-    for (const FolderEntry& e : entries) {
-        if (e.kind == EntryKind::File) files.push_back(e.name);
-        else if (e.kind == EntryKind::Folder) folders.push_back(e.name);
-    }
-    std::sort(files.begin(), files.end(), LessForWalk);
-    std::sort(folders.begin(), folders.end(), LessForWalk);
+    if (!ListForWalk(fs, folder, seen, files, folders)) return;
     for (const std::string& name : files) {
         const std::string path = folder + "/" + name;
         if (FileExtension(name, true).find("htm") == std::string::npos) continue;

@@ -35,6 +35,24 @@ bool LessForWalk(const std::string& a, const std::string& b) {
     return a < b;
 }
 
+bool ListForWalk(FileSystem& fs, const std::string& folder,
+                 std::set<std::pair<uint64_t, uint64_t>>& seen, std::vector<std::string>& files,
+                 std::vector<std::string>& folders) {
+    const std::string real = folder.empty() ? std::string("/") : folder;
+    FileIdentity id;
+    if (!fs.Identify(real, id) || id.kind != EntryKind::Folder) return false;
+    if (!seen.insert({id.key.device, id.key.inode}).second) return false;
+    std::vector<FolderEntry> entries;
+    if (!fs.ListFolder(real, entries)) return false;
+    for (const FolderEntry& e : entries) {
+        if (e.kind == EntryKind::File) files.push_back(e.name);
+        else if (e.kind == EntryKind::Folder) folders.push_back(e.name);
+    }
+    std::sort(files.begin(), files.end(), LessForWalk);
+    std::sort(folders.begin(), folders.end(), LessForWalk);
+    return true;
+}
+
 std::string CheckTopFolder(const std::string& folder, FileSystem& fs) {
     const std::string t = Trim(folder);
     if (t.empty()) return "No input folder specified.";
@@ -166,24 +184,8 @@ void BatchRun::RunBatch() {
 }
 
 void BatchRun::ProcessFolder(const std::string& folder) {
-    // folder is "" for the root of the file system (the top folder "/").
-    const std::string real = folder.empty() ? std::string("/") : folder;
-    FileIdentity id;
-    if (!fs_.Identify(real, id) || id.kind != EntryKind::Folder) return;
-    // A folder reached twice (a link to a parent, two links to one folder)
-    // is handled once: link loops end.
-    if (!entered_.insert({id.key.device, id.key.inode}).second) return;
-    std::vector<FolderEntry> entries;
-    if (!fs_.ListFolder(real, entries)) return;  // unreadable: this folder ends silently
-
     std::vector<std::string> files, folders;
-    for (const FolderEntry& e : entries) {
-        if (e.kind == EntryKind::File) files.push_back(e.name);
-        else if (e.kind == EntryKind::Folder) folders.push_back(e.name);
-        // Dangling links, devices, sockets: passed over.
-    }
-    std::sort(files.begin(), files.end(), LessForWalk);
-    std::sort(folders.begin(), folders.end(), LessForWalk);
+    if (!ListForWalk(fs_, folder, entered_, files, folders)) return;  // unreadable: ends silently
 
     for (const std::string& name : files)
         if (!ProcessFile(folder, name)) return;

@@ -181,4 +181,13 @@ std::string CheckTopFolder(const std::string& folder, FileSystem& fs);
 // sorted by name ignoring case (LowerCaseAccented), ties by bytes.
 bool LessForWalk(const std::string& a, const std::string& b);
 
+// The files and subfolders of folder ("" for "/"), each in walk order.
+// False, with nothing listed, when folder is not a folder, cannot be read,
+// or was entered before in this walk (its device and inode are in seen):
+// a link to a parent or two links to one folder are taken once, so link
+// loops end. Dangling links, devices and sockets are passed over.
+bool ListForWalk(FileSystem& fs, const std::string& folder,
+                 std::set<std::pair<uint64_t, uint64_t>>& seen, std::vector<std::string>& files,
+                 std::vector<std::string>& folders);
+
 }  // namespace zelk
