@@ -10,26 +10,30 @@
 
 namespace zelk::bench {
 
-namespace {
-
-// Pronounceable words from syllables, so the vocabulary is large (tens of
-// thousands of distinct words) and most words pass the word rules.
-std::vector<std::string> MakeVocabulary(std::mt19937& rng, std::size_t n) {
+std::string PronounceableWord(std::mt19937& rng, int syllables) {
     static const char* const kOnsets[] = {"b", "c", "d", "f", "g", "h", "j", "k", "l", "m", "n",
                                           "p", "r", "s", "t", "v", "w", "z", "br", "cl", "dr",
                                           "gr", "pl", "st", "tr", "sh", "ch", "th"};
     static const char* const kVowels[] = {"a", "e", "i", "o", "u", "ea", "ou", "ai", "oo"};
     static const char* const kCodas[] = {"", "n", "r", "s", "t", "m", "l", "nd", "rt", "st"};
+    std::string w;
+    for (int s = 0; s < syllables; ++s) {
+        w += kOnsets[rng() % std::size(kOnsets)];
+        w += kVowels[rng() % std::size(kVowels)];
+        w += kCodas[rng() % std::size(kCodas)];
+    }
+    return w;
+}
+
+namespace {
+
+// Pronounceable words from syllables, so the vocabulary is large (tens of
+// thousands of distinct words) and most words pass the word rules.
+std::vector<std::string> MakeVocabulary(std::mt19937& rng, std::size_t n) {
     std::vector<std::string> words;
     words.reserve(n);
     for (std::size_t i = 0; i < n; ++i) {
-        std::string w;
-        const int syllables = 1 + static_cast<int>(rng() % 3);
-        for (int s = 0; s < syllables; ++s) {
-            w += kOnsets[rng() % std::size(kOnsets)];
-            w += kVowels[rng() % std::size(kVowels)];
-            w += kCodas[rng() % std::size(kCodas)];
-        }
+        std::string w = PronounceableWord(rng, 1 + static_cast<int>(rng() % 3));
         if (rng() % 5 == 0) w[0] = static_cast<char>(w[0] - 32);  // some capitalised
         if (rng() % 7 == 0) w += "s";                               // some plurals
         words.push_back(std::move(w));

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <random>
 #include <string>
 
 namespace zelk::bench {
@@ -18,6 +19,9 @@ std::string GenerateDocument(std::size_t bytes, bool lfOnly, uint32_t seed = 1);
 // in all into ten folders of five subfolders each under root. Returns the
 // exit status.
 int WriteSite(const std::string& root, int pages, int mb);
+
+// A word of `syllables` random syllables (onset, vowel, coda), drawn from rng.
+std::string PronounceableWord(std::mt19937& rng, int syllables);
 
 // Peak resident set size of this process so far, in KiB (0 when unknown).
 long PeakRssKb();

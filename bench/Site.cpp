@@ -42,21 +42,11 @@ const char* const kFunctionWords[] = {
 // Pronounceable words from syllables: a site vocabulary of tens of
 // thousands of words that mostly pass the word rules.
 std::vector<std::string> MakeSiteVocabulary(std::mt19937& rng, std::size_t n) {
-    static const char* const kOnsets[] = {"b", "c", "d", "f", "g", "h", "j", "k", "l", "m", "n",
-                                          "p", "r", "s", "t", "v", "w", "z", "br", "cl", "dr",
-                                          "gr", "pl", "st", "tr", "sh", "ch", "th"};
-    static const char* const kVowels[] = {"a", "e", "i", "o", "u", "ea", "ou", "ai", "oo"};
-    static const char* const kCodas[] = {"", "n", "r", "s", "t", "m", "l", "nd", "rt", "st"};
     std::vector<std::string> words;
     words.reserve(n);
     while (words.size() < n) {
-        std::string w;
         const int syllables = 1 + static_cast<int>(rng() % 3) + (rng() % 4 == 0 ? 1 : 0);
-        for (int s = 0; s < syllables; ++s) {
-            w += kOnsets[rng() % std::size(kOnsets)];
-            w += kVowels[rng() % std::size(kVowels)];
-            w += kCodas[rng() % std::size(kCodas)];
-        }
+        std::string w = PronounceableWord(rng, syllables);
         if (w.size() < 3) continue;
         words.push_back(std::move(w));
     }

@@ -62,4 +62,18 @@ public:
     virtual bool StartUpCompleted() { return true; }
 };
 
+// A host whose output and input boxes are plain strings: zelk-cli and the
+// threads that analyse ahead of a batch run.
+class StringBoxesHost : public AnalysisHost {
+public:
+    std::string OutputText() override { return output_; }
+    void SetOutputText(const std::string& text) override { output_ = text; }
+    void AppendOutputText(const std::string& text) override { output_ += text; }
+    std::string InputFileText() override { return input_; }
+    void SetInputFileText(const std::string& text) override { input_ = text; }
+
+private:
+    std::string output_, input_;
+};
+
 }  // namespace zelk

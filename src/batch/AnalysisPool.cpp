@@ -46,15 +46,10 @@ public:
     std::string question, questionTitle;
 };
 
-class AheadHost : public AnalysisHost {
+class AheadHost : public StringBoxesHost {
 public:
     explicit AheadHost(const std::atomic<bool>& stop) : stop_(stop) {}
     Prompter& prompter() override { return prompter_; }
-    std::string OutputText() override { return output_; }
-    void SetOutputText(const std::string& text) override { output_ = text; }
-    void AppendOutputText(const std::string& text) override { output_ += text; }
-    std::string InputFileText() override { return input_; }
-    void SetInputFileText(const std::string& text) override { input_ = text; }
     void Yield() override {
         if (blnStop && stop_.load(std::memory_order_relaxed)) *blnStop = true;
     }
@@ -63,7 +58,6 @@ public:
 
 private:
     const std::atomic<bool>& stop_;
-    std::string output_, input_;
 };
 
 }  // namespace

@@ -44,21 +44,14 @@ private:
 
 // The window side of an analysis: the output box and the input box are
 // plain strings; everything else is nothing to look at.
-class CliHost : public AnalysisHost {
+class CliHost : public StringBoxesHost {
 public:
     Prompter& prompter() override { return prompter_; }
-    std::string OutputText() override { return output_; }
-    void SetOutputText(const std::string& text) override { output_ = text; }
-    void AppendOutputText(const std::string& text) override { output_ += text; }
-    std::string InputFileText() override { return input_; }
-    void SetInputFileText(const std::string& text) override { input_ = text; }
 
     CliPrompter& Prompts() { return prompter_; }
 
 private:
     CliPrompter prompter_;
-    std::string output_;
-    std::string input_;
 };
 
 // The analysis options of keywords and words (and of the commands built on
