@@ -1,5 +1,6 @@
 #include "analysis/KeywordsMetaTag.h"
 
+#include <optional>
 #include <vector>
 
 #include "common/StrProc.h"
@@ -149,16 +150,29 @@ KeywordsResult GenerateKeywordMetaTag(std::size_t wordCount, const RankedWordFn&
     }
     long long length = static_cast<long long>(t.size());
 
-    SubstringIndex index;
-    index.Append(LowerCaseAccented(t));
+    // A tag within the usual limits is searched directly; the index pays
+    // for itself only once the tag is long (no limits on a large page).
+    constexpr std::size_t kIndexFrom = 4096;
+    std::string folded = LowerCaseAccented(t);
+    std::optional<SubstringIndex> index;
     for (std::size_t rank = 0; rank < wordCount; ++rank) {
         const std::string& word = wordAt(rank);
         if (maxKeywords > 0 && n + 1 > maxKeywords) break;
         if (maxBytes > 0 && static_cast<long long>(word.size()) + length + 1 > maxBytes) break;
-        if (index.Contains(LowerCaseAccented(word))) continue;
+        const std::string foldedWord = LowerCaseAccented(word);
+        if (index ? index->Contains(foldedWord) : folded.find(foldedWord) != std::string::npos) continue;
         std::string added = n > 0 ? ", " + word : word;
         t += added;
-        index.Append(LowerCaseAccented(added));
+        const std::string foldedAdded = LowerCaseAccented(added);
+        if (index) {
+            index->Append(foldedAdded);
+        } else {
+            folded += foldedAdded;
+            if (folded.size() > kIndexFrom) {
+                index.emplace();
+                index->Append(folded);
+            }
+        }
         ++n;
         length = static_cast<long long>(t.size());
     }
