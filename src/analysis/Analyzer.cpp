@@ -169,6 +169,7 @@ Analyzer::DoFileResult Analyzer::AnalyseLoaded(bool loaded, int readError,
                 }
             }
         });
+        scanner.SinkLengths(WordTally::kShortestWord, WordTally::kLongestWord);
 
         changedDuringScan_ = false;
         scanning_ = true;

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace zelk {
@@ -12,7 +13,7 @@ namespace zelk {
 struct ScanState {
     std::string ScanLine;     // the prepared current line (begins with one space)
     int32_t ScanPos = 1;      // next character to look at
-    std::string CurrentWord;  // the word just taken
+    std::string_view CurrentWord;  // the word just taken (a view of ScanLine)
     int32_t TotalWords = 0;   // words taken in the document, counted or not
 
     bool InTag = false;

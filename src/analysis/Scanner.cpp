@@ -23,7 +23,7 @@ inline char FoldAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(
 void ScanState::Reset() {
     ScanLine.clear();
     ScanPos = 1;
-    CurrentWord.clear();
+    CurrentWord = {};
     TotalWords = 0;
     InTag = InScript = InStyle = InComment = InFontTag = false;
     InBold = InItalic = InTitle = InDescription = InExistingKeywords = false;
@@ -105,6 +105,23 @@ int32_t Scanner::NextGreater(int32_t pos) {
     return p == npos ? len + 1 : static_cast<int32_t>(p) + 1;
 }
 
+namespace {
+// The word characters when no language adds any, as a table.
+constexpr std::array<bool, 256> MakeLetters() {
+    std::array<bool, 256> t{};
+    for (int c = 0; c < 256; ++c) t[static_cast<std::size_t>(c)] = IsWordChar(static_cast<unsigned char>(c), false, "");
+    return t;
+}
+constexpr auto kLetters = MakeLetters();
+
+// Length of the run of letters at p, at most limit bytes.
+inline std::size_t LetterRun(const unsigned char* p, std::size_t limit) {
+    std::size_t k = 0;
+    while (k < limit && kLetters[p[k]]) ++k;
+    return k;
+}
+}  // namespace
+
 int32_t Scanner::WordLength(std::string_view text, int32_t start, bool digits,
                             std::string_view extra) {
     if (start < 1) return 0;
@@ -112,18 +129,9 @@ int32_t Scanner::WordLength(std::string_view text, int32_t start, bool digits,
     if (base >= text.size()) return 0;
     const std::size_t limit = std::min(text.size() - base, static_cast<std::size_t>(kMaxWordLength));
     const unsigned char* p = reinterpret_cast<const unsigned char*>(text.data()) + base;
+    if (!digits && extra.empty()) return static_cast<int32_t>(LetterRun(p, limit));
     std::size_t k = 0;
-    if (!digits && extra.empty()) {
-        // The common case, letters only, from a table.
-        static const auto kLetters = [] {
-            std::array<bool, 256> t{};
-            for (int c = 0; c < 256; ++c) t[static_cast<std::size_t>(c)] = IsWordChar(static_cast<unsigned char>(c), false, "");
-            return t;
-        }();
-        while (k < limit && kLetters[p[k]]) ++k;
-    } else {
-        while (k < limit && IsWordChar(p[k], digits, extra)) ++k;
-    }
+    while (k < limit && IsWordChar(p[k], digits, extra)) ++k;
     return static_cast<int32_t>(k);
 }
 
@@ -159,22 +167,30 @@ bool Scanner::SkipElementContent(std::string_view startTag, std::string_view end
     }
 }
 
-void Scanner::TakeWord() {
-    std::string_view extra = ExtraWordChars(settings_.Language);
-    const int32_t n = WordLength(s_.ScanLine, s_.ScanPos, false, extra);
-    s_.CurrentWord.assign(s_.ScanLine, static_cast<std::size_t>(s_.ScanPos) - 1,
-                          static_cast<std::size_t>(n));
-    const unsigned char a = At(s_.ScanPos + n);
-    const unsigned char b = At(s_.ScanPos + n + 1);
-    const unsigned char c = At(s_.ScanPos + n + 2);
-    if (a == '\'' && IsWordChar(b, false, "") && b != 's' && b != 'S' && c == ' ') {
-        // A contraction: the word, the apostrophe and the letter are dropped.
-        s_.CurrentWord.clear();
-        s_.ScanPos += n + 3;
-        return;
+bool Scanner::TakeWord() {
+    const std::string& line = s_.ScanLine;
+    const std::size_t start = static_cast<std::size_t>(s_.ScanPos) - 1;
+    const std::string_view extra = ExtraWordChars(settings_.Language);
+    const std::size_t n =
+        extra.empty()
+            ? LetterRun(reinterpret_cast<const unsigned char*>(line.data()) + start,
+                        std::min(line.size() - start, static_cast<std::size_t>(kMaxWordLength)))
+            : static_cast<std::size_t>(WordLength(line, s_.ScanPos, false, extra));
+    const auto len = static_cast<int32_t>(n);
+    const unsigned char a = At(s_.ScanPos + len);
+    if (a == '\'') {
+        const unsigned char b = At(s_.ScanPos + len + 1);
+        if (kLetters[b] && b != 's' && b != 'S' && At(s_.ScanPos + len + 2) == ' ') {
+            // A contraction: the word, the apostrophe and the letter are dropped.
+            s_.CurrentWord = {};
+            s_.ScanPos += len + 3;
+            return false;
+        }
     }
-    if (sink_) sink_();
-    s_.ScanPos += n;
+    s_.CurrentWord = std::string_view(line.data() + start, n);
+    if (sink_ && n >= sinkMin_ && n <= sinkMax_) sink_();
+    s_.ScanPos += len;
+    return true;
 }
 
 void Scanner::ScanCurrentLine() {
@@ -308,8 +324,7 @@ void Scanner::ScanCurrentLine() {
             }
         }
         if (IsWordChar(c, false, "")) {
-            TakeWord();
-            if (s.CurrentWord.empty()) continue;
+            if (!TakeWord()) continue;
             if (s.TotalWords < INT32_MAX) ++s.TotalWords;
             if (At(s.ScanPos) == 7) {
                 s.HeadingBonus = 0;

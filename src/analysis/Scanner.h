@@ -22,7 +22,8 @@ class AnalysisHost;
 class ReportLog;
 struct Settings;
 
-// Callback of the scanner for every word it takes (CurrentWord holds it).
+// Callback of the scanner for every word it takes (CurrentWord holds it,
+// a view of ScanLine valid during the call).
 using WordSink = std::function<void()>;
 
 // The scanner and the tag handler over one ScanState. Settings are read at
@@ -39,6 +40,13 @@ public:
     void SwapLine(std::string& line);
     // Walks ScanLine from position 1 (ScanCurrentLine).
     void ScanCurrentLine();
+    // Words of fewer or more bytes than these are taken (TotalWords counts
+    // them) without being handed to the sink: for a sink that would drop
+    // them unseen.
+    void SinkLengths(std::size_t least, std::size_t most) {
+        sinkMin_ = least;
+        sinkMax_ = most;
+    }
 
     // Exposed for the tests of the single steps.
     void HandleTag();
@@ -104,7 +112,8 @@ private:
 
     bool SkipToEndMarker(std::string_view marker);
     bool SkipElementContent(std::string_view startTag, std::string_view endTag, int16_t& depth);
-    void TakeWord();
+    // False for a contraction, which is dropped whole.
+    bool TakeWord();
     void HandleMetaTag();
     void HandleFontTag();
     void HandleEndFontTag();
@@ -125,6 +134,8 @@ private:
     ReportLog& report_;
     const bool& stop_;
     WordSink sink_;
+    std::size_t sinkMin_ = 0;
+    std::size_t sinkMax_ = SIZE_MAX;
 
     NextOccurrence nextGreater_{">", false};
     NextOccurrence nextSemicolon_{";", false};

@@ -7,7 +7,7 @@
 
 namespace zelk {
 
-inline bool IsWordChar(unsigned char c, bool digits, std::string_view extra) {
+constexpr bool IsWordChar(unsigned char c, bool digits, std::string_view extra) {
     if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) return true;
     if (c >= 192 && c != 215 && c != 247) return true;
     if (digits && c >= '0' && c <= '9') return true;
@@ -15,6 +15,6 @@ inline bool IsWordChar(unsigned char c, bool digits, std::string_view extra) {
 }
 
 // Extra word characters of a language: hyphen and apostrophe for French (1).
-inline std::string_view ExtraWordChars(int language) { return language == 1 ? "-'" : ""; }
+constexpr std::string_view ExtraWordChars(int language) { return language == 1 ? "-'" : ""; }
 
 }  // namespace zelk

@@ -11,8 +11,8 @@ namespace zelk {
 
 namespace {
 
-constexpr size_t kMinWordLength = 3;
-constexpr size_t kMaxWordLength = 30;
+constexpr size_t kMinWordLength = WordTally::kShortestWord;
+constexpr size_t kMaxWordLength = WordTally::kLongestWord;
 // "ivxlcm", the small letters of Roman numerals.
 constexpr std::array<bool, 256> MakeRomanTable() {
     std::array<bool, 256> t{};

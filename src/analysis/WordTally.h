@@ -25,6 +25,7 @@
 #pragma once
 
 #include <climits>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -51,6 +52,9 @@ public:
     // Both counters are 16-bit: a word counted this often ignores further
     // occurrences, and no new word enters a table holding this many.
     static constexpr int16_t kMaxCount = 32767;
+    // Scanned words of fewer or more bytes are dropped before any rule.
+    static constexpr std::size_t kShortestWord = 3;
+    static constexpr std::size_t kLongestWord = 30;
 
     enum class Outcome {
         Dropped,  // failed a word rule (or hit a 16-bit limit): nothing changed

@@ -28,7 +28,7 @@ struct Scan {
     bool stop = false;
     V words;
     Scanner scanner{state, settings, host, report, stop, [this] {
-                        std::string w = state.CurrentWord;
+                        std::string w(state.CurrentWord);
                         if (state.InTitle) w += " T";
                         if (state.InDescription) w += " D";
                         if (state.InExistingKeywords) w += " K";
