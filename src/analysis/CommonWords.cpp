@@ -126,9 +126,10 @@ const CommonWords::Lookup& CommonWords::LookupFor(int language) const {
     lookup.table.assign(size, 0);
     const std::size_t mask = size - 1;
     for (std::size_t k = 0; k < list.size(); ++k) {
-        std::size_t i = static_cast<std::size_t>(LookupHash(list[k])) & mask;
+        const std::uint64_t h = LookupHash(list[k]);
+        std::size_t i = static_cast<std::size_t>(h) & mask;
         while (lookup.table[i] != 0) i = (i + 1) & mask;
-        lookup.table[i] = static_cast<std::uint32_t>(k + 1);
+        lookup.table[i] = (h >> 32 << 32) | (k + 1);
     }
     lookup.builtAt = changes_;
     return lookup;
@@ -163,8 +164,14 @@ bool CommonWords::IsCommonLowered(std::string_view w, int language) const {
     if (list.empty()) return false;
     const Lookup& lookup = LookupFor(language);
     const std::size_t mask = lookup.table.size() - 1;
-    for (std::size_t i = static_cast<std::size_t>(LookupHash(w)) & mask; lookup.table[i] != 0; i = (i + 1) & mask)
-        if (list[lookup.table[i] - 1] == w) return true;
+    const std::uint64_t h = LookupHash(w);
+    const std::uint64_t tag = h >> 32 << 32;
+    // The high half of the hash stands beside each word's number, so that
+    // the words themselves are read only when it matches.
+    for (std::size_t i = static_cast<std::size_t>(h) & mask; lookup.table[i] != 0; i = (i + 1) & mask) {
+        const std::uint64_t v = lookup.table[i];
+        if ((v & 0xFFFFFFFF00000000ull) == tag && list[static_cast<std::uint32_t>(v) - 1] == w) return true;
+    }
     return false;
 }
 

@@ -92,7 +92,7 @@ private:
     // A hash index over each list (open addressing, list index + 1 per
     // slot), built at the first lookup after a change.
     struct Lookup {
-        std::vector<std::uint32_t> table;
+        std::vector<std::uint64_t> table;  // hash tag << 32 | word number + 1; 0 = free
         std::uint64_t builtAt = UINT64_MAX;
     };
     mutable std::array<Lookup, kCommonWordLanguages> lookup_;

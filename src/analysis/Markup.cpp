@@ -126,13 +126,26 @@ int MarkupCode(std::string_view span) {
     }
 }
 
-// Characters that can follow the opening "<" or "&" of a rule.
-constexpr std::array<bool, 256> MakeSecondChar() {
-    std::array<bool, 256> t{};
-    for (unsigned char c : std::string_view("/bBiIsSeEtThHnN#qQlLrR")) t[c] = true;
+// The second and third characters of the rules, A-Z folded: a "<" or "&"
+// followed by any other pair starts none of them (most tags and entities
+// are told apart there), as a bit set over the pairs.
+constexpr unsigned char FoldPairByte(char c) {
+    return static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+}
+constexpr std::size_t PairKey(char a, char b) { return std::size_t{FoldPairByte(a)} << 8 | FoldPairByte(b); }
+constexpr std::array<uint64_t, 1024> MakeRulePairs() {
+    std::array<uint64_t, 1024> t{};
+    auto add = [&t](std::string_view text) { t[PairKey(text[1], text[2]) >> 6] |= uint64_t{1} << (PairKey(text[1], text[2]) & 63); };
+    for (const Rule& r : kExactRules) add(r.text);
+    for (const Rule& r : kExactRulesTail) add(r.text);
+    for (const Rule& r : kAnyCaseRules) add(r.text);
     return t;
 }
-constexpr auto kSecondChar = MakeSecondChar();
+constexpr auto kRulePairs = MakeRulePairs();
+inline bool MayStartRule(char second, char third) {
+    const std::size_t key = PairKey(second, third);
+    return (kRulePairs[key >> 6] >> (key & 63)) & 1;
+}
 
 // Position of the next "<" or "&" at or after from, or n.
 inline std::size_t NextTagOrEntity(const std::string& line, std::size_t from) {
@@ -241,16 +254,35 @@ void NormaliseMarkup(std::string& line) {
     std::size_t w = 0;
     std::size_t copied = 0;
     while (i < n) {
-        // Most tags and entities cannot be one of the rules: their second
-        // character already tells.
-        if (i + 1 < n && !kSecondChar[static_cast<unsigned char>(base[i + 1])]) {
+        // Every rule is at least three characters long, and most tags and
+        // entities cannot be one of them: their next two characters tell.
+        if (i + 2 >= n) break;
+        if (!MayStartRule(base[i + 1], base[i + 2])) {
             i = NextTagOrEntity(line, i + 1);
             continue;
         }
         const char end = base[i] == '<' ? '>' : ';';
         const std::size_t limit = std::min(n, i + kLongestRule);
         std::size_t j = i + 1;
-        while (j < limit && base[j] != end && base[j] != '<' && base[j] != '&') ++j;
+        // Where the search for the next tag or entity goes on: the same
+        // look may have found it, or the bytes it saw hold none.
+        std::size_t next = 0;
+#if defined(__SSE2__)
+        if (i + 17 <= n) {
+            // The 16 bytes behind the "<" or "&" at once: where the first
+            // end, "<" or "&" stands.
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(base + i + 1));
+            const int tags = _mm_movemask_epi8(
+                _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('<')), _mm_cmpeq_epi8(v, _mm_set1_epi8('&'))));
+            const int stops = tags | _mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8(end)));
+            j = stops ? std::min(limit, i + 1 + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(stops))))
+                      : limit;
+            next = tags ? i + 1 + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(tags))) : i + 17;
+        } else
+#endif
+        {
+            while (j < limit && base[j] != end && base[j] != '<' && base[j] != '&') ++j;
+        }
         if (j < limit && base[j] == end) {
             const int code = MarkupCode(std::string_view(base + i, j - i + 1));
             if (code >= 0) {
@@ -258,11 +290,11 @@ void NormaliseMarkup(std::string& line) {
                 w += i - copied;
                 base[w++] = static_cast<char>(code);
                 copied = j + 1;
-                i = NextTagOrEntity(line, j + 1);
+                i = NextTagOrEntity(line, std::max(next, j + 1));
                 continue;
             }
         }
-        i = NextTagOrEntity(line, i + 1);
+        i = NextTagOrEntity(line, std::max(next, i + 1));
     }
     if (copied == 0) return;
     if (w != copied) std::memmove(base + w, base + copied, n - copied);
