@@ -8,6 +8,7 @@
 
 #include "analysis/Markup.h"
 #include "analysis/Scanner.h"
+#include "analysis/WordChars.h"
 #include "support/ScriptedHost.h"
 #include "common/ReportLog.h"
 #include "common/Settings.h"
@@ -123,6 +124,19 @@ TEST(Scanner, WordsTakenAndTheirContext) {
         if (c.setting == 'K') scan.settings.ExistingKeywordsWeight = c.value;
         for (const std::string& line : c.lines) scan(line);
         EXPECT_EQ(scan.words, c.words) << c.lines[0].substr(0, 80);
+    }
+}
+
+// Every byte value at every place of a run of letters, both in the part
+// read sixteen bytes at a time and in the tail.
+TEST(Scanner, WordLengthStopsAtEveryByteThatIsNoLetter) {
+    for (int c = 0; c < 256; ++c) {
+        for (int at = 0; at < 40; ++at) {
+            std::string text = " " + std::string(40, at % 2 ? 'Q' : '\xE9');
+            text[static_cast<std::size_t>(at) + 1] = static_cast<char>(c);
+            const int32_t want = IsWordChar(static_cast<unsigned char>(c), false, "") ? 40 : at;
+            ASSERT_EQ(Scanner::WordLength(text, 2, false, ""), want) << c << " " << at;
+        }
     }
 }
 
