@@ -32,6 +32,8 @@ public:
     virtual void SetBeginMetaTagWithText(const std::string& /*text*/) {}
 
     // lblNumberOfWords: its caption, and its look while the table fills.
+    // A host without it says so, and is spared a caption for every new word.
+    virtual bool ShowsWordCount() const { return true; }
     virtual void SetWordCountCaption(const std::string& /*caption*/) {}
     virtual void SetWordCountBusyLook(bool /*busy*/) {}
 
@@ -66,6 +68,7 @@ public:
 // threads that analyse ahead of a batch run.
 class StringBoxesHost : public AnalysisHost {
 public:
+    bool ShowsWordCount() const override { return false; }
     std::string OutputText() override { return output_; }
     void SetOutputText(const std::string& text) override { output_ = text; }
     void AppendOutputText(const std::string& text) override { output_ += text; }

@@ -148,16 +148,19 @@ Analyzer::DoFileResult Analyzer::AnalyseLoaded(bool loaded, int readError,
 
     try {
         const WordTally::WeightFn weight = [this] { return ContextWeight(); };
-        // The caption is rebuilt in one buffer for every new word, and the
-        // output box is read back (which costs the window a conversion of
-        // its whole text) only at the first new word: after that it can no
-        // longer hold the notice, since nothing writes it during the scan.
+        // The caption is rebuilt in one buffer for every new word (when the
+        // host shows one), and the output box is read back (which costs the
+        // window a conversion of its whole text) only at the first new word:
+        // after that it can no longer hold the notice, since nothing writes
+        // it during the scan.
         std::string caption = "Number of words found: ";
         const std::size_t captionPrefix = caption.size();
         bool noticeMayStand = true;
+        const bool showsCount = host_.ShowsWordCount();
         Scanner scanner(scan, settings_, host_, report_, blnStop, [&] {
             if (tally_.CountWord(scan.CurrentWord, settings_.Language, &commonWords_, weight) ==
-                WordTally::Outcome::NewWord) {
+                    WordTally::Outcome::NewWord &&
+                (showsCount || noticeMayStand)) {
                 char digits[8];
                 const auto end = std::to_chars(digits, digits + sizeof digits, tally_.WordCount()).ptr;
                 caption.resize(captionPrefix);
