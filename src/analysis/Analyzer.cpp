@@ -86,7 +86,7 @@ Analyzer::DoFileResult Analyzer::DoFile(const std::string& path) {
 }
 
 Analyzer::DoFileResult Analyzer::DoFile(std::string_view bytes, const TextFileTest& test) {
-    lines_.Assign(bytes);
+    lines_.View(bytes);
     return AnalyseLoaded(true, 0, test);
 }
 

@@ -57,8 +57,9 @@ public:
     };
     // Analyses one document into the word table.
     DoFileResult DoFile(const std::string& path);
-    // The same on the bytes of a file the caller has read and tested: test
-    // is IsTextContent(bytes, its path, kTextTestBytes, kTextTestThreshold,
+    // The same on the bytes of a file the caller has read and tested (read
+    // where they stand: unchanged until DoFile returns): test is
+    // IsTextContent(bytes, its path, kTextTestBytes, kTextTestThreshold,
     // true).
     DoFileResult DoFile(std::string_view bytes, const TextFileTest& test);
     // Where documents are read from (the real file system unless a test

@@ -38,28 +38,29 @@ void BlankLineFeeds(char* p, std::size_t n) {
 
 bool DocumentLines::Load(FileSystem& fs, const std::string& path, int& err) {
     doc_.assign(1, ' ');
-    pos_ = 1;
-    if (fs.ReadFile(path, doc_, 1, SIZE_MAX, err)) return true;
+    pos_ = 0;
+    if (fs.ReadFile(path, doc_, 1, SIZE_MAX, err)) {
+        src_ = std::string_view(doc_).substr(1);
+        own_ = true;
+        return true;
+    }
     doc_.resize(1);
+    src_ = {};
+    own_ = false;
     return false;
 }
 
-void DocumentLines::Assign(std::string_view bytes) {
-    doc_.reserve(bytes.size() + 1);
-    doc_.assign(1, ' ');
-    doc_.append(bytes);
-    pos_ = 1;
-}
-
-std::string_view DocumentLines::Bytes() const {
-    return doc_.empty() ? std::string_view() : std::string_view(doc_).substr(1);
+void DocumentLines::View(std::string_view bytes) {
+    src_ = bytes;
+    own_ = false;
+    pos_ = 0;
 }
 
 bool DocumentLines::Next(std::string& line, int16_t verdict, bool utf8) {
-    const std::size_t size = doc_.size();
+    const char* const base = src_.data();
+    const std::size_t size = src_.size();
     while (pos_ < size) {
         // A line ends at CR LF or at a lone CR; a lone LF stays in the line.
-        char* const base = doc_.data();
         const std::size_t start = pos_;
         const void* hit = std::memchr(base + start, '\r', size - start);
         const std::size_t end = hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - base) : size;
@@ -73,16 +74,19 @@ bool DocumentLines::Next(std::string& line, int16_t verdict, bool utf8) {
         while (base[e - 1] == ' ') --e;
         const std::size_t n = e - b;
 
-        if (pos_ >= size) {
-            // The last line takes the document's buffer: the byte before it
-            // (a line end, a blank, or the spare first byte) becomes its
-            // leading blank.
-            if (b - 1 > 0) std::memmove(base, base + b - 1, n + 1);
-            base[0] = ' ';
+        if (pos_ >= size && own_) {
+            // The last line of a loaded document takes its buffer: the byte
+            // before the line (a line end, a blank, or the spare first byte)
+            // becomes its leading blank.
+            char* const d = doc_.data();
+            if (b > 0) std::memmove(d, d + b, n + 1);
+            d[0] = ' ';
             doc_.resize(n + 1);
             line.swap(doc_);
             doc_.clear();
-            pos_ = 1;
+            src_ = {};
+            own_ = false;
+            pos_ = 0;
         } else {
             line.resize(n + 1);
             line[0] = ' ';
@@ -105,7 +109,9 @@ bool DocumentLines::Next(std::string& line, int16_t verdict, bool utf8) {
 void DocumentLines::Trim() {
     if (doc_.capacity() > kKeptCapacity) std::string().swap(doc_);
     doc_.clear();
-    pos_ = 1;
+    src_ = {};
+    own_ = false;
+    pos_ = 0;
 }
 
 }  // namespace zelk
