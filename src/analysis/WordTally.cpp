@@ -46,7 +46,11 @@ template <typename IsCommon>
 std::size_t ApplyWordRules(std::string_view w, int language, const IsCommon& isCommon, char* out, bool& unchanged) {
     if (w.size() < kMinWordLength || w.size() > kMaxWordLength) return 0;
     char lowerBuf[kMaxWordLength];
-    for (size_t i = 0; i < w.size(); ++i) lowerBuf[i] = LowerChar(w[i]);
+    bool blank = false;  // never in a scanned word
+    for (size_t i = 0; i < w.size(); ++i) {
+        lowerBuf[i] = LowerChar(w[i]);
+        blank |= w[i] == ' ';
+    }
     const std::string_view lower(lowerBuf, w.size());
     // One character repeated ("aaa").
     if (lower.find_first_not_of(lower[0]) == std::string_view::npos) return 0;
@@ -59,7 +63,7 @@ std::size_t ApplyWordRules(std::string_view w, int language, const IsCommon& isC
     // blank anywhere in the list, so fragments such as "ren" go too.
     // A word without blanks is followed by one in that list exactly when it
     // ends one of the stems.
-    if (language == 0 && lower.find(' ') != std::string_view::npos) {
+    if (language == 0 && blank) {
         std::string probe(lower);
         probe += ' ';
         if (kContractionStems.find(probe) != std::string_view::npos) return 0;
