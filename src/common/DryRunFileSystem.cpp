@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <string_view>
 
 namespace zelk {
 
@@ -13,24 +14,102 @@ bool Err(int err) {
     FileSystem::SetLastError(err);
     return false;
 }
+
+// The status a handle was opened with, for the status its opener asks for
+// next: the file is not looked at twice with nothing done in between.
+struct FreshStatus {
+    const void* fs = nullptr;
+    FileSystem::Handle handle = -1;
+    FileStatus status;
+};
+thread_local FreshStatus tFresh;
+
+void Forget(const void* fs, FileSystem::Handle h) {
+    if (tFresh.fs == fs && tFresh.handle == h) tFresh.fs = nullptr;
+}
+
+// The latest look this thread took at a name outside, through this file
+// system: the next look at the same name, with no other name looked at in
+// between, may take it instead of looking again.
+struct LastLook {
+    const void* fs = nullptr;
+    std::string path;
+    FileStatus status;
+};
+thread_local LastLook tLook;
+
+std::string FolderPart(const std::string& path) {
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? std::string("/") : path.substr(0, slash);
+}
 }  // namespace
 
+bool DryRunFileSystem::LookOutside(const std::string& path, FileStatus& out, bool mayReuse) {
+    if (mayReuse && tLook.fs == this && tLook.path == path) {
+        tLook.fs = nullptr;
+        out = tLook.status;
+        return true;
+    }
+    tLook.fs = nullptr;
+    if (!inner_.Stat(path, out)) return false;
+    tLook.fs = this;
+    tLook.path = path;
+    tLook.status = out;
+    return true;
+}
+
+void DryRunFileSystem::LookedElsewhere() { tLook.fs = nullptr; }
+
+const std::string& DryRunFileSystem::ResolvedFolder(const std::string& folder) {
+    auto it = folders_.find(folder);
+    if (it == folders_.end()) {
+        LookedElsewhere();
+        it = folders_.emplace(folder, inner_.ResolvePath(folder)).first;
+    }
+    return it->second;
+}
+
+bool DryRunFileSystem::KeyFromFolder(const std::string& path, const FileStatus& named,
+                                     std::string& key) {
+    if (!named.exists || named.isSymlink) return false;
+    const auto slash = path.rfind('/');
+    const std::string_view name =
+        slash == std::string::npos ? std::string_view(path) : std::string_view(path).substr(slash + 1);
+    // "." and ".." are not names in the folder; a link is resolved in full.
+    if (name.empty() || name == "." || name == "..") return false;
+    const std::string& folder = ResolvedFolder(FolderPart(path));
+    if (folder.empty()) return false;
+    key = folder;
+    if (key.back() != '/') key += '/';
+    key += name;
+    return true;
+}
+
 std::string DryRunFileSystem::KeyOf(const std::string& path) {
+    FileStatus named;
+    std::string key;
+    if (LookOutside(path, named, false) && KeyFromFolder(path, named, key)) return key;
+    LookedElsewhere();
     const std::string r = inner_.ResolvePath(path);
     return r.empty() ? path : r;
 }
 
-bool DryRunFileSystem::TrackedKey(const std::string& path, std::string& key) {
+bool DryRunFileSystem::TrackedKey(const std::string& path, std::string& key, FileIdentity* seen) {
     if (pages_.empty() && removed_.empty()) return false;
     if (!resolveAlways_) {
         FileIdentity id;
+        LookedElsewhere();
         if (inner_.Identify(path, id)) {
             // A missing file's key is its path as given.
             if (id.kind == EntryKind::Missing) {
                 key = path;
                 return true;
             }
-            if (!tracked_.count(id.key)) return false;
+            if (!tracked_.count(id.key)) {
+                if (seen) *seen = id;
+                return false;
+            }
         }
     }
     key = KeyOf(path);
@@ -38,17 +117,28 @@ bool DryRunFileSystem::TrackedKey(const std::string& path, std::string& key) {
 }
 
 std::string DryRunFileSystem::TrackKey(const std::string& path) {
-    const std::string resolved = inner_.ResolvePath(path);
-    FileIdentity id;
-    if (!inner_.Identify(path, id)) {
+    FileStatus named;
+    // A rewrite has just looked at the name before it renames over it.
+    if (!LookOutside(path, named, true)) {
         resolveAlways_ = true;
-    } else if (id.kind != EntryKind::Missing) {
-        tracked_.insert(id.key);
-        // An existing file whose path cannot be resolved is known by its
-        // path as given, which its identity cannot tell.
-        if (resolved.empty()) resolveAlways_ = true;
+        LookedElsewhere();
+        const std::string r = inner_.ResolvePath(path);
+        return r.empty() ? path : r;
     }
-    return resolved.empty() ? path : resolved;
+    // Nothing outside (a dangling link included): known by the path as given.
+    if (!named.exists) return path;
+    tracked_.insert(FileKey{named.device, named.inode});
+    std::string key;
+    if (KeyFromFolder(path, named, key)) return key;
+    LookedElsewhere();
+    key = inner_.ResolvePath(path);
+    // An existing file whose path cannot be resolved is known by its path
+    // as given, which its identity cannot tell.
+    if (key.empty()) {
+        resolveAlways_ = true;
+        return path;
+    }
+    return key;
 }
 
 std::string DryRunFileSystem::Scratch::Text() && {
@@ -60,7 +150,7 @@ std::string DryRunFileSystem::Scratch::Text() && {
 }
 
 bool DryRunFileSystem::PageStatus(const std::string& key, const Page& page, FileStatus& out) {
-    if (!inner_.Stat(key, out)) return false;
+    if (!LookOutside(key, out, false)) return false;
     out.size = static_cast<long long>(page.text->size());
     out.mtimeNs += page.version;
     return true;
@@ -82,22 +172,26 @@ bool DryRunFileSystem::Stat(const std::string& path, FileStatus& out) {
         ScratchStatus(s->second, out);
         return true;
     }
-    if (pages_.empty() && removed_.empty()) return inner_.Stat(path, out);
+    if (pages_.empty() && removed_.empty()) return LookOutside(path, out, false);
     // The status outside tells, as TrackedKey does, whether the path may
     // lead to a page or a removed file at all.
     FileStatus named;
-    const bool known = !resolveAlways_ && inner_.Stat(path, named);
+    const bool known = !resolveAlways_ && LookOutside(path, named, false);
     if (known && named.exists && !tracked_.count(FileKey{named.device, named.inode})) {
         out = named;
         return true;
     }
-    const std::string key = known && !named.exists ? path : KeyOf(path);
+    std::string key;
+    if (known && !named.exists)
+        key = path;
+    else if (!known || !KeyFromFolder(path, named, key))
+        key = KeyOf(path);
     if (removed_.count(key)) {
         out = FileStatus{};
         return true;
     }
     if (auto p = pages_.find(key); p != pages_.end()) {
-        const bool link = known ? named.isSymlink : inner_.Stat(path, named) && named.isSymlink;
+        const bool link = known ? named.isSymlink : LookOutside(path, named, false) && named.isSymlink;
         if (!PageStatus(key, p->second, out)) return false;
         out.isSymlink = link;
         return true;
@@ -106,7 +200,7 @@ bool DryRunFileSystem::Stat(const std::string& path, FileStatus& out) {
         out = named;
         return true;
     }
-    return inner_.Stat(path, out);
+    return LookOutside(path, out, false);
 }
 
 std::string DryRunFileSystem::ResolvePath(const std::string& path) {
@@ -114,10 +208,32 @@ std::string DryRunFileSystem::ResolvePath(const std::string& path) {
         std::lock_guard lock(mutex_);
         if (scratch_.count(path)) return path;
     }
+    LookedElsewhere();
     return inner_.ResolvePath(path);
 }
 
+bool DryRunFileSystem::OpenOutside(const std::string& path, bool noFollow, Handle& h) {
+    LookedElsewhere();
+    h = noFollow ? inner_.OpenNoFollow(path) : inner_.OpenRead(path);
+    if (h < 0) return false;
+    FileStatus st;
+    if (inner_.StatHandle(h, st)) {
+        std::lock_guard lock(mutex_);
+        // The file opened tells whether it may be a page or a removed file,
+        // without a look at its path first.
+        if (!scratch_.count(path) && !resolveAlways_ &&
+            ((pages_.empty() && removed_.empty()) || !tracked_.count(FileKey{st.device, st.inode}))) {
+            tFresh = FreshStatus{this, h, st};
+            return true;
+        }
+    }
+    inner_.Close(h);
+    h = -1;
+    return false;
+}
+
 FileSystem::Handle DryRunFileSystem::OpenPage(const std::string& path, bool noFollow) {
+    if (Handle outside; OpenOutside(path, noFollow, outside)) return outside;
     std::lock_guard lock(mutex_);
     if (auto s = scratch_.find(path); s != scratch_.end()) {
         const Handle h = next_++;
@@ -131,6 +247,7 @@ FileSystem::Handle DryRunFileSystem::OpenPage(const std::string& path, bool noFo
     const bool tracked = TrackedKey(path, key);
     if (tracked && removed_.count(key)) return Err(ENOENT), -1;
     auto p = tracked ? pages_.find(key) : pages_.end();
+    LookedElsewhere();
     if (p == pages_.end()) return noFollow ? inner_.OpenNoFollow(path) : inner_.OpenRead(path);
     const Handle h = next_++;
     open_[h] = Open{key, std::string(), p->second.text, 0};
@@ -141,7 +258,10 @@ FileSystem::Handle DryRunFileSystem::OpenRead(const std::string& path) { return 
 FileSystem::Handle DryRunFileSystem::OpenNoFollow(const std::string& path) { return OpenPage(path, true); }
 
 long long DryRunFileSystem::Read(Handle h, char* buf, std::size_t size) {
-    if (!Ours(h)) return inner_.Read(h, buf, size);
+    if (!Ours(h)) {
+        Forget(this, h);
+        return inner_.Read(h, buf, size);
+    }
     std::lock_guard lock(mutex_);
     auto it = open_.find(h);
     if (it == open_.end() || !it->second.text) return Err(EBADF), -1;
@@ -153,7 +273,14 @@ long long DryRunFileSystem::Read(Handle h, char* buf, std::size_t size) {
 }
 
 bool DryRunFileSystem::StatHandle(Handle h, FileStatus& out) {
-    if (!Ours(h)) return inner_.StatHandle(h, out);
+    if (!Ours(h)) {
+        if (tFresh.fs == this && tFresh.handle == h) {
+            tFresh.fs = nullptr;
+            out = tFresh.status;
+            return true;
+        }
+        return inner_.StatHandle(h, out);
+    }
     std::lock_guard lock(mutex_);
     auto it = open_.find(h);
     if (it == open_.end()) return Err(EBADF);
@@ -172,15 +299,22 @@ bool DryRunFileSystem::StatHandle(Handle h, FileStatus& out) {
     return true;
 }
 
-bool DryRunFileSystem::Lock(Handle h) { return Ours(h) ? true : inner_.Lock(h); }
+bool DryRunFileSystem::Lock(Handle h) {
+    Forget(this, h);
+    return Ours(h) ? true : inner_.Lock(h);
+}
 
 FileSystem::Handle DryRunFileSystem::CreateExclusive(const std::string& path, uint32_t /*mode*/) {
     std::lock_guard lock(mutex_);
+    if (scratch_.count(path)) return Err(EEXIST), -1;
     FileStatus st;
-    std::string key;
-    const bool removed = TrackedKey(path, key) && removed_.count(key);
-    if (scratch_.count(path) || (!removed && inner_.Stat(path, st) && (st.exists || st.isSymlink)))
-        return Err(EEXIST), -1;
+    // Something outside at the name is in the way, unless it was removed in
+    // this run.
+    // The rewrite has just removed the name, which looked at it.
+    if (LookOutside(path, st, true) && (st.exists || st.isSymlink)) {
+        std::string key;
+        if (!TrackedKey(path, key) || !removed_.count(key)) return Err(EEXIST), -1;
+    }
     scratch_[path] = Scratch{{}, 0, nextInode_++};
     const Handle h = next_++;
     open_[h] = Open{std::string(), path, nullptr, 0};
@@ -188,6 +322,7 @@ FileSystem::Handle DryRunFileSystem::CreateExclusive(const std::string& path, ui
 }
 
 bool DryRunFileSystem::Write(Handle h, const char* data, std::size_t size) {
+    Forget(this, h);
     if (!Ours(h)) return inner_.Write(h, data, size);
     std::lock_guard lock(mutex_);
     auto it = open_.find(h);
@@ -200,6 +335,7 @@ bool DryRunFileSystem::Write(Handle h, const char* data, std::size_t size) {
 }
 
 bool DryRunFileSystem::WriteAll(Handle h, std::string&& text) {
+    Forget(this, h);
     if (!Ours(h)) return inner_.WriteAll(h, std::move(text));
     std::lock_guard lock(mutex_);
     auto it = open_.find(h);
@@ -213,12 +349,17 @@ bool DryRunFileSystem::WriteAll(Handle h, std::string&& text) {
 }
 
 bool DryRunFileSystem::SetMode(Handle h, uint32_t mode, uint32_t uid, uint32_t gid) {
+    Forget(this, h);
     return Ours(h) ? true : inner_.SetMode(h, mode, uid, gid);
 }
 
-bool DryRunFileSystem::Sync(Handle h) { return Ours(h) ? true : inner_.Sync(h); }
+bool DryRunFileSystem::Sync(Handle h) {
+    Forget(this, h);
+    return Ours(h) ? true : inner_.Sync(h);
+}
 
 bool DryRunFileSystem::Close(Handle h) {
+    Forget(this, h);
     if (!Ours(h)) return inner_.Close(h);
     std::lock_guard lock(mutex_);
     return open_.erase(h) > 0 || Err(EBADF);
@@ -238,7 +379,10 @@ bool DryRunFileSystem::SetAttribute(Handle h, const std::string& name, const std
     return Ours(h) ? true : inner_.SetAttribute(h, name, value);
 }
 
-bool DryRunFileSystem::CanWrite(const std::string& path) { return inner_.CanWrite(path); }
+bool DryRunFileSystem::CanWrite(const std::string& path) {
+    LookedElsewhere();
+    return inner_.CanWrite(path);
+}
 
 bool DryRunFileSystem::Rename(const std::string& from, const std::string& to) {
     std::lock_guard lock(mutex_);
@@ -258,7 +402,7 @@ bool DryRunFileSystem::Remove(const std::string& path) {
     std::lock_guard lock(mutex_);
     if (scratch_.erase(path)) return true;
     FileStatus st;
-    if (!inner_.Stat(path, st) || (!st.exists && !st.isSymlink)) return Err(ENOENT);
+    if (!LookOutside(path, st, false) || (!st.exists && !st.isSymlink)) return Err(ENOENT);
     std::string key;
     if (TrackedKey(path, key) && removed_.count(key)) return Err(ENOENT);
     if (st.directory && !st.isSymlink) return Err(EISDIR);
@@ -271,6 +415,7 @@ bool DryRunFileSystem::Remove(const std::string& path) {
 void DryRunFileSystem::SyncFolder(const std::string& /*folder*/) {}
 
 bool DryRunFileSystem::ListFolder(const std::string& folder, std::vector<FolderEntry>& out) {
+    LookedElsewhere();
     if (!inner_.ListFolder(folder, out)) return false;
     std::lock_guard lock(mutex_);
     if (removed_.empty()) return true;
@@ -294,17 +439,24 @@ bool DryRunFileSystem::Identify(const std::string& path, FileIdentity& out) {
             return true;
         }
         std::string key;
-        const bool tracked = TrackedKey(path, key);
+        FileIdentity seen;  // stays Missing unless the file outside told
+        const bool tracked = TrackedKey(path, key, &seen);
+        if (!tracked && seen.kind != EntryKind::Missing) {
+            out = seen;
+            return true;
+        }
         if (tracked && removed_.count(key)) {
             out = FileIdentity{};
             return true;
         }
         if (auto p = tracked ? pages_.find(key) : pages_.end(); p != pages_.end()) {
+            LookedElsewhere();
             if (!inner_.Identify(path, out)) return false;
             out.size = static_cast<long long>(p->second.text->size());
             return true;
         }
     }
+    LookedElsewhere();
     return inner_.Identify(path, out);
 }
 

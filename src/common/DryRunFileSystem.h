@@ -70,14 +70,32 @@ private:
     // The page a path leads to: its resolved path, or the path as given
     // when it does not exist outside this file system.
     std::string KeyOf(const std::string& path);
+    // KeyOf(path) for a path whose status outside (lstat-like) is named:
+    // the name is joined to its folder resolved once for the run, unless
+    // the name itself is a link. False when the key cannot be told this
+    // way (the folder cannot be resolved).
+    bool KeyFromFolder(const std::string& path, const FileStatus& named, std::string& key);
+    // The folder with every symbolic link resolved, remembered for the run:
+    // the folders of a tree are many fewer than its pages.
+    const std::string& ResolvedFolder(const std::string& folder);
     // KeyOf(path) when the path may lead to a page or a removed file; false
     // when it cannot: its file is none of theirs (which a stat tells
     // without resolving every folder of the path).
-    bool TrackedKey(const std::string& path, std::string& key);
+    // seen: the file's identity outside, when that was what told.
+    bool TrackedKey(const std::string& path, std::string& key, FileIdentity* seen = nullptr);
     // The key of path (KeyOf), recording the file behind it as one that
     // may be a page or a removed file from now on.
     std::string TrackKey(const std::string& path);
+    // The status of path outside (Stat of the inner file system); with
+    // mayReuse, the latest look of this thread when it was at this path.
+    bool LookOutside(const std::string& path, FileStatus& out, bool mayReuse);
+    // Another look outside: the latest status is no longer the latest.
+    static void LookedElsewhere();
     Handle OpenPage(const std::string& path, bool noFollow);
+    // Opens path outside and, when the file opened is none of the pages or
+    // removed files, hands out that handle with the status it was told by
+    // (false, with h = -1, when the caller must look further).
+    bool OpenOutside(const std::string& path, bool noFollow, Handle& h);
     bool PageStatus(const std::string& key, const Page& page, FileStatus& out);
     void ScratchStatus(const Scratch& s, FileStatus& out) const;
 
@@ -88,6 +106,7 @@ private:
     std::set<std::string> removed_;           // by KeyOf
     std::set<FileKey> tracked_;               // the files behind those keys
     bool resolveAlways_ = false;              // a key tracked_ cannot stand for
+    std::map<std::string, std::string> folders_;  // ResolvedFolder, "" when it failed
     std::map<Handle, Open> open_;
     Handle next_ = kFirstHandle;
     uint64_t nextInode_ = 1;

@@ -100,9 +100,11 @@ bool SafeRewrite::Fail(const std::string& why) {
 bool SafeRewrite::FailWithSystemReason() { return Fail(ErrorText(FileSystem::LastError())); }
 
 SafeRewrite::Opened SafeRewrite::Open(const std::string& path, bool createWhenMissing,
-                                      FileSnapshot* earlier) {
+                                      FileSnapshot* earlier, const FileStatus* justTaken) {
     FileStatus named;
-    if (!fs_.Stat(path, named)) {
+    if (justTaken) {
+        named = *justTaken;
+    } else if (!fs_.Stat(path, named)) {
         FailWithSystemReason();
         return Opened::Failed;
     }

@@ -50,9 +50,11 @@ public:
     // empty text and is created by Replace. earlier: the bytes of an
     // earlier read of this file (SafeRewrite may move them out); when the
     // opened file is still in the state they were read in, they are taken
-    // instead of reading the file again.
+    // instead of reading the file again. named: the status of path
+    // (FileSystem::Stat) its caller has just taken, with nothing done at
+    // path since, so that the name is not looked up twice in a row.
     Opened Open(const std::string& path, bool createWhenMissing = false,
-                FileSnapshot* earlier = nullptr);
+                FileSnapshot* earlier = nullptr, const FileStatus* named = nullptr);
 
     // Open took the bytes of the earlier read.
     bool TookEarlier() const { return tookEarlier_; }

@@ -273,7 +273,20 @@ int16_t InsertMetaTags(const std::string& keywordsTag, const std::string& docume
     };
     try {
         SafeRewrite page(fs);
-        switch (page.Open(documentPath, false, earlier)) {
+        // The old text is of no further use once the new one is made: the
+        // page is held at most twice. The buffer of the caller's read goes
+        // back to it (unless large), so that a run reads its next page into
+        // memory it already has rather than into pages fresh from the system.
+        auto dropOldText = [&] {
+            constexpr std::size_t kReusedBuffer = std::size_t{16} << 20;
+            if (earlier && page.TookEarlier() && page.Text().capacity() <= kReusedBuffer) {
+                page.Text().clear();
+                earlier->bytes.swap(page.Text());
+            }
+            page.Text() = std::string();
+        };
+        // The status just taken is the rewrite's first look at the name.
+        switch (page.Open(documentPath, false, earlier, &st)) {
             case SafeRewrite::Opened::Missing: return kInsertNoDocument;
             case SafeRewrite::Opened::Failed: return fileError(page.Failure());
             case SafeRewrite::Opened::Ok: break;
@@ -307,7 +320,7 @@ int16_t InsertMetaTags(const std::string& keywordsTag, const std::string& docume
         // A rewrite made ahead of this page as it was read and tested, under
         // the request this insertion is given, is that of this insertion.
         if (prepared && tested && SameRewrite(prepared->request, rq)) {
-            page.Text() = std::string();
+            dropOldText();
             if (prepared->text && !page.Replace(work, std::move(*prepared->text)))
                 return fileError(page.Failure());
             PendingReport::Flush(prepared->lines, log);
@@ -316,8 +329,7 @@ int16_t InsertMetaTags(const std::string& keywordsTag, const std::string& docume
         PendingReport report;
         int16_t code = kInsertOk;
         std::optional<std::string> out = Rewrite(page.Text(), test.utf8, rq, report, code);
-        // The old text is of no further use: the page is held at most twice.
-        page.Text() = std::string();
+        dropOldText();
         if (out && !page.Replace(work, std::move(*out))) return fileError(page.Failure());
         PendingReport::Flush(report.lines(), log);
         return code;

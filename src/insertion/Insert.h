@@ -80,7 +80,8 @@ bool IsBAKfile(const std::string& path);
 // earlierTest its text test (IsTextContent of those bytes under
 // documentPath), taken over with the bytes; prepared: the rewrite of those
 // bytes made ahead, taken over (its text moved out) with them when made
-// under the same request.
+// under the same request. Bytes taken over leave their buffer, emptied, in
+// earlier (a small one), for the caller's next read.
 struct PreparedRewrite;
 int16_t InsertMetaTags(const std::string& keywordsTag, const std::string& documentPath,
                        const InsertRequest& request, ReportLog& log, FileSystem& fs,
