@@ -16,9 +16,11 @@ namespace {
 
 void ListInto(FileSystem& fs, const std::string& folder, bool subfolders,
               const std::vector<std::string>& excluded, std::set<std::pair<uint64_t, uint64_t>>& seen,
-              std::vector<std::string>& out) {
-    std::vector<std::string> files, folders;
-    if (!ListForWalk(fs, folder, seen, files, folders)) return;
+              std::vector<std::string>& out, WalkListings* listings) {
+    WalkListing listed;
+    std::vector<std::string>& files = listed.files;
+    std::vector<std::string>& folders = listed.folders;
+    if (!ListForWalk(fs, folder, seen, files, folders, &listed)) return;
     for (const std::string& name : files) {
         const std::string path = folder + "/" + name;
         if (FileExtension(name, true).find("htm") == std::string::npos) continue;
@@ -29,8 +31,10 @@ void ListInto(FileSystem& fs, const std::string& folder, bool subfolders,
             continue;
         out.push_back(path);
     }
-    if (!subfolders) return;
-    for (const std::string& name : folders) ListInto(fs, folder + "/" + name, true, excluded, seen, out);
+    if (subfolders)
+        for (const std::string& name : folders)
+            ListInto(fs, folder + "/" + name, true, excluded, seen, out, listings);
+    if (listings) listings->emplace(folder, std::move(listed));
 }
 
 // The analysis side of a thread: nothing to show, the Unix-type file
@@ -62,7 +66,8 @@ private:
 
 }  // namespace
 
-std::vector<std::string> ListRunFiles(FileSystem& fs, const Settings& settings) {
+std::vector<std::string> ListRunFiles(FileSystem& fs, const Settings& settings,
+                                      WalkListings* listings) {
     std::vector<std::string> excluded;
     for (const std::string& item : ParseExclusionList(settings.ExcludedFilepaths))
         if (!item.empty()) excluded.push_back(LowerCaseAccented(item));
@@ -70,7 +75,7 @@ std::vector<std::string> ListRunFiles(FileSystem& fs, const Settings& settings) 
     while (!top.empty() && top.back() == '/') top.pop_back();
     std::set<std::pair<uint64_t, uint64_t>> seen;
     std::vector<std::string> out;
-    ListInto(fs, top, settings.IncludeAllSubfolders == 1, excluded, seen, out);
+    ListInto(fs, top, settings.IncludeAllSubfolders == 1, excluded, seen, out, listings);
     return out;
 }
 
@@ -96,7 +101,8 @@ void AnalysisPool::Stop() {
         std::lock_guard lock(mutex_);
         stop_ = true;
     }
-    changed_.notify_all();
+    workers_.notify_all();
+    walk_.notify_all();
 }
 
 void AnalysisPool::Work() {
@@ -117,16 +123,22 @@ void AnalysisPool::Work() {
     Analyzer* analyzer = &analyzerObject;
     for (;;) {
         std::size_t i;
+        std::string buffer;
         {
             std::unique_lock lock(mutex_);
-            changed_.wait(lock, [this] {
+            workers_.wait(lock, [this] {
                 return stop_ || next_ >= files_.size() || next_ < cursor_ + window_;
             });
             if (stop_ || next_ >= files_.size()) return;
             i = next_++;
+            if (!spare_.empty()) {
+                buffer = std::move(spare_.back());
+                spare_.pop_back();
+            }
         }
         Slot result;
         PageAhead& page = result.page;
+        page.facts.page.bytes = std::move(buffer);
         const std::string& path = files_[i];
         ReadPageFacts(fs_, path, settings, page.facts);
         const PageFacts& f = page.facts;
@@ -151,6 +163,7 @@ void AnalysisPool::Work() {
             a.reportLines = lines;
         }
         Prepare(settings, page);
+        bool awaited = false;
         {
             std::lock_guard lock(mutex_);
             // The walk has passed this page meanwhile: nobody takes it.
@@ -167,8 +180,9 @@ void AnalysisPool::Work() {
             }
             result.done = true;
             slots_[i] = std::move(result);
+            awaited = i == awaited_;
         }
-        changed_.notify_all();
+        if (awaited) walk_.notify_one();
     }
 }
 
@@ -201,6 +215,12 @@ void AnalysisPool::Drop(Slot& s) {
     s = Slot{};
 }
 
+void AnalysisPool::GiveBack(std::string&& buffer) {
+    if (buffer.capacity() == 0 || buffer.capacity() > kKeptPerPage) return;
+    std::lock_guard lock(mutex_);
+    if (spare_.size() < threads_.size() * 2) spare_.push_back(std::move(buffer));
+}
+
 bool AnalysisPool::Take(const std::string& path, PageAhead& out) {
     std::unique_lock lock(mutex_);
     std::size_t i = cursor_;
@@ -208,12 +228,16 @@ bool AnalysisPool::Take(const std::string& path, PageAhead& out) {
     if (i >= files_.size()) return false;
     // Files before this one were passed over by the walk: drop their work.
     for (std::size_t k = cursor_; k < i; ++k) Drop(slots_[k]);
+    // Threads wait only when they have run the whole window ahead.
+    const bool windowWasFull = next_ < files_.size() && next_ >= cursor_ + window_;
     cursor_ = i + 1;
-    changed_.notify_all();
+    if (windowWasFull) workers_.notify_all();
     // Not taken up yet, the page is left to the threads all the same: the
     // walk's own share stays small (the insertion and the report), so that
     // it keeps up with any number of threads.
-    changed_.wait(lock, [&] { return stop_ || slots_[i].done; });
+    awaited_ = i;
+    walk_.wait(lock, [&] { return stop_ || slots_[i].done; });
+    awaited_ = static_cast<std::size_t>(-1);
     if (!slots_[i].done) {
         // Stopped: the walk does it itself, and no thread may now.
         next_ = std::max(next_, i + 1);

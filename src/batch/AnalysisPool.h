@@ -22,8 +22,10 @@ class CommonWords;
 
 // The HTML files of a tree in the order a run takes them, without the ones
 // it will certainly pass over (leftovers, excluded paths). Subfolders only
-// with settings.IncludeAllSubfolders.
-std::vector<std::string> ListRunFiles(FileSystem& fs, const Settings& settings);
+// with settings.IncludeAllSubfolders. listings (when given) gets every
+// folder listed, for the walk (BatchRun::UseListings).
+std::vector<std::string> ListRunFiles(FileSystem& fs, const Settings& settings,
+                                      WalkListings* listings = nullptr);
 
 class AnalysisPool final : public AnalysisAhead {
 public:
@@ -35,6 +37,7 @@ public:
     ~AnalysisPool() override;
 
     bool Take(const std::string& path, PageAhead& out) override;
+    void GiveBack(std::string&& buffer) override;
     // Ends the work ahead (a stopped run); Take then finds nothing more.
     void Stop();
 
@@ -64,9 +67,17 @@ private:
     std::size_t cursor_ = 0;  // the walk has passed every file before this
     std::size_t window_;      // how far the threads may run ahead of the walk
     std::size_t keptBytes_ = 0;  // bytes of pages kept for the walk
+    // Buffers of pages the walk is done with, for the next pages read: a
+    // page is read into memory in use rather than into fresh memory of a
+    // thread's heap (which grows and shrinks, page by page, otherwise).
+    std::vector<std::string> spare_;
     std::atomic<bool> stop_{false};
+    // The file whose work the walk waits for (none: npos): only its end
+    // wakes the walk.
+    std::size_t awaited_ = static_cast<std::size_t>(-1);
     std::mutex mutex_;
-    std::condition_variable changed_;
+    std::condition_variable workers_;  // the window moved on, or stop
+    std::condition_variable walk_;     // the awaited file is done, or stop
     std::vector<std::thread> threads_;
 };
 

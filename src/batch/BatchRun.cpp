@@ -37,11 +37,12 @@ bool LessForWalk(const std::string& a, const std::string& b) {
 
 bool ListForWalk(FileSystem& fs, const std::string& folder,
                  std::set<std::pair<uint64_t, uint64_t>>& seen, std::vector<std::string>& files,
-                 std::vector<std::string>& folders) {
+                 std::vector<std::string>& folders, WalkListing* listed) {
     const std::string real = folder.empty() ? std::string("/") : folder;
     FileIdentity id;
     if (!fs.Identify(real, id) || id.kind != EntryKind::Folder) return false;
     if (!seen.insert({id.key.device, id.key.inode}).second) return false;
+    if (listed) listed->key = {id.key.device, id.key.inode};
     std::vector<FolderEntry> entries;
     if (!fs.ListFolder(real, entries)) return false;
     for (const FolderEntry& e : entries) {
@@ -154,6 +155,7 @@ void BatchRun::RunBatch() {
     // The analysis reads the pages through the run's file system too.
     analyzer_.UseFileSystem(fs_);
     ProcessFolder(WithoutTrailingSlashes(top_));
+    listings_.clear();
 
     user_.LockRunInputs(false);
     if (StopFlag)
@@ -183,9 +185,20 @@ void BatchRun::RunBatch() {
     user_.SetTheFocus();
 }
 
+bool BatchRun::ListFolderForWalk(const std::string& folder, std::vector<std::string>& files,
+                                 std::vector<std::string>& folders) {
+    auto it = listings_.find(folder);
+    if (it == listings_.end()) return ListForWalk(fs_, folder, entered_, files, folders);
+    if (!entered_.insert(it->second.key).second) return false;
+    files = std::move(it->second.files);
+    folders = std::move(it->second.folders);
+    listings_.erase(it);
+    return true;
+}
+
 void BatchRun::ProcessFolder(const std::string& folder) {
     std::vector<std::string> files, folders;
-    if (!ListForWalk(fs_, folder, entered_, files, folders)) return;  // unreadable: ends silently
+    if (!ListFolderForWalk(folder, files, folders)) return;  // unreadable: ends silently
 
     for (const std::string& name : files)
         if (!ProcessFile(folder, name)) return;
@@ -322,6 +335,10 @@ const PageFacts& BatchRun::Page(const std::string& path) {
     analysedAhead_ = false;
     prepared_.reset();
     PageAhead a;
+    if (ahead_) {
+        page_.page.bytes.clear();
+        ahead_->GiveBack(std::move(page_.page.bytes));
+    }
     if (ahead_ && ahead_->Take(path, a) && a.facts.read) {
         // Taken up ahead of the walk: good only while the page is in the
         // state it was read in (a rewrite earlier in this run, also through

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -68,6 +69,15 @@ InsertPlan PlanInsertion(const Settings& settings, const std::string& bottom,
 std::string BottomWindowText(const Settings& settings, const std::string& oldKeywordsTag,
                              const std::string& oldViewportTag, bool inspecting);
 
+// What ListForWalk gave for one folder: its device and inode, its files
+// and subfolders in walk order.
+struct WalkListing {
+    std::pair<uint64_t, uint64_t> key;
+    std::vector<std::string> files, folders;
+};
+// The folders of a tree listed just before a run, by path.
+using WalkListings = std::map<std::string, WalkListing>;
+
 // Hands out pages taken up ahead of the walk. Take returns false when it
 // has none for this path; the walk then reads and analyses it itself, as it
 // does when the page is no longer in the state it was read in.
@@ -75,6 +85,8 @@ class AnalysisAhead {
 public:
     virtual ~AnalysisAhead() = default;
     virtual bool Take(const std::string& path, PageAhead& out) = 0;
+    // The buffer of a page taken, emptied, for a page read later.
+    virtual void GiveBack(std::string&& /*buffer*/) {}
 };
 
 class BatchRun {
@@ -124,6 +136,10 @@ public:
 
     // zelk-cli --jobs: analyses made ahead of the walk.
     void SetAnalysisAhead(AnalysisAhead* ahead) { ahead_ = ahead; }
+    // The folders of the tree as listed for the work ahead, which the next
+    // run takes instead of listing them again (a folder not among them is
+    // listed by the walk).
+    void UseListings(WalkListings listings) { listings_ = std::move(listings); }
 
     // The pieces the edit dialog needs.
     Settings& settings() { return settings_; }
@@ -144,6 +160,9 @@ public:
 
 private:
     void ProcessFolderOnce(const std::string& folder);
+    // ListForWalk for the walk, from listings_ when the folder is there.
+    bool ListFolderForWalk(const std::string& folder, std::vector<std::string>& files,
+                           std::vector<std::string>& folders);
     bool ProcessFile(const std::string& folder, const std::string& name);
     // The page at path as this visit read it (once), or as it was taken up
     // ahead of the walk when it has not changed since.
@@ -171,6 +190,7 @@ private:
     bool running_ = false;
     std::string top_;                                   // the top folder as given
     std::set<std::pair<uint64_t, uint64_t>> entered_;   // folders entered (device, inode)
+    WalkListings listings_;                             // UseListings, until taken
 };
 
 // "No input folder specified." / "Folder does not exist" (title "Invalid
@@ -186,8 +206,9 @@ bool LessForWalk(const std::string& a, const std::string& b);
 // or was entered before in this walk (its device and inode are in seen):
 // a link to a parent or two links to one folder are taken once, so link
 // loops end. Dangling links, devices and sockets are passed over.
+// listed (when given) gets the folder's device and inode.
 bool ListForWalk(FileSystem& fs, const std::string& folder,
                  std::set<std::pair<uint64_t, uint64_t>>& seen, std::vector<std::string>& files,
-                 std::vector<std::string>& folders);
+                 std::vector<std::string>& folders, WalkListing* listed = nullptr);
 
 }  // namespace zelk

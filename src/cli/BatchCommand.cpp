@@ -368,8 +368,10 @@ int BatchCommand(const std::vector<std::string>& args) {
     int jobs = flags.jobs > 0 ? flags.jobs : static_cast<int>(std::thread::hardware_concurrency());
     if (jobs < 1) jobs = 1;
     if (jobs > 1) {
-        pool = std::make_unique<AnalysisPool>(st, common, fs, ListRunFiles(fs, st), jobs);
+        WalkListings listings;
+        pool = std::make_unique<AnalysisPool>(st, common, fs, ListRunFiles(fs, st, &listings), jobs);
         run.SetAnalysisAhead(pool.get());
+        run.UseListings(std::move(listings));
     }
 
     run.blnAutomaticInsertion = true;

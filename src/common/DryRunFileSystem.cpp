@@ -167,16 +167,22 @@ void DryRunFileSystem::ScratchStatus(const Scratch& s, FileStatus& out) const {
 }
 
 bool DryRunFileSystem::Stat(const std::string& path, FileStatus& out) {
-    std::lock_guard lock(mutex_);
+    std::unique_lock lock(mutex_);
     if (auto s = scratch_.find(path); s != scratch_.end()) {
         ScratchStatus(s->second, out);
         return true;
     }
-    if (pages_.empty() && removed_.empty()) return LookOutside(path, out, false);
+    const bool overlay = !pages_.empty() || !removed_.empty();
+    const bool resolveAlways = resolveAlways_;
+    // The look outside is taken unlocked, as the threads reading ahead of a
+    // run open their pages meanwhile.
+    lock.unlock();
+    if (!overlay) return LookOutside(path, out, false);
     // The status outside tells, as TrackedKey does, whether the path may
     // lead to a page or a removed file at all.
     FileStatus named;
-    const bool known = !resolveAlways_ && LookOutside(path, named, false);
+    const bool known = !resolveAlways && LookOutside(path, named, false);
+    lock.lock();
     if (known && named.exists && !tracked_.count(FileKey{named.device, named.inode})) {
         out = named;
         return true;
