@@ -258,7 +258,7 @@ TEST(InsertFaults, AFaultAtAnyStepLeavesThePageByteIdenticalAndNoWorkingFile) {
     // the page count as missing.
     const std::vector<std::tuple<S, int, int16_t>> faults = {
         {S::Stat, 1, -3},       {S::Stat, 2, -7},           {S::Stat, 3, -7},
-        {S::Stat, 4, -7},       {S::Stat, 5, -7},           {S::OpenNoFollow, 1, -7},
+        {S::Stat, 4, -7},       {S::OpenNoFollow, 1, -7},
         {S::StatHandle, 1, -7}, {S::Lock, 1, -7},           {S::Read, 1, -7},
         {S::Read, 2, -7},       {S::Remove, 1, -7},         {S::CreateExclusive, 1, -7},
         {S::StatHandle, 2, -7}, {S::Write, 1, -7},          {S::Write, 3, -7},
