@@ -9,6 +9,10 @@
 #include <thread>
 #include <vector>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 #include "analysis/Analyzer.h"
 #include "analysis/CommonWords.h"
 #include "batch/AnalysisPool.h"
@@ -324,6 +328,16 @@ int BatchCommand(const std::vector<std::string>& args) {
     st.Confirm = 0;
     st.Folder = opts.file;  // bytes as given: a path of this file system
 
+#ifdef __GLIBC__
+    // A run allocates and frees a page-sized buffer or two per page. By
+    // default the allocator hands large ones to the system and back, and
+    // gives the top of its heap back as soon as it is free, so that every
+    // page was read and rewritten into memory fresh from the system (a
+    // page fault for every 4 KB of it). Kept within bounds, that memory is
+    // used again.
+    mallopt(M_MMAP_THRESHOLD, 16 << 20);
+    mallopt(M_TRIM_THRESHOLD, 32 << 20);
+#endif
     std::unique_ptr<DryRunFileSystem> dry;
     if (flags.dryRun) dry = std::make_unique<DryRunFileSystem>(RealFileSystem());
     FileSystem& fs = dry ? static_cast<FileSystem&>(*dry) : RealFileSystem();
