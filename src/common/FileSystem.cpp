@@ -331,11 +331,19 @@ bool PosixFileSystem::ListFolder(const std::string& folder, std::vector<FolderEn
         if (name == "." || name == "..") continue;
         FolderEntry fe;
         fe.name = name;
-        struct stat st {};
-        // A dangling link, or an entry removed since readdir, stays Missing.
-        if (::fstatat(dfd, e->d_name, &st, 0) == 0) {
-            fe.kind = KindOf(st);
-            fe.key = FileKey{static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
+        // The folder tells what most entries are; a link (followed) or an
+        // entry of a kind it does not tell is looked at. A dangling link,
+        // or an entry removed since readdir, stays Missing.
+        switch (e->d_type) {
+            case DT_REG: fe.kind = EntryKind::File; break;
+            case DT_DIR: fe.kind = EntryKind::Folder; break;
+            case DT_LNK:
+            case DT_UNKNOWN: {
+                struct stat st {};
+                if (::fstatat(dfd, e->d_name, &st, 0) == 0) fe.kind = KindOf(st);
+                break;
+            }
+            default: fe.kind = EntryKind::Other; break;
         }
         out.push_back(std::move(fe));
     }

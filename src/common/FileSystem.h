@@ -36,7 +36,6 @@ struct FileIdentity {
 struct FolderEntry {
     std::string name;
     EntryKind kind = EntryKind::Missing;  // after following links
-    FileKey key;
 };
 
 struct FileStatus {

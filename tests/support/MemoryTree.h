@@ -95,7 +95,7 @@ public:
         for (const auto& [p, n] : nodes_)
             if (p.size() > prefix.size() && p.starts_with(prefix) &&
                 p.find('/', prefix.size()) == std::string::npos)
-                out.push_back({p.substr(prefix.size()), KindOf(*n), FileKey{0, n->inode}});
+                out.push_back({p.substr(prefix.size()), KindOf(*n)});
         return true;
     }
     bool Identify(const std::string& path, FileIdentity& out) override {
