@@ -180,7 +180,7 @@ void AnalysisPool::Work() {
             }
             result.done = true;
             slots_[i] = std::move(result);
-            awaited = i == awaited_;
+            awaited = awaited_ <= i && i < awaitedEnd_ && WalkMayGoOn();
         }
         if (awaited) walk_.notify_one();
     }
@@ -210,6 +210,13 @@ void AnalysisPool::Prepare(const Settings& settings, PageAhead& page) {
     if (plan.insert) page.rewrite = PrepareRewrite(f.page.bytes, f.test, plan.request);
 }
 
+bool AnalysisPool::WalkMayGoOn() const {
+    if (stop_) return true;
+    for (std::size_t k = awaited_; k < awaitedEnd_; ++k)
+        if (!slots_[k].done) return false;
+    return true;
+}
+
 void AnalysisPool::Drop(Slot& s) {
     if (s.page.bytesKept) keptBytes_ -= KeptSize(s.page);
     s = Slot{};
@@ -235,9 +242,12 @@ bool AnalysisPool::Take(const std::string& path, PageAhead& out) {
     // Not taken up yet, the page is left to the threads all the same: the
     // walk's own share stays small (the insertion and the report), so that
     // it keeps up with any number of threads.
-    awaited_ = i;
-    walk_.wait(lock, [&] { return stop_ || slots_[i].done; });
-    awaited_ = static_cast<std::size_t>(-1);
+    if (!slots_[i].done) {
+        awaited_ = i;
+        awaitedEnd_ = std::min(i + kWalkBatch, files_.size());
+        walk_.wait(lock, [this] { return WalkMayGoOn(); });
+        awaited_ = static_cast<std::size_t>(-1);
+    }
     if (!slots_[i].done) {
         // Stopped: the walk does it itself, and no thread may now.
         next_ = std::max(next_, i + 1);

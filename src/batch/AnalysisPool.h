@@ -72,9 +72,13 @@ private:
     // thread's heap (which grows and shrinks, page by page, otherwise).
     std::vector<std::string> spare_;
     std::atomic<bool> stop_{false};
-    // The file whose work the walk waits for (none: npos): only its end
-    // wakes the walk.
+    // The files whose work the walk waits for, [awaited_, awaitedEnd_)
+    // (none: awaited_ is npos): the walk, when it has to wait, waits for a
+    // few pages at once, so that it is not woken for every page.
+    static constexpr std::size_t kWalkBatch = 8;
     std::size_t awaited_ = static_cast<std::size_t>(-1);
+    std::size_t awaitedEnd_ = 0;
+    bool WalkMayGoOn() const;  // under mutex_
     std::mutex mutex_;
     std::condition_variable workers_;  // the window moved on, or stop
     std::condition_variable walk_;     // the awaited file is done, or stop
