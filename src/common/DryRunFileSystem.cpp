@@ -1,5 +1,6 @@
 #include "common/DryRunFileSystem.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <string_view>
@@ -18,25 +19,27 @@ bool Err(int err) {
 // The status a handle was opened with, for the status its opener asks for
 // next: the file is not looked at twice with nothing done in between.
 struct FreshStatus {
-    const void* fs = nullptr;
+    uint64_t fs = 0;  // DryRunFileSystem::id_, 0: none
     FileSystem::Handle handle = -1;
     FileStatus status;
 };
 thread_local FreshStatus tFresh;
 
-void Forget(const void* fs, FileSystem::Handle h) {
-    if (tFresh.fs == fs && tFresh.handle == h) tFresh.fs = nullptr;
+void Forget(uint64_t fs, FileSystem::Handle h) {
+    if (tFresh.fs == fs && tFresh.handle == h) tFresh.fs = 0;
 }
 
 // The latest look this thread took at a name outside, through this file
 // system: the next look at the same name, with no other name looked at in
 // between, may take it instead of looking again.
 struct LastLook {
-    const void* fs = nullptr;
+    uint64_t fs = 0;  // DryRunFileSystem::id_, 0: none
     std::string path;
     FileStatus status;
 };
 thread_local LastLook tLook;
+
+std::atomic<uint64_t> gLastId{0};
 
 std::string FolderPart(const std::string& path) {
     const auto slash = path.rfind('/');
@@ -46,20 +49,25 @@ std::string FolderPart(const std::string& path) {
 }  // namespace
 
 bool DryRunFileSystem::LookOutside(const std::string& path, FileStatus& out, bool mayReuse) {
-    if (mayReuse && tLook.fs == this && tLook.path == path) {
-        tLook.fs = nullptr;
+    if (mayReuse && tLook.fs == id_ && tLook.path == path) {
+        tLook.fs = 0;
         out = tLook.status;
         return true;
     }
-    tLook.fs = nullptr;
+    tLook.fs = 0;
     if (!inner_.Stat(path, out)) return false;
-    tLook.fs = this;
+    tLook.fs = id_;
     tLook.path = path;
     tLook.status = out;
     return true;
 }
 
-void DryRunFileSystem::LookedElsewhere() { tLook.fs = nullptr; }
+void DryRunFileSystem::LookedElsewhere() {
+    if (tLook.fs == id_) tLook.fs = 0;
+}
+
+// An instance made where an earlier one was must not take its looks.
+DryRunFileSystem::DryRunFileSystem(FileSystem& inner) : inner_(inner), id_(++gLastId) {}
 
 const std::string& DryRunFileSystem::ResolvedFolder(const std::string& folder) {
     auto it = folders_.find(folder);
@@ -229,7 +237,7 @@ bool DryRunFileSystem::OpenOutside(const std::string& path, bool noFollow, Handl
         // without a look at its path first.
         if (!scratch_.count(path) && !resolveAlways_ &&
             ((pages_.empty() && removed_.empty()) || !tracked_.count(FileKey{st.device, st.inode}))) {
-            tFresh = FreshStatus{this, h, st};
+            tFresh = FreshStatus{id_, h, st};
             return true;
         }
     }
@@ -265,7 +273,7 @@ FileSystem::Handle DryRunFileSystem::OpenNoFollow(const std::string& path) { ret
 
 long long DryRunFileSystem::Read(Handle h, char* buf, std::size_t size) {
     if (!Ours(h)) {
-        Forget(this, h);
+        Forget(id_, h);
         return inner_.Read(h, buf, size);
     }
     std::lock_guard lock(mutex_);
@@ -280,8 +288,8 @@ long long DryRunFileSystem::Read(Handle h, char* buf, std::size_t size) {
 
 bool DryRunFileSystem::StatHandle(Handle h, FileStatus& out) {
     if (!Ours(h)) {
-        if (tFresh.fs == this && tFresh.handle == h) {
-            tFresh.fs = nullptr;
+        if (tFresh.fs == id_ && tFresh.handle == h) {
+            tFresh.fs = 0;
             out = tFresh.status;
             return true;
         }
@@ -306,7 +314,7 @@ bool DryRunFileSystem::StatHandle(Handle h, FileStatus& out) {
 }
 
 bool DryRunFileSystem::Lock(Handle h) {
-    Forget(this, h);
+    Forget(id_, h);
     return Ours(h) ? true : inner_.Lock(h);
 }
 
@@ -328,7 +336,7 @@ FileSystem::Handle DryRunFileSystem::CreateExclusive(const std::string& path, ui
 }
 
 bool DryRunFileSystem::Write(Handle h, const char* data, std::size_t size) {
-    Forget(this, h);
+    Forget(id_, h);
     if (!Ours(h)) return inner_.Write(h, data, size);
     std::lock_guard lock(mutex_);
     auto it = open_.find(h);
@@ -341,7 +349,7 @@ bool DryRunFileSystem::Write(Handle h, const char* data, std::size_t size) {
 }
 
 bool DryRunFileSystem::WriteAll(Handle h, std::string&& text) {
-    Forget(this, h);
+    Forget(id_, h);
     if (!Ours(h)) return inner_.WriteAll(h, std::move(text));
     std::lock_guard lock(mutex_);
     auto it = open_.find(h);
@@ -355,17 +363,17 @@ bool DryRunFileSystem::WriteAll(Handle h, std::string&& text) {
 }
 
 bool DryRunFileSystem::SetMode(Handle h, uint32_t mode, uint32_t uid, uint32_t gid) {
-    Forget(this, h);
+    Forget(id_, h);
     return Ours(h) ? true : inner_.SetMode(h, mode, uid, gid);
 }
 
 bool DryRunFileSystem::Sync(Handle h) {
-    Forget(this, h);
+    Forget(id_, h);
     return Ours(h) ? true : inner_.Sync(h);
 }
 
 bool DryRunFileSystem::Close(Handle h) {
-    Forget(this, h);
+    Forget(id_, h);
     if (!Ours(h)) return inner_.Close(h);
     std::lock_guard lock(mutex_);
     return open_.erase(h) > 0 || Err(EBADF);

@@ -17,7 +17,7 @@ namespace zelk {
 
 class DryRunFileSystem final : public FileSystem {
 public:
-    explicit DryRunFileSystem(FileSystem& inner) : inner_(inner) {}
+    explicit DryRunFileSystem(FileSystem& inner);
 
     bool Stat(const std::string& path, FileStatus& out) override;
     std::string ResolvePath(const std::string& path) override;
@@ -90,7 +90,7 @@ private:
     // mayReuse, the latest look of this thread when it was at this path.
     bool LookOutside(const std::string& path, FileStatus& out, bool mayReuse);
     // Another look outside: the latest status is no longer the latest.
-    static void LookedElsewhere();
+    void LookedElsewhere();
     Handle OpenPage(const std::string& path, bool noFollow);
     // Opens path outside and, when the file opened is none of the pages or
     // removed files, hands out that handle with the status it was told by
@@ -100,6 +100,7 @@ private:
     void ScratchStatus(const Scratch& s, FileStatus& out) const;
 
     FileSystem& inner_;
+    const uint64_t id_;  // tells this file system's thread-local looks from others'
     std::mutex mutex_;
     std::map<std::string, Page> pages_;       // by KeyOf
     std::map<std::string, Scratch> scratch_;  // by name
