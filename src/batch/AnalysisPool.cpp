@@ -99,7 +99,7 @@ AnalysisPool::~AnalysisPool() {
 void AnalysisPool::Stop() {
     {
         std::lock_guard lock(mutex_);
-        stop_ = true;
+        stop_.value = true;
     }
     workers_.notify_all();
     walk_.notify_all();
@@ -115,7 +115,7 @@ void AnalysisPool::Work() {
         if (t.size() >= 2 && t.compare(t.size() - 2, 2, "\r\n") == 0) t.resize(t.size() - 2);
         lines.emplace_back(std::move(t), false);
     };
-    AheadHost hostObject(stop_);
+    AheadHost hostObject(stop_.value);
     Analyzer analyzerObject(settings, words_, hostObject, log);
     analyzerObject.UseFileSystem(fs_);
     hostObject.blnStop = &analyzerObject.blnStop;
@@ -127,9 +127,9 @@ void AnalysisPool::Work() {
         {
             std::unique_lock lock(mutex_);
             workers_.wait(lock, [this] {
-                return stop_ || next_ >= files_.size() || next_ < cursor_ + window_;
+                return stop_.value || next_ >= files_.size() || next_ < cursor_ + window_;
             });
-            if (stop_ || next_ >= files_.size()) return;
+            if (stop_.value || next_ >= files_.size()) return;
             i = next_++;
             if (!spare_.empty()) {
                 buffer = std::move(spare_.back());
@@ -211,7 +211,7 @@ void AnalysisPool::Prepare(const Settings& settings, PageAhead& page) {
 }
 
 bool AnalysisPool::WalkMayGoOn() const {
-    if (stop_) return true;
+    if (stop_.value) return true;
     for (std::size_t k = awaited_; k < awaitedEnd_; ++k)
         if (!slots_[k].done) return false;
     return true;

@@ -71,7 +71,12 @@ private:
     // page is read into memory in use rather than into fresh memory of a
     // thread's heap (which grows and shrinks, page by page, otherwise).
     std::vector<std::string> spare_;
-    std::atomic<bool> stop_{false};
+    // Read at every step of every thread's scan: on a cache line of its
+    // own, apart from what the threads write under the lock.
+    struct alignas(64) StopFlag {
+        std::atomic<bool> value{false};
+    };
+    StopFlag stop_;
     // The files whose work the walk waits for, [awaited_, awaitedEnd_)
     // (none: awaited_ is npos): the walk, when it has to wait, waits for a
     // few pages at once, so that it is not woken for every page.
