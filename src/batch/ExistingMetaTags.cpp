@@ -53,25 +53,28 @@ public:
                 single_ = false;
     }
     bool Empty() const { return folded_.empty(); }
-    bool In(std::string_view s) const {
+    bool In(std::string_view s) const { return Find(s) != std::string_view::npos; }
+    // Where the needle first stands in s; npos when nowhere.
+    std::size_t Find(std::string_view s) const {
         const std::size_t m = folded_.size();
-        if (m == 0 || s.size() < m) return false;
+        if (m == 0 || s.size() < m) return std::string_view::npos;
         const std::size_t last = s.size() - m;
         const char first = folded_[0];
         for (std::size_t i = 0; i <= last; ++i) {
             if (single_) {
                 const void* hit = std::memchr(s.data() + i, first, last - i + 1);
-                if (!hit) return false;
+                if (!hit) return std::string_view::npos;
                 i = static_cast<std::size_t>(static_cast<const char*>(hit) - s.data());
             } else if (LowerChar(s[i]) != first) {
                 continue;
             }
             std::size_t k = 1;
             while (k < m && LowerChar(s[i + k]) == folded_[k]) ++k;
-            if (k == m) return true;
+            if (k == m) return i;
         }
-        return false;
+        return std::string_view::npos;
     }
+    bool HoldsLineEnd() const { return folded_.find_first_of("\r\n") != std::string::npos; }
 
 private:
     std::string folded_;
@@ -128,6 +131,19 @@ void GetExistingMetaTags(std::string_view page, std::string& keywordsTag,
 bool LinesHold(std::string_view page, const std::string& needle, int maxLines) {
     const FoldedNeedle want(needle);
     if (want.Empty()) return false;
+    if (!want.HoldsLineEnd()) {
+        // No occurrence spans a line end: the first one in the page is the
+        // first in any line, and it lies within the first maxLines lines
+        // when fewer than maxLines CRs stand before it. An LF-only page is
+        // one line, and its search ends at the needle, not at its end.
+        const std::size_t at = want.Find(page);
+        if (at == std::string_view::npos) return false;
+        if (maxLines <= 0) return true;
+        int line = 1;
+        for (std::size_t i = page.find('\r'); i < at; i = page.find('\r', i + 1))
+            if (++line > maxLines) return false;
+        return true;
+    }
     const std::size_t n = page.size();
     std::size_t i = 0;
     int count = 0;
