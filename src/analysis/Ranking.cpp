@@ -45,9 +45,11 @@ bool SameMergeKey(std::string_view a, std::string_view b) {
            a.substr(1) == b.substr(1);
 }
 
+}  // namespace
+
 // A hash of the merge key (the word with its first letter folded), eight
 // bytes at a time.
-uint64_t MergeKeyHash(std::string_view w) {
+uint64_t WordTally::MergeKeyHash(std::string_view w) {
     constexpr uint64_t kMul = 0xBF58476D1CE4E5B9ull;
     uint64_t h = 0x9E3779B97F4A7C15ull * (w.size() + 1);
     if (w.empty()) return h;
@@ -66,6 +68,8 @@ uint64_t MergeKeyHash(std::string_view w) {
     h *= 0x94D049BB133111EBull;
     return h ^ (h >> 32);
 }
+
+namespace {
 
 // The entries that can merge with each other, as lists threaded through
 // the entries and found by the hash of their merge key. A list may also
@@ -283,7 +287,7 @@ void WordTally::MergeCaseVariants() {
     MergeGroups groups(entries_.size(), order_.size(), scratch_.next, scratch_.partner, scratch_.groupSlots);
     bool anyPartner = false;
     for (uint32_t id : order_) {
-        groups.Join(id, MergeKeyHash(words_[id]));
+        groups.Join(id, mergeKeys_[id]);
         anyPartner = anyPartner || groups.MayHavePartner(id);
     }
     // No two words that could merge: the table stays as it is.
@@ -341,7 +345,7 @@ void WordTally::MergeCaseVariants() {
             // The group member at the smallest position >= j.
             uint32_t sourceId = MergeGroups::kNone;
             int p = 0;
-            for (uint32_t k = groups.Head(MergeKeyHash(targetWord)); k != MergeGroups::kNone; k = groups.Next(k)) {
+            for (uint32_t k = groups.Head(mergeKeys_[targetId]); k != MergeGroups::kNone; k = groups.Next(k)) {
                 if (k == targetId || !SameMergeKey(words_[k], targetWord)) continue;
                 // Entries before the cursor stand at positions up to i.
                 if (index[k] < cursor) continue;
@@ -360,13 +364,13 @@ void WordTally::MergeCaseVariants() {
             const float merged = t.value + s.value;
             t.frequency = AddFrequencies(t.frequency, s.frequency);
             behind.Remove(index[sourceId]);
-            groups.Leave(sourceId, MergeKeyHash(words_[sourceId]));
+            groups.Leave(sourceId, mergeKeys_[sourceId]);
             s.merged = true;
             --count_;
 
             // The surviving word is lower-cased; lower-casing a word with
             // capitals after its first letter moves it to another group.
-            groups.Leave(targetId, MergeKeyHash(words_[targetId]));
+            groups.Leave(targetId, mergeKeys_[targetId]);
             if (merged != t.value) {
                 // The target is the last of positions 1 to i.
                 if (!unmoved.empty() && unmoved.back() == targetId)
@@ -378,7 +382,8 @@ void WordTally::MergeCaseVariants() {
                 moved.insert(keyOf(targetId));
             }
             words_[targetId] = LowerCaseAccented(words_[targetId]);
-            groups.Join(targetId, MergeKeyHash(words_[targetId]));
+            mergeKeys_[targetId] = MergeKeyHash(words_[targetId]);
+            groups.Join(targetId, mergeKeys_[targetId]);
             j = p + 1;
         }
     }

@@ -179,6 +179,7 @@ void WordTally::Reset() {
     // with room for as many words, so that it seldom grows while counting.
     const size_t words = entries_.size();
     entries_.clear();
+    mergeKeys_.clear();
     // The words' buffers stay for the next document's words.
     constexpr size_t kKeptWords = size_t{1} << 16;
     if (words_.size() > kKeptWords) std::vector<std::string>().swap(words_);
@@ -396,6 +397,7 @@ WordTally::Outcome WordTally::Count(std::string_view w, uint64_t hash, const Wei
     const float v = weight();
     id = static_cast<uint32_t>(entries_.size());
     entries_.push_back(Entry{1, false, v, ++clock_});
+    mergeKeys_.push_back(MergeKeyHash(w));
     if (id < words_.size())
         words_[id].assign(w);
     else

@@ -145,6 +145,10 @@ private:
     void ClearIndex();
 
     std::vector<Entry> entries_;  // by id, in order of arrival; ids never change
+    // The hash of each entry's merge key (MergeKeyHash of its word), taken
+    // while the word is at hand, so that merging need not read the words.
+    std::vector<uint64_t> mergeKeys_;
+    static uint64_t MergeKeyHash(std::string_view w);
     // The word of each entry, by id; strings past entries_.size() are left
     // from earlier documents, for their buffers.
     std::vector<std::string> words_;
