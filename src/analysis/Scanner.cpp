@@ -267,30 +267,24 @@ void Scanner::ScanCurrentLine() {
                 return At(s.ScanPos) == '<' && FoldAscii(static_cast<char>(At(s.ScanPos + 1))) == tag[1] &&
                        AtTag(s.ScanPos, tag);
             };
-            if (tagHere("<table")) {
-                if (settings_.TableWeight >= 1)
-                    Increment16(s.TableDepth);
-                else if (!SkipElementContent("<table", "</table>", s.TableDepth))
-                    return;
-            } else if (tagHere("</table>")) {
-                if (settings_.TableWeight >= 1 && s.TableDepth > 0) --s.TableDepth;
-            }
-            if (tagHere("<div")) {
-                if (settings_.DivWeight >= 1)
-                    Increment16(s.DivDepth);
-                else if (!SkipElementContent("<div", "</div>", s.DivDepth))
-                    return;
-            } else if (tagHere("</div>")) {
-                if (settings_.DivWeight >= 1 && s.DivDepth > 0) --s.DivDepth;
-            }
-            if (tagHere("<span")) {
-                if (settings_.SpanWeight >= 1)
-                    Increment16(s.SpanDepth);
-                else if (!SkipElementContent("<span", "</span>", s.SpanDepth))
-                    return;
-            } else if (tagHere("</span>")) {
-                if (settings_.SpanWeight >= 1 && s.SpanDepth > 0) --s.SpanDepth;
-            }
+            // A start tag deepens its element, or with a weight of 0 its
+            // content is skipped; an end tag closes one. False when the line
+            // ends inside skipped content.
+            auto boundary = [&](std::string_view startTag, std::string_view endTag, int weight,
+                                int16_t& depth) {
+                if (tagHere(startTag)) {
+                    if (weight >= 1)
+                        Increment16(depth);
+                    else if (!SkipElementContent(startTag, endTag, depth))
+                        return false;
+                } else if (tagHere(endTag)) {
+                    if (weight >= 1 && depth > 0) --depth;
+                }
+                return true;
+            };
+            if (!boundary("<table", "</table>", settings_.TableWeight, s.TableDepth)) return;
+            if (!boundary("<div", "</div>", settings_.DivWeight, s.DivDepth)) return;
+            if (!boundary("<span", "</span>", settings_.SpanWeight, s.SpanDepth)) return;
 
             if (tagHere("<!--") || s.InComment) {
                 const bool found = SkipToEndMarker("-->");
