@@ -16,7 +16,7 @@ namespace {
 
 void ListInto(FileSystem& fs, const std::string& folder, bool subfolders,
               const std::vector<std::string>& excluded, std::set<std::pair<uint64_t, uint64_t>>& seen,
-              std::vector<std::string>& out, WalkListings* listings) {
+              std::vector<std::string>& out, WalkListings* listings, std::vector<long long>* sizes) {
     WalkListing listed;
     std::vector<std::string>& files = listed.files;
     std::vector<std::string>& folders = listed.folders;
@@ -30,10 +30,14 @@ void ListInto(FileSystem& fs, const std::string& folder, bool subfolders,
                         [&](const std::string& f) { return low.find(f) != std::string::npos; }))
             continue;
         out.push_back(path);
+        if (sizes) {
+            FileStatus st;
+            sizes->push_back(fs.Stat(path, st) && st.exists ? st.size : 0);
+        }
     }
     if (subfolders)
         for (const std::string& name : folders)
-            ListInto(fs, folder + "/" + name, true, excluded, seen, out, listings);
+            ListInto(fs, folder + "/" + name, true, excluded, seen, out, listings, sizes);
     if (listings) listings->emplace(folder, std::move(listed));
 }
 
@@ -67,7 +71,7 @@ private:
 }  // namespace
 
 std::vector<std::string> ListRunFiles(FileSystem& fs, const Settings& settings,
-                                      WalkListings* listings) {
+                                      WalkListings* listings, std::vector<long long>* sizes) {
     std::vector<std::string> excluded;
     for (const std::string& item : ParseExclusionList(settings.ExcludedFilepaths))
         if (!item.empty()) excluded.push_back(LowerCaseAccented(item));
@@ -75,18 +79,20 @@ std::vector<std::string> ListRunFiles(FileSystem& fs, const Settings& settings,
     while (!top.empty() && top.back() == '/') top.pop_back();
     std::set<std::pair<uint64_t, uint64_t>> seen;
     std::vector<std::string> out;
-    ListInto(fs, top, settings.IncludeAllSubfolders == 1, excluded, seen, out, listings);
+    ListInto(fs, top, settings.IncludeAllSubfolders == 1, excluded, seen, out, listings, sizes);
     return out;
 }
 
 AnalysisPool::AnalysisPool(const Settings& settings, const CommonWords& words, FileSystem& fs,
-                           std::vector<std::string> files, int threads)
+                           std::vector<std::string> files, int threads, const std::vector<long long>& sizes)
     : settings_(settings), words_(words), fs_(fs), files_(std::move(files)),
-      slots_(files_.size()),
+      slots_(files_.size()), taken_(files_.size(), 0),
       // Far enough for the other threads to go on while the walk waits for
       // a large page or for a core on a busy machine: what a page leaves
       // behind is small, its bytes are bounded apart (kKeptInAll).
       window_(static_cast<std::size_t>(std::max(threads, 1)) * 256) {
+    for (std::size_t k = 0; k < sizes.size() && k < files_.size(); ++k)
+        if (sizes[k] >= kLargePage) large_.push_back(k);
     words_.PrepareForSharing();
     for (int i = 0; i < std::max(threads, 1); ++i) threads_.emplace_back([this] { Work(); });
 }
@@ -130,7 +136,7 @@ void AnalysisPool::Work() {
                 return stop_.value || next_ >= files_.size() || next_ < cursor_ + window_;
             });
             if (stop_.value || next_ >= files_.size()) return;
-            i = next_++;
+            i = PickNext();
             if (!spare_.empty()) {
                 buffer = std::move(spare_.back());
                 spare_.pop_back();
@@ -208,6 +214,19 @@ void AnalysisPool::Prepare(const Settings& settings, PageAhead& page) {
     const InsertPlan plan =
         PlanInsertion(settings, bottom, kw ? page.analysis.keywordsTag : settings.VPMT);
     if (plan.insert) page.rewrite = PrepareRewrite(f.page.bytes, f.test, plan.request);
+}
+
+std::size_t AnalysisPool::PickNext() {
+    // A large page within the window goes first: taken in its turn, it
+    // keeps one thread busy while the others run out of pages behind it,
+    // and the walk then inserts what is left alone.
+    while (nextLarge_ < large_.size() && (taken_[large_[nextLarge_]] || large_[nextLarge_] < cursor_))
+        ++nextLarge_;
+    std::size_t i = next_;
+    if (nextLarge_ < large_.size() && large_[nextLarge_] < cursor_ + window_) i = large_[nextLarge_++];
+    taken_[i] = 1;
+    while (next_ < files_.size() && taken_[next_]) ++next_;
+    return i;
 }
 
 bool AnalysisPool::WalkMayGoOn() const {

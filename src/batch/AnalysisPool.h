@@ -23,17 +23,20 @@ class CommonWords;
 // The HTML files of a tree in the order a run takes them, without the ones
 // it will certainly pass over (leftovers, excluded paths). Subfolders only
 // with settings.IncludeAllSubfolders. listings (when given) gets every
-// folder listed, for the walk (BatchRun::UseListings).
+// folder listed, for the walk (BatchRun::UseListings); sizes (when given)
+// the size of each file, for the pool.
 std::vector<std::string> ListRunFiles(FileSystem& fs, const Settings& settings,
-                                      WalkListings* listings = nullptr);
+                                      WalkListings* listings = nullptr,
+                                      std::vector<long long>* sizes = nullptr);
 
 class AnalysisPool final : public AnalysisAhead {
 public:
     // settings is copied: a run that uses the pool must not change the
     // analysis settings while it goes on. words must not change either.
     // Without InsertKWMT the pages are read and examined, not analysed.
+    // sizes (of the files, when known) let large pages be taken up early.
     AnalysisPool(const Settings& settings, const CommonWords& words, FileSystem& fs,
-                 std::vector<std::string> files, int threads);
+                 std::vector<std::string> files, int threads, const std::vector<long long>& sizes = {});
     ~AnalysisPool() override;
 
     bool Take(const std::string& path, PageAhead& out) override;
@@ -63,7 +66,14 @@ private:
     FileSystem& fs_;
     std::vector<std::string> files_;
     std::vector<Slot> slots_;
-    std::size_t next_ = 0;    // next file a thread takes up
+    std::size_t next_ = 0;    // first file no thread has taken up
+    std::vector<unsigned char> taken_;  // per file: a thread took it up
+    // Files of at least kLargePage bytes, in order, and the first of them
+    // that may still be untaken.
+    static constexpr long long kLargePage = 1 << 20;
+    std::vector<std::size_t> large_;
+    std::size_t nextLarge_ = 0;
+    std::size_t PickNext();  // under mutex_, with next_ < files_.size()
     std::size_t cursor_ = 0;  // the walk has passed every file before this
     std::size_t window_;      // how far the threads may run ahead of the walk
     std::size_t keptBytes_ = 0;  // bytes of pages kept for the walk

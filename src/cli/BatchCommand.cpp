@@ -383,7 +383,9 @@ int BatchCommand(const std::vector<std::string>& args) {
     if (jobs < 1) jobs = 1;
     if (jobs > 1) {
         WalkListings listings;
-        pool = std::make_unique<AnalysisPool>(st, common, fs, ListRunFiles(fs, st, &listings), jobs);
+        std::vector<long long> sizes;
+        std::vector<std::string> files = ListRunFiles(fs, st, &listings, &sizes);
+        pool = std::make_unique<AnalysisPool>(st, common, fs, std::move(files), jobs, sizes);
         run.SetAnalysisAhead(pool.get());
         run.UseListings(std::move(listings));
     }
