@@ -16,7 +16,7 @@ namespace {
 
 void ListInto(FileSystem& fs, const std::string& folder, bool subfolders,
               const std::vector<std::string>& excluded, std::set<std::pair<uint64_t, uint64_t>>& seen,
-              std::vector<std::string>& out, WalkListings* listings, std::vector<long long>* sizes) {
+              WalkListings* listings, const RunFileSink& onFile) {
     WalkListing listed;
     std::vector<std::string>& files = listed.files;
     std::vector<std::string>& folders = listed.folders;
@@ -29,15 +29,12 @@ void ListInto(FileSystem& fs, const std::string& folder, bool subfolders,
         if (std::any_of(excluded.begin(), excluded.end(),
                         [&](const std::string& f) { return low.find(f) != std::string::npos; }))
             continue;
-        out.push_back(path);
-        if (sizes) {
-            FileStatus st;
-            sizes->push_back(fs.Stat(path, st) && st.exists ? st.size : 0);
-        }
+        FileStatus st;
+        onFile(path, fs.Stat(path, st) && st.exists ? st.size : 0);
     }
     if (subfolders)
         for (const std::string& name : folders)
-            ListInto(fs, folder + "/" + name, true, excluded, seen, out, listings, sizes);
+            ListInto(fs, folder + "/" + name, true, excluded, seen, listings, onFile);
     if (listings) listings->emplace(folder, std::move(listed));
 }
 
@@ -70,31 +67,45 @@ private:
 
 }  // namespace
 
-std::vector<std::string> ListRunFiles(FileSystem& fs, const Settings& settings,
-                                      WalkListings* listings, std::vector<long long>* sizes) {
+void ListRunFiles(FileSystem& fs, const Settings& settings, WalkListings* listings,
+                  const RunFileSink& onFile) {
     std::vector<std::string> excluded;
     for (const std::string& item : ParseExclusionList(settings.ExcludedFilepaths))
         if (!item.empty()) excluded.push_back(LowerCaseAccented(item));
     std::string top = Trim(settings.Folder);
     while (!top.empty() && top.back() == '/') top.pop_back();
     std::set<std::pair<uint64_t, uint64_t>> seen;
-    std::vector<std::string> out;
-    ListInto(fs, top, settings.IncludeAllSubfolders == 1, excluded, seen, out, listings, sizes);
-    return out;
+    ListInto(fs, top, settings.IncludeAllSubfolders == 1, excluded, seen, listings, onFile);
 }
 
 AnalysisPool::AnalysisPool(const Settings& settings, const CommonWords& words, FileSystem& fs,
-                           std::vector<std::string> files, int threads, const std::vector<long long>& sizes)
-    : settings_(settings), words_(words), fs_(fs), files_(std::move(files)),
-      slots_(files_.size()), taken_(files_.size(), 0),
+                           int threads)
+    : settings_(settings), words_(words), fs_(fs),
       // Far enough for the other threads to go on while the walk waits for
       // a large page or for a core on a busy machine: what a page leaves
       // behind is small, its bytes are bounded apart (kKeptInAll).
       window_(static_cast<std::size_t>(std::max(threads, 1)) * 256) {
-    for (std::size_t k = 0; k < sizes.size() && k < files_.size(); ++k)
-        if (sizes[k] >= kLargePage) large_.push_back(k);
     words_.PrepareForSharing();
     for (int i = 0; i < std::max(threads, 1); ++i) threads_.emplace_back([this] { Work(); });
+}
+
+void AnalysisPool::Add(const std::string& path, long long size) {
+    {
+        std::lock_guard lock(mutex_);
+        if (size >= kLargePage) large_.push_back(files_.size());
+        files_.push_back(path);
+        slots_.emplace_back();
+        taken_.push_back(0);
+    }
+    workers_.notify_one();
+}
+
+void AnalysisPool::EndOfFiles() {
+    {
+        std::lock_guard lock(mutex_);
+        listed_ = true;
+    }
+    workers_.notify_all();
 }
 
 AnalysisPool::~AnalysisPool() {
@@ -129,14 +140,16 @@ void AnalysisPool::Work() {
     Analyzer* analyzer = &analyzerObject;
     for (;;) {
         std::size_t i;
-        std::string buffer;
+        std::string path, buffer;
         {
             std::unique_lock lock(mutex_);
             workers_.wait(lock, [this] {
-                return stop_.value || next_ >= files_.size() || next_ < cursor_ + window_;
+                return stop_.value || (next_ < files_.size() && next_ < cursor_ + window_) ||
+                       (listed_ && next_ >= files_.size());
             });
             if (stop_.value || next_ >= files_.size()) return;
             i = PickNext();
+            path = files_[i];
             if (!spare_.empty()) {
                 buffer = std::move(spare_.back());
                 spare_.pop_back();
@@ -145,7 +158,6 @@ void AnalysisPool::Work() {
         Slot result;
         PageAhead& page = result.page;
         page.facts.page.bytes = std::move(buffer);
-        const std::string& path = files_[i];
         ReadPageFacts(fs_, path, settings, page.facts);
         const PageFacts& f = page.facts;
         if (settings.InsertKWMT == 1 && f.read && f.hasHead && f.hasHeadEnd &&

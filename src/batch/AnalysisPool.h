@@ -8,6 +8,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstddef>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -20,23 +21,28 @@ namespace zelk {
 
 class CommonWords;
 
-// The HTML files of a tree in the order a run takes them, without the ones
-// it will certainly pass over (leftovers, excluded paths). Subfolders only
-// with settings.IncludeAllSubfolders. listings (when given) gets every
-// folder listed, for the walk (BatchRun::UseListings); sizes (when given)
-// the size of each file, for the pool.
-std::vector<std::string> ListRunFiles(FileSystem& fs, const Settings& settings,
-                                      WalkListings* listings = nullptr,
-                                      std::vector<long long>* sizes = nullptr);
+// Gets each file listed, with its size (0 when it cannot be told).
+using RunFileSink = std::function<void(const std::string& path, long long size)>;
+// The HTML files of a tree, one by one in the order a run takes them,
+// without the ones it will certainly pass over (leftovers, excluded paths).
+// Subfolders only with settings.IncludeAllSubfolders. listings (when given)
+// gets every folder listed, for the walk (BatchRun::UseListings).
+void ListRunFiles(FileSystem& fs, const Settings& settings, WalkListings* listings,
+                  const RunFileSink& onFile);
 
 class AnalysisPool final : public AnalysisAhead {
 public:
     // settings is copied: a run that uses the pool must not change the
     // analysis settings while it goes on. words must not change either.
     // Without InsertKWMT the pages are read and examined, not analysed.
-    // sizes (of the files, when known) let large pages be taken up early.
-    AnalysisPool(const Settings& settings, const CommonWords& words, FileSystem& fs,
-                 std::vector<std::string> files, int threads, const std::vector<long long>& sizes = {});
+    // The threads start at once and take up the files as Add gives them,
+    // so that they work while the tree is still being listed.
+    AnalysisPool(const Settings& settings, const CommonWords& words, FileSystem& fs, int threads);
+    // The run's next file in the walk's order, and its size: a large page
+    // is taken up early.
+    void Add(const std::string& path, long long size);
+    // No more files come; the walk may start.
+    void EndOfFiles();
     ~AnalysisPool() override;
 
     bool Take(const std::string& path, PageAhead& out) override;
@@ -66,6 +72,7 @@ private:
     FileSystem& fs_;
     std::vector<std::string> files_;
     std::vector<Slot> slots_;
+    bool listed_ = false;     // EndOfFiles was called
     std::size_t next_ = 0;    // first file no thread has taken up
     std::vector<unsigned char> taken_;  // per file: a thread took it up
     // Files of at least kLargePage bytes, in order, and the first of them

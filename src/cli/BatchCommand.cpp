@@ -383,9 +383,10 @@ int BatchCommand(const std::vector<std::string>& args) {
     if (jobs < 1) jobs = 1;
     if (jobs > 1) {
         WalkListings listings;
-        std::vector<long long> sizes;
-        std::vector<std::string> files = ListRunFiles(fs, st, &listings, &sizes);
-        pool = std::make_unique<AnalysisPool>(st, common, fs, std::move(files), jobs, sizes);
+        pool = std::make_unique<AnalysisPool>(st, common, fs, jobs);
+        ListRunFiles(fs, st, &listings,
+                     [&pool](const std::string& path, long long size) { pool->Add(path, size); });
+        pool->EndOfFiles();
         run.SetAnalysisAhead(pool.get());
         run.UseListings(std::move(listings));
     }
