@@ -38,6 +38,11 @@ void ListInto(FileSystem& fs, const std::string& folder, bool subfolders,
     if (listings) listings->emplace(folder, std::move(listed));
 }
 
+}  // namespace
+
+// Types of the threads' analysis (named, as AnalysisPool::Worker holds them).
+namespace ahead {
+
 // The analysis side of a thread: nothing to show, the Unix-type file
 // warning answered Yes and remembered for the walk to ask for real.
 class AheadPrompter : public Prompter {
@@ -65,7 +70,7 @@ private:
     const std::atomic<bool>& stop_;
 };
 
-}  // namespace
+}  // namespace ahead
 
 void ListRunFiles(FileSystem& fs, const Settings& settings, WalkListings* listings,
                   const RunFileSink& onFile) {
@@ -86,7 +91,9 @@ AnalysisPool::AnalysisPool(const Settings& settings, const CommonWords& words, F
       // behind is small, its bytes are bounded apart (kKeptInAll).
       window_(static_cast<std::size_t>(std::max(threads, 1)) * 256) {
     words_.PrepareForSharing();
-    for (int i = 0; i < std::max(threads, 1); ++i) threads_.emplace_back([this] { Work(); });
+    // The walk does a thread's work whenever it would wait: one thread
+    // fewer than asked for keeps as many threads busy.
+    for (int i = 0; i < std::max(threads - 1, 1); ++i) threads_.emplace_back([this] { Work(); });
 }
 
 void AnalysisPool::Add(const std::string& path, long long size) {
@@ -122,22 +129,29 @@ void AnalysisPool::Stop() {
     walk_.notify_all();
 }
 
-void AnalysisPool::Work() {
-    Settings settings = settings_;
+// What one thread needs to analyse pages ahead of the walk: its own
+// settings copy, report log and analyzer.
+struct AnalysisPool::Worker {
+    explicit Worker(AnalysisPool& pool)
+        : settings(pool.settings_), host(pool.stop_.value), analyzer(settings, pool.words_, host, log) {
+        log.maxChars = SIZE_MAX;
+        log.onAppend = [this](const std::string& s) {
+            std::string t = s;
+            if (t.size() >= 2 && t.compare(t.size() - 2, 2, "\r\n") == 0) t.resize(t.size() - 2);
+            lines.emplace_back(std::move(t), false);
+        };
+        analyzer.UseFileSystem(pool.fs_);
+        host.blnStop = &analyzer.blnStop;
+    }
+    Settings settings;
     ReportLog log;
-    log.maxChars = SIZE_MAX;
     std::vector<std::pair<std::string, bool>> lines;
-    log.onAppend = [&lines](const std::string& s) {
-        std::string t = s;
-        if (t.size() >= 2 && t.compare(t.size() - 2, 2, "\r\n") == 0) t.resize(t.size() - 2);
-        lines.emplace_back(std::move(t), false);
-    };
-    AheadHost hostObject(stop_.value);
-    Analyzer analyzerObject(settings, words_, hostObject, log);
-    analyzerObject.UseFileSystem(fs_);
-    hostObject.blnStop = &analyzerObject.blnStop;
-    AheadHost* host = &hostObject;
-    Analyzer* analyzer = &analyzerObject;
+    ahead::AheadHost host;
+    Analyzer analyzer;
+};
+
+void AnalysisPool::Work() {
+    Worker worker(*this);
     for (;;) {
         std::size_t i;
         std::string path, buffer;
@@ -149,59 +163,69 @@ void AnalysisPool::Work() {
             });
             if (stop_.value || next_ >= files_.size()) return;
             i = PickNext();
-            path = files_[i];
-            if (!spare_.empty()) {
-                buffer = std::move(spare_.back());
-                spare_.pop_back();
-            }
+            TakeUp(i, path, buffer);
         }
-        Slot result;
-        PageAhead& page = result.page;
-        page.facts.page.bytes = std::move(buffer);
-        ReadPageFacts(fs_, path, settings, page.facts);
-        const PageFacts& f = page.facts;
-        if (settings.InsertKWMT == 1 && f.read && f.hasHead && f.hasHeadEnd &&
-            !PreservedWhole(settings, f)) {
-            lines.clear();
-            host->prompter_.question.clear();
-            host->SetOutputText("");
-            const Analyzer::DoFileResult r = analyzer->DoFile(f.page.bytes, f.test);
-            FileAnalysis& a = page.analysis;
-            a.result = r.result;
-            a.numberOfWords = r.numberOfWords;
-            a.unixQuestion = host->prompter_.question;
-            a.unixQuestionTitle = host->prompter_.questionTitle;
-            // Stopped, or a Cancel the walk would see: the walk analyses it.
-            page.analysed = !analyzer->blnStop && !analyzer->StopFlag && r.result != -3;
-            analyzer->StopFlag = false;
-            if (page.analysed && r.result == 0 && r.numberOfWords > 0) {
-                analyzer->GenerateKeywordMetaTag();
-                a.keywordsTag = host->OutputText();
-            }
-            a.reportLines = lines;
-        }
-        Prepare(settings, page);
-        bool awaited = false;
-        {
-            std::lock_guard lock(mutex_);
-            // The walk has passed this page meanwhile: nobody takes it.
-            if (i + 1 < cursor_) result = Slot{};
-            // Large pages, and pages beyond what the walk may hold at a
-            // time, are read (and rewritten) again by the walk.
-            const std::size_t size = KeptSize(page);
-            page.bytesKept = page.facts.read && size <= kKeptPerPage && keptBytes_ + size <= kKeptInAll;
-            if (page.bytesKept) {
-                keptBytes_ += size;
-            } else {
-                std::string().swap(page.facts.page.bytes);
-                page.rewrite.reset();
-            }
-            result.done = true;
-            slots_[i] = std::move(result);
-            awaited = awaited_ <= i && i < awaitedEnd_ && WalkMayGoOn();
-        }
-        if (awaited) walk_.notify_one();
+        Process(worker, i, path, std::move(buffer));
     }
+}
+
+void AnalysisPool::TakeUp(std::size_t i, std::string& path, std::string& buffer) {
+    path = files_[i];
+    if (!spare_.empty()) {
+        buffer = std::move(spare_.back());
+        spare_.pop_back();
+    }
+}
+
+void AnalysisPool::Process(Worker& w, std::size_t i, const std::string& path, std::string buffer) {
+    const Settings& settings = w.settings;
+    Analyzer* analyzer = &w.analyzer;
+    ahead::AheadHost* host = &w.host;
+    Slot result;
+    PageAhead& page = result.page;
+    page.facts.page.bytes = std::move(buffer);
+    ReadPageFacts(fs_, path, settings, page.facts);
+    const PageFacts& f = page.facts;
+    if (settings.InsertKWMT == 1 && f.read && f.hasHead && f.hasHeadEnd && !PreservedWhole(settings, f)) {
+        w.lines.clear();
+        host->prompter_.question.clear();
+        host->SetOutputText("");
+        const Analyzer::DoFileResult r = analyzer->DoFile(f.page.bytes, f.test);
+        FileAnalysis& a = page.analysis;
+        a.result = r.result;
+        a.numberOfWords = r.numberOfWords;
+        a.unixQuestion = host->prompter_.question;
+        a.unixQuestionTitle = host->prompter_.questionTitle;
+        // Stopped, or a Cancel the walk would see: the walk analyses it.
+        page.analysed = !analyzer->blnStop && !analyzer->StopFlag && r.result != -3;
+        analyzer->StopFlag = false;
+        if (page.analysed && r.result == 0 && r.numberOfWords > 0) {
+            analyzer->GenerateKeywordMetaTag();
+            a.keywordsTag = host->OutputText();
+        }
+        a.reportLines = w.lines;
+    }
+    Prepare(settings, page);
+    bool awaited = false;
+    {
+        std::lock_guard lock(mutex_);
+        // The walk has passed this page meanwhile: nobody takes it.
+        if (i + 1 < cursor_) result = Slot{};
+        // Large pages, and pages beyond what the walk may hold at a
+        // time, are read (and rewritten) again by the walk.
+        const std::size_t size = KeptSize(page);
+        page.bytesKept = page.facts.read && size <= kKeptPerPage && keptBytes_ + size <= kKeptInAll;
+        if (page.bytesKept) {
+            keptBytes_ += size;
+        } else {
+            std::string().swap(page.facts.page.bytes);
+            page.rewrite.reset();
+        }
+        result.done = true;
+        slots_[i] = std::move(result);
+        awaited = awaited_ <= i && i < awaitedEnd_ && WalkMayGoOn();
+    }
+    if (awaited) walk_.notify_one();
 }
 
 std::size_t AnalysisPool::KeptSize(const PageAhead& page) {
@@ -241,6 +265,12 @@ std::size_t AnalysisPool::PickNext() {
     return i;
 }
 
+std::size_t AnalysisPool::TakeOwn(std::size_t i) {
+    taken_[i] = 1;
+    while (next_ < files_.size() && taken_[next_]) ++next_;
+    return i;
+}
+
 bool AnalysisPool::WalkMayGoOn() const {
     if (stop_.value) return true;
     for (std::size_t k = awaited_; k < awaitedEnd_; ++k)
@@ -273,7 +303,21 @@ bool AnalysisPool::Take(const std::string& path, PageAhead& out) {
     // Not taken up yet, the page is left to the threads all the same: the
     // walk's own share stays small (the insertion and the report), so that
     // it keeps up with any number of threads.
-    if (!slots_[i].done) {
+    // While its page is not done, the walk does the work of a thread: its
+    // own page when no thread has taken it up, else the next one a thread
+    // would take. It waits only when there is none, so that with one
+    // thread fewer than cores every core works and none is shared.
+    while (!slots_[i].done && !stop_.value) {
+        if (!taken_[i] || (next_ < files_.size() && next_ < cursor_ + window_)) {
+            const std::size_t k = taken_[i] ? PickNext() : TakeOwn(i);
+            std::string pagePath, buffer;
+            TakeUp(k, pagePath, buffer);
+            if (!walkWorker_) walkWorker_ = std::make_unique<Worker>(*this);
+            lock.unlock();
+            Process(*walkWorker_, k, pagePath, std::move(buffer));
+            lock.lock();
+            continue;
+        }
         awaited_ = i;
         awaitedEnd_ = std::min(i + kWalkBatch, files_.size());
         walk_.wait(lock, [this] { return WalkMayGoOn(); });

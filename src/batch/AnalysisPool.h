@@ -9,6 +9,7 @@
 #include <condition_variable>
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -55,7 +56,14 @@ private:
         PageAhead page;
         bool done = false;
     };
+    struct Worker;
     void Work();
+    // Takes file i up under mutex_: its path, and a spare buffer to read it into.
+    void TakeUp(std::size_t i, std::string& path, std::string& buffer);
+    // Reads, examines, analyses and rewrites file i ahead of the walk, and
+    // leaves the result in its slot (takes mutex_).
+    void Process(Worker& w, std::size_t i, const std::string& path, std::string buffer);
+    std::size_t TakeOwn(std::size_t i);  // under mutex_: the walk takes up file i itself
     void Drop(Slot& s);  // under mutex_
     // The rewrite of an automatic insertion, made ahead of the walk.
     static void Prepare(const Settings& settings, PageAhead& page);
@@ -105,6 +113,7 @@ private:
     std::condition_variable workers_;  // the window moved on, or stop
     std::condition_variable walk_;     // the awaited file is done, or stop
     std::vector<std::thread> threads_;
+    std::unique_ptr<Worker> walkWorker_;  // the walk's, made when it first helps
 };
 
 }  // namespace zelk
