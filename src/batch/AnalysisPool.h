@@ -1,6 +1,7 @@
 // Pages read, examined and analysed on several threads ahead of the walk
 // (zelk-cli --jobs). The walk still takes every file in its own order,
-// inserts and reports; it only finds that work done. Each thread has its
+// inserts and reports; it finds that work done, or does it itself (for its
+// own page or the next one) rather than wait. Each thread has its
 // own analyzer, settings copy and report log; the common-word lists are
 // shared read-only.
 #pragma once
@@ -36,8 +37,9 @@ public:
     // settings is copied: a run that uses the pool must not change the
     // analysis settings while it goes on. words must not change either.
     // Without InsertKWMT the pages are read and examined, not analysed.
-    // The threads start at once and take up the files as Add gives them,
-    // so that they work while the tree is still being listed.
+    // threads counts the walk's: one fewer start at once and take up the
+    // files as Add gives them, so that they work while the tree is still
+    // being listed.
     AnalysisPool(const Settings& settings, const CommonWords& words, FileSystem& fs, int threads);
     // The run's next file in the walk's order, and its size: a large page
     // is taken up early.

@@ -252,8 +252,8 @@ Options of batch: those of keywords (but not --folder-mode), and
                                   leftover working file is reported and left)
   --dry-run                       everything as in a real run, but every rewritten page
                                   is kept in memory: no file changes
-  --jobs N                        analyse files on N threads ahead of the walk (default:
-                                  the number of cores); output as with --jobs 1
+  --jobs N                        analyse files on N threads, the run's own among them
+                                  (default: the number of cores); output as with --jobs 1
   --json                          one JSON object per file, then a summary object
 batch prints the report on stdout as it grows, then the closing message as
 "TITLE: TEXT"; questions and the answers given go to stderr. SIGINT or SIGTERM
