@@ -260,12 +260,10 @@ std::size_t AnalysisPool::PickNext() {
         ++nextLarge_;
     std::size_t i = next_;
     if (nextLarge_ < large_.size() && large_[nextLarge_] < cursor_ + window_) i = large_[nextLarge_++];
-    taken_[i] = 1;
-    while (next_ < files_.size() && taken_[next_]) ++next_;
-    return i;
+    return MarkTaken(i);
 }
 
-std::size_t AnalysisPool::TakeOwn(std::size_t i) {
+std::size_t AnalysisPool::MarkTaken(std::size_t i) {
     taken_[i] = 1;
     while (next_ < files_.size() && taken_[next_]) ++next_;
     return i;
@@ -300,16 +298,13 @@ bool AnalysisPool::Take(const std::string& path, PageAhead& out) {
     const bool windowWasFull = next_ < files_.size() && next_ >= cursor_ + window_;
     cursor_ = i + 1;
     if (windowWasFull) workers_.notify_all();
-    // Not taken up yet, the page is left to the threads all the same: the
-    // walk's own share stays small (the insertion and the report), so that
-    // it keeps up with any number of threads.
     // While its page is not done, the walk does the work of a thread: its
     // own page when no thread has taken it up, else the next one a thread
     // would take. It waits only when there is none, so that with one
     // thread fewer than cores every core works and none is shared.
     while (!slots_[i].done && !stop_.value) {
         if (!taken_[i] || (next_ < files_.size() && next_ < cursor_ + window_)) {
-            const std::size_t k = taken_[i] ? PickNext() : TakeOwn(i);
+            const std::size_t k = taken_[i] ? PickNext() : MarkTaken(i);
             std::string pagePath, buffer;
             TakeUp(k, pagePath, buffer);
             if (!walkWorker_) walkWorker_ = std::make_unique<Worker>(*this);

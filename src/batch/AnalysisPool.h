@@ -65,7 +65,7 @@ private:
     // Reads, examines, analyses and rewrites file i ahead of the walk, and
     // leaves the result in its slot (takes mutex_).
     void Process(Worker& w, std::size_t i, const std::string& path, std::string buffer);
-    std::size_t TakeOwn(std::size_t i);  // under mutex_: the walk takes up file i itself
+    std::size_t MarkTaken(std::size_t i);  // under mutex_: file i is taken up; returns i
     void Drop(Slot& s);  // under mutex_
     // The rewrite of an automatic insertion, made ahead of the walk.
     static void Prepare(const Settings& settings, PageAhead& page);
