@@ -1,5 +1,6 @@
 #include "insertion/Insert.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <new>
 #include <stdexcept>
@@ -45,6 +46,33 @@ bool NextLine(std::string_view doc, std::size_t& pos, bool lfOnly, std::string_v
     if (!lfOnly && pos < doc.size() && doc[pos] == '\n') ++pos;
     return true;
 }
+
+}  // namespace
+
+void AppendLinesEnded(std::string_view rest, bool lfOnly, std::string& out) {
+    if (rest.empty()) return;
+    if (lfOnly) {
+        // Every line but an unended last one already ends in LF.
+        out.append(rest);
+        if (rest.back() != '\n') out.push_back('\n');
+        return;
+    }
+    // CR LF stays; a lone CR gets its LF; a lone LF stays inside its line.
+    // The text between lone CRs is copied in one piece.
+    std::size_t from = 0;
+    for (std::size_t cr = rest.find('\r'); cr != std::string_view::npos; cr = rest.find('\r', cr + 1)) {
+        if (cr + 1 < rest.size() && rest[cr + 1] == '\n') continue;
+        out.append(rest.substr(from, cr + 1 - from));
+        out.push_back('\n');
+        from = cr + 1;
+    }
+    if (from < rest.size()) {
+        out.append(rest.substr(from));
+        if (rest.back() != '\n' || rest.size() < 2 || rest[rest.size() - 2] != '\r') out.append("\r\n");
+    }
+}
+
+namespace {
 
 // The report lines of one insertion, held back until the document has been
 // written: a line that says a tag was inserted must never stand before a
@@ -148,13 +176,7 @@ std::optional<std::string> Rewrite(std::string_view doc, bool utf8, const Insert
     std::size_t pos = 0;
     std::string_view next;
     std::string line;
-    while (NextLine(doc, pos, lfOnly, next)) {
-        // Past the head only the line ends change: the lines are copied
-        // straight from the document.
-        if (inserted) {
-            writeLine(next);
-            continue;
-        }
+    while (!inserted && NextLine(doc, pos, lfOnly, next)) {
         line.assign(next);
         std::string low = LowerCaseAccented(line);
         long s = 0, e = 0;
@@ -214,6 +236,8 @@ std::optional<std::string> Rewrite(std::string_view doc, bool utf8, const Insert
         writeLine(std::string_view(line).substr(static_cast<std::size_t>(h - 1)));
         inserted = true;
     }
+    // Past the head only the line ends change.
+    if (inserted) AppendLinesEnded(doc.substr(std::min(pos, doc.size())), lfOnly, out);
 
     if (vpKept && kwKept)
         code = kInsertBothKept;

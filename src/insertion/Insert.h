@@ -60,6 +60,12 @@ inline constexpr int16_t kInsertNotText = -13;  // fails the text test, left alo
 void FindViewportMetaTag(const std::string& low, long& start, long& end);
 void FindKeywordsMetaTag(const std::string& low, long& start, long& end);
 
+// Appends the lines of rest as a rewrite writes them: in an LF-only
+// document each ends in LF; in any other each ends in CR LF, a lone CR
+// ending its line and a lone LF staying inside it. An unended last line is
+// ended; an empty rest adds nothing.
+void AppendLinesEnded(std::string_view rest, bool lfOnly, std::string& out);
+
 // The keywords meta tag held by an output box text ("" when there is none).
 std::string MetaTagFromTextbox(const std::string& boxText);
 

@@ -119,6 +119,34 @@ TEST(InsertIntoFile, EachReferencePageGivesItsStoredOutputCodeAndReport) {
 }
 
 // Checked before any file is touched; the window's message for each.
+// The rest of a page past the head is copied in pieces; the reference is
+// the rewrite's own line loop, one line at a time.
+TEST(InsertIntoFile, LinesPastTheHeadEndAsTheLineLoopEndsThem) {
+    auto reference = [](std::string_view doc, bool lfOnly) {
+        std::string out;
+        for (std::size_t pos = 0; pos < doc.size();) {
+            std::size_t j = doc.find(lfOnly ? '\n' : '\r', pos);
+            if (j == std::string_view::npos) j = doc.size();
+            out.append(doc.substr(pos, j - pos)).append(lfOnly ? "\n" : "\r\n");
+            pos = j + 1;
+            if (!lfOnly && pos < doc.size() && doc[pos] == '\n') ++pos;
+        }
+        return out;
+    };
+    std::mt19937 rng(7);
+    const char* pieces[] = {"a", "bc", "\r", "\n", "\r\n"};
+    for (int i = 0; i < 3000; ++i) {
+        std::string doc;
+        for (int n = static_cast<int>(rng() % 9); n > 0; --n) doc += pieces[rng() % 5];
+        for (bool lfOnly : {false, true}) {
+            if (lfOnly && doc.find('\r') != std::string::npos) continue;
+            std::string out = "x";
+            AppendLinesEnded(doc, lfOnly, out);
+            ASSERT_EQ(out, "x" + reference(doc, lfOnly)) << ::testing::PrintToString(doc);
+        }
+    }
+}
+
 TEST(InsertMetaTags, InputChecksTouchNoFileAndGiveTheirMessage) {
     TempDir dir;
     const std::string doc = dir.Write("a.htm", "<head>\n</head>\n");
