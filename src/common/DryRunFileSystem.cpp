@@ -1,5 +1,6 @@
 #include "common/DryRunFileSystem.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstring>
@@ -40,6 +41,40 @@ struct LastLook {
 thread_local LastLook tLook;
 
 std::atomic<uint64_t> gLastId{0};
+
+// How many bytes a and b share from their starts; from their ends.
+std::size_t CommonPrefix(std::string_view a, std::string_view b) {
+    const std::size_t n = std::min(a.size(), b.size());
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        uint64_t x, y;
+        std::memcpy(&x, a.data() + i, 8);
+        std::memcpy(&y, b.data() + i, 8);
+        if (x != y) break;
+    }
+    while (i < n && a[i] == b[i]) ++i;
+    return i;
+}
+std::size_t CommonSuffix(std::string_view a, std::string_view b) {
+    const std::size_t n = std::min(a.size(), b.size());
+    const char* ea = a.data() + a.size();
+    const char* eb = b.data() + b.size();
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        uint64_t x, y;
+        std::memcpy(&x, ea - i - 8, 8);
+        std::memcpy(&y, eb - i - 8, 8);
+        if (x != y) break;
+    }
+    while (i < n && ea[-1 - static_cast<std::ptrdiff_t>(i)] == eb[-1 - static_cast<std::ptrdiff_t>(i)]) ++i;
+    return i;
+}
+
+// The file outside is still the one a page was kept over.
+bool Unchanged(const FileStatus& base, const FileStatus& now) {
+    return now.exists && base.device == now.device && base.inode == now.inode &&
+           base.size == now.size && base.mtimeNs == now.mtimeNs;
+}
 
 std::string FolderPart(const std::string& path) {
     const auto slash = path.rfind('/');
@@ -157,11 +192,60 @@ std::string DryRunFileSystem::Scratch::Text() && {
     return text;
 }
 
-bool DryRunFileSystem::PageStatus(const std::string& key, const Page& page, FileStatus& out) {
+bool DryRunFileSystem::PageStatus(const std::string& key, FileStatus& out) {
     if (!LookOutside(key, out, false)) return false;
-    out.size = static_cast<long long>(page.text->size());
-    out.mtimeNs += page.version;
+    auto p = pages_.find(key);
+    if (p == pages_.end()) return true;
+    if (p->second.base.exists && !Unchanged(p->second.base, out)) {
+        pages_.erase(p);
+        return true;
+    }
+    out.size = static_cast<long long>(p->second.size);
+    out.mtimeNs += p->second.version;
     return true;
+}
+
+void DryRunFileSystem::KeepPage(const std::string& key, std::string&& text, Page& page) {
+    page.size = text.size();
+    page.based = false;
+    page.base = FileStatus{};
+    // Read into one buffer of this thread's, which keeps its memory from
+    // page to page.
+    thread_local std::string outside;
+    FileStatus st;
+    int err = 0;
+    LookedElsewhere();
+    if (inner_.ReadFile(key, outside, 0, SIZE_MAX, err, st) && st.regular &&
+        static_cast<long long>(outside.size()) == st.size) {
+        page.base = st;
+        page.based = true;
+        page.prefix = CommonPrefix(text, outside);
+        page.suffix = CommonSuffix(std::string_view(text).substr(page.prefix),
+                                   std::string_view(outside).substr(page.prefix));
+        page.text = std::make_shared<const std::string>(
+            text, page.prefix, text.size() - page.prefix - page.suffix);
+    } else {
+        page.text = std::make_shared<const std::string>(std::move(text));
+    }
+    constexpr std::size_t kKeptBuffer = std::size_t{16} << 20;
+    if (outside.capacity() > kKeptBuffer) std::string().swap(outside);
+}
+
+std::shared_ptr<const std::string> DryRunFileSystem::PageText(const std::string& key, const Page& page) {
+    if (!page.based) return page.text;
+    std::string outside;
+    FileStatus st;
+    int err = 0;
+    LookedElsewhere();
+    if (!inner_.ReadFile(key, outside, 0, SIZE_MAX, err, st) || !Unchanged(page.base, st) ||
+        static_cast<long long>(outside.size()) != st.size)
+        return nullptr;
+    auto text = std::make_shared<std::string>();
+    text->reserve(page.size);
+    text->append(outside, 0, page.prefix);
+    text->append(*page.text);
+    text->append(outside, outside.size() - page.suffix, page.suffix);
+    return text;
 }
 
 void DryRunFileSystem::ScratchStatus(const Scratch& s, FileStatus& out) const {
@@ -204,9 +288,9 @@ bool DryRunFileSystem::Stat(const std::string& path, FileStatus& out) {
         out = FileStatus{};
         return true;
     }
-    if (auto p = pages_.find(key); p != pages_.end()) {
+    if (pages_.count(key)) {
         const bool link = known ? named.isSymlink : LookOutside(path, named, false) && named.isSymlink;
-        if (!PageStatus(key, p->second, out)) return false;
+        if (!PageStatus(key, out)) return false;
         out.isSymlink = link;
         return true;
     }
@@ -261,11 +345,16 @@ FileSystem::Handle DryRunFileSystem::OpenPage(const std::string& path, bool noFo
     const bool tracked = TrackedKey(path, key);
     if (tracked && removed_.count(key)) return Err(ENOENT), -1;
     auto p = tracked ? pages_.find(key) : pages_.end();
+    if (p != pages_.end()) {
+        if (auto text = PageText(key, p->second)) {
+            const Handle h = next_++;
+            open_[h] = Open{key, std::string(), std::move(text), 0};
+            return h;
+        }
+        pages_.erase(p);
+    }
     LookedElsewhere();
-    if (p == pages_.end()) return noFollow ? inner_.OpenNoFollow(path) : inner_.OpenRead(path);
-    const Handle h = next_++;
-    open_[h] = Open{key, std::string(), p->second.text, 0};
-    return h;
+    return noFollow ? inner_.OpenNoFollow(path) : inner_.OpenRead(path);
 }
 
 FileSystem::Handle DryRunFileSystem::OpenRead(const std::string& path) { return OpenPage(path, false); }
@@ -305,8 +394,7 @@ bool DryRunFileSystem::StatHandle(Handle h, FileStatus& out) {
         ScratchStatus(s->second, out);
         return true;
     }
-    auto p = pages_.find(o.key);
-    if (p != pages_.end()) return PageStatus(o.key, p->second, out);
+    if (pages_.count(o.key)) return PageStatus(o.key, out);
     out = FileStatus{};
     out.exists = out.regular = true;
     out.size = o.text ? static_cast<long long>(o.text->size()) : 0;
@@ -405,7 +493,7 @@ bool DryRunFileSystem::Rename(const std::string& from, const std::string& to) {
     if (s == scratch_.end()) return Err(EXDEV);
     const std::string key = TrackKey(to);
     Page& page = pages_[key];
-    page.text = std::make_shared<const std::string>(std::move(s->second).Text());
+    KeepPage(key, std::move(s->second).Text(), page);
     ++page.version;
     removed_.erase(key);
     scratch_.erase(s);
@@ -466,7 +554,7 @@ bool DryRunFileSystem::Identify(const std::string& path, FileIdentity& out) {
         if (auto p = tracked ? pages_.find(key) : pages_.end(); p != pages_.end()) {
             LookedElsewhere();
             if (!inner_.Identify(path, out)) return false;
-            out.size = static_cast<long long>(p->second.text->size());
+            out.size = static_cast<long long>(p->second.size);
             return true;
         }
     }

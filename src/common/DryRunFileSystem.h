@@ -1,7 +1,11 @@
 // A file system that reads through to another and keeps every write in
 // memory: the pages a dry run rewrites stay byte for byte as they were, and
 // later reads in the same run see the rewritten text (also through another
-// path to the same page). Removals are remembered, not done.
+// path to the same page). Removals are remembered, not done. A rewritten
+// page is kept as the part that differs from the file outside, so that a
+// dry run over a large site does not hold the whole site in memory; when
+// that file is changed by another program meanwhile, the change stands
+// and the page is forgotten, as a real run would read that change too.
 #pragma once
 
 #include <map>
@@ -46,10 +50,18 @@ private:
     // Handles of this file system lie above every descriptor the inner one
     // hands out.
     static constexpr Handle kFirstHandle = 1 << 28;
-    // A page rewritten in memory: its text and how many times it was.
+    // A page rewritten in memory and how many times it was. When based,
+    // it is the bytes of the file outside (as base describes it) with those
+    // between the first prefix and the last suffix of them replaced by
+    // text; otherwise text is the whole page.
     struct Page {
         std::shared_ptr<const std::string> text;
         long long version = 0;
+        bool based = false;
+        std::size_t prefix = 0;
+        std::size_t suffix = 0;
+        FileStatus base;  // the file outside when the page was kept; exists false: none
+        std::size_t size = 0;
     };
     // A working file, written in memory and not yet renamed: the pieces as
     // written, joined once it is read or renamed (a string grown piece by
@@ -96,7 +108,16 @@ private:
     // removed files, hands out that handle with the status it was told by
     // (false, with h = -1, when the caller must look further).
     bool OpenOutside(const std::string& path, bool noFollow, Handle& h);
-    bool PageStatus(const std::string& key, const Page& page, FileStatus& out);
+    // The status of the page at key (when there is one): that of the file
+    // outside with the page's size and a time moved on by each rewrite. A
+    // page whose file outside changed since it was kept is dropped here.
+    bool PageStatus(const std::string& key, FileStatus& out);
+    // Keeps text as the page at key, as far as it can as a difference from
+    // the file outside.
+    void KeepPage(const std::string& key, std::string&& text, Page& page);
+    // The whole text of a page; null when the file outside changed since
+    // the page was kept (or cannot be read): the page no longer stands.
+    std::shared_ptr<const std::string> PageText(const std::string& key, const Page& page);
     void ScratchStatus(const Scratch& s, FileStatus& out) const;
 
     FileSystem& inner_;

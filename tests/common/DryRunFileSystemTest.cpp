@@ -1,5 +1,6 @@
 // The dry run's pages in memory, reached through other paths to the same
-// file: a folder link, a file link, a path with "..".
+// file: a folder link, a file link, a path with ".."; kept as a difference
+// from the file outside, and given up when another program changes it.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -46,6 +47,44 @@ TEST(DryRunFileSystem, EveryPathToARewrittenPageReadsItsNewText) {
     EXPECT_EQ(ReadThrough(fs, dir / "alias/other.htm"), "other");
     EXPECT_EQ(ReadBytes(dir / "real/page.htm"), "old");
     EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"alias", "real"}));
+}
+
+TEST(DryRunFileSystem, APageKeptAsItsDifferenceReadsBackWhole) {
+    const std::pair<std::string, std::string> edits[] = {
+        {"<head>\r\n</head>\r\nbody", "<head>\r\n<meta x>\r\n</head>\r\nbody"},
+        {"abc", "xabc"},          {"abc", "abcx"},   {"abcdef", "abef"},
+        {"aaaa", "aaaaaa"},       {"aaaaaa", "aa"},  {"same", "same"},
+        {"", "new"},              {"old", ""},       {std::string(100, 'a') + "b" + std::string(100, 'c'),
+                                                      std::string(100, 'a') + "XY" + std::string(100, 'c')},
+    };
+    TempDir dir;
+    DryRunFileSystem fs(RealFileSystem());
+    int n = 0;
+    for (const auto& [before, after] : edits) {
+        SCOPED_TRACE(before + " -> " + after);
+        const std::string page = dir.Write("page" + std::to_string(++n) + ".htm", before);
+        ASSERT_TRUE(Rewrite(fs, page, after));
+        EXPECT_EQ(ReadThrough(fs, page), after);
+        FileStatus st;
+        ASSERT_TRUE(fs.Stat(page, st));
+        EXPECT_EQ(st.size, static_cast<long long>(after.size()));
+        EXPECT_EQ(ReadBytes(page), before);
+    }
+}
+
+TEST(DryRunFileSystem, AChangeOutsideAfterTheRewriteStands) {
+    TempDir dir;
+    const std::string page = dir.Write("page.htm", "old text");
+    DryRunFileSystem fs(RealFileSystem());
+    ASSERT_TRUE(Rewrite(fs, page, "old new text"));
+    dir.Write("page.htm", "an editor's text");
+    EXPECT_EQ(ReadThrough(fs, page), "an editor's text");
+    FileStatus st;
+    ASSERT_TRUE(fs.Stat(page, st));
+    EXPECT_EQ(st.size, 16);
+    // The next rewrite works on the editor's text.
+    ASSERT_TRUE(Rewrite(fs, page, "an editor's text, rewritten"));
+    EXPECT_EQ(ReadThrough(fs, page), "an editor's text, rewritten");
 }
 
 }  // namespace
