@@ -158,11 +158,10 @@ void AnalysisPool::Work() {
         {
             std::unique_lock lock(mutex_);
             workers_.wait(lock, [this] {
-                return stop_.value || (next_ < files_.size() && next_ < cursor_ + window_) ||
-                       (listed_ && next_ >= files_.size());
+                return stop_.value || HasWork() || (listed_ && next_ >= files_.size());
             });
             if (stop_.value || next_ >= files_.size()) return;
-            i = PickNext();
+            i = PickNext(true);
             TakeUp(i, path, buffer);
         }
         Process(worker, i, path, std::move(buffer));
@@ -252,15 +251,24 @@ void AnalysisPool::Prepare(const Settings& settings, PageAhead& page) {
     if (plan.insert) page.rewrite = PrepareRewrite(f.page.bytes, f.test, plan.request);
 }
 
-std::size_t AnalysisPool::PickNext() {
-    // A large page within the window goes first: taken in its turn, it
-    // keeps one thread busy while the others run out of pages behind it,
-    // and the walk then inserts what is left alone.
+bool AnalysisPool::InWindow() const { return next_ < files_.size() && next_ < cursor_ + window_; }
+
+bool AnalysisPool::LargeLeft() {
     while (nextLarge_ < large_.size() && (taken_[large_[nextLarge_]] || large_[nextLarge_] < cursor_))
         ++nextLarge_;
-    std::size_t i = next_;
-    if (nextLarge_ < large_.size() && large_[nextLarge_] < cursor_ + window_) i = large_[nextLarge_++];
-    return MarkTaken(i);
+    return nextLarge_ < large_.size();
+}
+
+bool AnalysisPool::HasWork() { return InWindow() || LargeLeft(); }
+
+std::size_t AnalysisPool::PickNext(bool thread) {
+    // A thread takes a large page first, wherever it stands: taken in its
+    // turn, it would keep one thread busy long after the others ran out of
+    // pages, and the walk would wait for it at the end. Its bytes are kept
+    // within the same bounds as any page's. The walk, which has to insert
+    // in order, takes the next page when there is one.
+    if (LargeLeft() && (thread || !InWindow())) return MarkTaken(large_[nextLarge_++]);
+    return MarkTaken(next_);
 }
 
 std::size_t AnalysisPool::MarkTaken(std::size_t i) {
@@ -303,8 +311,8 @@ bool AnalysisPool::Take(const std::string& path, PageAhead& out) {
     // would take. It waits only when there is none, so that with one
     // thread fewer than cores every core works and none is shared.
     while (!slots_[i].done && !stop_.value) {
-        if (!taken_[i] || (next_ < files_.size() && next_ < cursor_ + window_)) {
-            const std::size_t k = taken_[i] ? PickNext() : MarkTaken(i);
+        if (!taken_[i] || HasWork()) {
+            const std::size_t k = taken_[i] ? PickNext(false) : MarkTaken(i);
             std::string pagePath, buffer;
             TakeUp(k, pagePath, buffer);
             if (!walkWorker_) walkWorker_ = std::make_unique<Worker>(*this);

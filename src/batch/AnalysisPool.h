@@ -90,7 +90,14 @@ private:
     static constexpr long long kLargePage = 1 << 20;
     std::vector<std::size_t> large_;
     std::size_t nextLarge_ = 0;
-    std::size_t PickNext();  // under mutex_, with next_ < files_.size()
+    // Under mutex_: the next file in order is within the window; a large
+    // page is left to take up; either of them.
+    bool InWindow() const;
+    bool LargeLeft();
+    bool HasWork();
+    // Under mutex_, with HasWork(): the file to take up next, for a thread
+    // or for the walk.
+    std::size_t PickNext(bool thread);
     std::size_t cursor_ = 0;  // the walk has passed every file before this
     std::size_t window_;      // how far the threads may run ahead of the walk
     std::size_t keptBytes_ = 0;  // bytes of pages kept for the walk
