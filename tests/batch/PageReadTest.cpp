@@ -72,19 +72,34 @@ TEST(PageRead, TheInsertionTakesTheVisitsReadOnlyWhileThePageIsUnchanged) {
 
 // The Unix-type file warning is asked wherever the page is analysed: on
 // the walk (--jobs 1) or ahead of it, it is printed with its answer alike.
-TEST(PageRead, TheUnixTypeFileWarningIsTheSameWithAnyNumberOfJobs) {
+// A large page, which a thread takes up out of turn, is reported in turn.
+TEST(PageRead, WarningsAndALargePageReportAlikeWithAnyNumberOfJobs) {
     TempDir dir;
     std::filesystem::create_directories(dir / "s");
     std::string page = "<html><head><title>Roses</title></head><body>\n";
     while (page.size() < 41000) page += "<p>Roses grow in gardens.</p>\n";
     WriteBytes(dir / "s/lf.htm", page);
+    std::string large = "<html><head><title>Tulips</title></head><body>\r\n";
+    while (large.size() < (1 << 20) + 1000)
+        large += "<p>Tulips and <b>bulbs</b> in spring.</p>\r\n";
+    WriteBytes(dir / "s/m-large.htm", large);
+    for (int i = 0; i < 12; ++i)
+        WriteBytes(dir / ("s/p" + std::to_string(i) + ".htm"),
+                   "<html><head></head><body>Daisy " + std::to_string(i) + " meadow</body>\r\n");
     const CliResult one = RunZelkCli(dir.path(), "batch --keywords --dry-run --jobs 1 s", true);
-    const CliResult two = RunZelkCli(dir.path(), "batch --keywords --dry-run --jobs 2 s", true);
     EXPECT_EQ(one.status, 0);
     EXPECT_NE(one.err.find("Unix-type file warning: This is a Unix-type file!\n"), std::string::npos);
     EXPECT_NE(one.err.find("anyway?\nAnswer: Yes\n"), std::string::npos);
-    EXPECT_EQ(two.err, one.err);
-    EXPECT_EQ(two.out, one.out);
+    EXPECT_NE(one.out.find("File #2: m-large.htm\n  New KWMT inserted.\n"
+                           "  <meta name=\"keywords\" ... \"bulb, Tulip\">"),
+              std::string::npos)
+        << one.out;
+    for (const std::string jobs : {"2", "3"}) {
+        const CliResult more =
+            RunZelkCli(dir.path(), "batch --keywords --dry-run --jobs " + jobs + " s", true);
+        EXPECT_EQ(more.err, one.err);
+        EXPECT_EQ(more.out, one.out);
+    }
 }
 
 }  // namespace
