@@ -1,5 +1,6 @@
 #include "analysis/DocumentLines.h"
 
+#include <cstdint>
 #include <cstring>
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -33,6 +34,20 @@ void BlankLineFeeds(char* p, std::size_t n) {
 #endif
     for (; i < n; ++i)
         if (p[i] == '\n') p[i] = ' ';
+}
+
+// Any byte of 128 or more: without one, a line holds no UTF-8 sequence for
+// the clean-up steps to turn into single bytes.
+bool HasHighByte(const char* p, std::size_t n) {
+    std::size_t i = 0;
+    uint64_t any = 0;
+    for (; i + 8 <= n; i += 8) {
+        uint64_t v;
+        std::memcpy(&v, p + i, 8);
+        any |= v;
+    }
+    for (; i < n; ++i) any |= static_cast<unsigned char>(p[i]);
+    return (any & 0x8080808080808080ull) != 0;
 }
 }  // namespace
 
@@ -95,7 +110,7 @@ bool DocumentLines::Next(std::string& line, int16_t verdict, bool utf8) {
         // The leading blank is none of the bytes the steps below look for,
         // so it changes none of their results.
         if (verdict == kTextLfOnly) BlankLineFeeds(line.data(), line.size());
-        if (utf8) {
+        if (utf8 && HasHighByte(line.data(), line.size())) {
             Utf8ToLatin1InPlace(line);
             Utf8PunctuationToAsciiInPlace(line);
         }

@@ -206,7 +206,7 @@ int16_t WordTally::WordCount() const { return static_cast<int16_t>(count_); }
 
 // A hash of a short word, read eight bytes at a time, every bit of it mixed:
 // the memo works with its low half, the word index with its high half.
-uint64_t WordTally::MemoHash(std::string_view w) {
+[[gnu::always_inline]] inline uint64_t WordTally::MemoHash(std::string_view w) {
     auto load8 = [](const char* p) {
         uint64_t v;
         std::memcpy(&v, p, 8);
@@ -265,7 +265,8 @@ inline bool SameBytes(const char* a, const char* b, size_t n) {
 }
 }  // namespace
 
-const WordTally::MemoSlot* WordTally::FindMemo(std::string_view w, uint64_t hash) const {
+[[gnu::always_inline]] inline const WordTally::MemoSlot* WordTally::FindMemo(std::string_view w,
+                                                                                   uint64_t hash) const {
     if (memo_.empty()) return nullptr;
     const size_t mask = memo_.size() - 1;
     const auto tag = static_cast<uint32_t>(hash);
@@ -373,7 +374,7 @@ WordTally::Outcome WordTally::CountWord(std::string_view word, int language, con
     return CountRemembered(word, language, common, common ? common->Changes() : 0, isCommon, weight);
 }
 
-WordTally::Outcome WordTally::CountEntry(uint32_t id, const WeightFn& weight) {
+[[gnu::always_inline]] inline WordTally::Outcome WordTally::CountEntry(uint32_t id, const WeightFn& weight) {
     Entry& e = entries_[id];
     if (e.frequency == kMaxCount) return Outcome::Dropped;
     ++e.frequency;

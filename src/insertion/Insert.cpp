@@ -6,6 +6,9 @@
 #include <stdexcept>
 #include <utility>
 #include <vector>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "analysis/TextContent.h"
 #include "common/FileProc.h"
@@ -47,6 +50,28 @@ bool NextLine(std::string_view doc, std::size_t& pos, bool lfOnly, std::string_v
     return true;
 }
 
+// The first CR at or after from that no LF follows, or npos. Sixteen
+// bytes at a time: a page's lines are short, and most end in CR LF.
+std::size_t FindLoneCr(std::string_view s, std::size_t from) {
+    const char* p = s.data();
+    const std::size_t n = s.size();
+    std::size_t i = from;
+#if defined(__SSE2__)
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    for (; i + 17 <= n; i += 16) {
+        const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+        const __m128i after = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i + 1));
+        const unsigned lone = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(here, cr))) &
+                              ~static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(after, lf)));
+        if (lone) return i + static_cast<std::size_t>(__builtin_ctz(lone));
+    }
+#endif
+    for (; i < n; ++i)
+        if (p[i] == '\r' && (i + 1 >= n || p[i + 1] != '\n')) return i;
+    return std::string_view::npos;
+}
+
 }  // namespace
 
 void AppendLinesEnded(std::string_view rest, bool lfOnly, std::string& out) {
@@ -60,8 +85,7 @@ void AppendLinesEnded(std::string_view rest, bool lfOnly, std::string& out) {
     // CR LF stays; a lone CR gets its LF; a lone LF stays inside its line.
     // The text between lone CRs is copied in one piece.
     std::size_t from = 0;
-    for (std::size_t cr = rest.find('\r'); cr != std::string_view::npos; cr = rest.find('\r', cr + 1)) {
-        if (cr + 1 < rest.size() && rest[cr + 1] == '\n') continue;
+    for (std::size_t cr = FindLoneCr(rest, 0); cr != std::string_view::npos; cr = FindLoneCr(rest, cr + 1)) {
         out.append(rest.substr(from, cr + 1 - from));
         out.push_back('\n');
         from = cr + 1;
