@@ -290,7 +290,7 @@ void AnalysisPool::Drop(Slot& s) {
 }
 
 void AnalysisPool::GiveBack(std::string&& buffer) {
-    if (buffer.capacity() == 0 || buffer.capacity() > kKeptPerPage) return;
+    if (buffer.capacity() == 0 || buffer.capacity() > kSpareBuffer) return;
     std::lock_guard lock(mutex_);
     if (spare_.size() < threads_.size() * 2) spare_.push_back(std::move(buffer));
 }

@@ -72,10 +72,13 @@ private:
     // The bytes a page keeps for the walk: its own and its rewrite's.
     static std::size_t KeptSize(const PageAhead& page);
 
-    // Bytes of pages kept for the walk: at most this much for one page, and
-    // in all (larger pages are read again by the walk).
-    static constexpr std::size_t kKeptPerPage = std::size_t{16} << 20;
+    // Bytes of pages kept for the walk, a page's own and its rewrite's: at
+    // most this much for one page, and in all (larger pages are read and
+    // rewritten again by the walk). Buffers of up to kSpareBuffer bytes are
+    // used again.
+    static constexpr std::size_t kKeptPerPage = std::size_t{32} << 20;
     static constexpr std::size_t kKeptInAll = std::size_t{64} << 20;
+    static constexpr std::size_t kSpareBuffer = std::size_t{16} << 20;
 
     const Settings settings_;
     const CommonWords& words_;

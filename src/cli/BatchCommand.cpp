@@ -334,9 +334,12 @@ int BatchCommand(const std::vector<std::string>& args) {
     // gives the top of its heap back as soon as it is free, so that every
     // page was read and rewritten into memory fresh from the system (a
     // page fault for every 4 KB of it). Kept within bounds, that memory is
-    // used again.
+    // used again. The threads of --jobs share the one heap: pages pass from
+    // thread to thread, and a heap of each thread's own gave its memory
+    // back to the system page by page all the same.
     mallopt(M_MMAP_THRESHOLD, 16 << 20);
     mallopt(M_TRIM_THRESHOLD, 32 << 20);
+    mallopt(M_ARENA_MAX, 1);
 #endif
     std::unique_ptr<DryRunFileSystem> dry;
     if (flags.dryRun) dry = std::make_unique<DryRunFileSystem>(RealFileSystem());
