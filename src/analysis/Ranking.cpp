@@ -9,7 +9,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cstddef>
 #include <cstring>
+#include <memory_resource>
 #include <set>
 #include <utility>
 #include <climits>
@@ -294,7 +296,8 @@ void WordTally::MergeCaseVariants() {
     if (!anyPartner) return;
 
     // The starting order, and each entry's index in it.
-    const std::vector<uint32_t> sorted = order_;
+    std::vector<uint32_t>& sorted = scratch_.sorted;
+    sorted.assign(order_.begin(), order_.end());
     std::vector<uint32_t>& index = scratch_.position;
     index.resize(entries_.size());
     for (size_t k = 0; k < sorted.size(); ++k) index[sorted[k]] = static_cast<uint32_t>(k);
@@ -312,8 +315,13 @@ void WordTally::MergeCaseVariants() {
     // the grown ones, kept by their rank keys.
     size_t cursor = 0;
     LiveCount behind(sorted.size());
-    std::vector<uint32_t> unmoved;
-    std::set<RankKey, AheadLess> moved;
+    std::vector<uint32_t>& unmoved = scratch_.unmoved;
+    unmoved.clear();
+    // The grown entries come and go merge by merge: their nodes come from
+    // one buffer, given back whole at the end.
+    std::array<std::byte, 16384> firstNodes;
+    std::pmr::monotonic_buffer_resource nodes(firstNodes.data(), firstNodes.size());
+    std::pmr::set<RankKey, AheadLess> moved(&nodes);
     // The entry at position i: the last of positions 1 to i.
     auto atPositionI = [&]() {
         if (moved.empty()) return unmoved.back();

@@ -173,7 +173,7 @@ private:
     // to document.
     struct Scratch {
         std::vector<std::pair<uint64_t, uint32_t>> items, buffer;
-        std::vector<uint32_t> next, position;
+        std::vector<uint32_t> next, position, sorted, unmoved;
         std::vector<unsigned char> partner;
         std::vector<uint64_t> groupSlots;
     };
