@@ -159,8 +159,9 @@ bool DryRunFileSystem::TrackedKey(const std::string& path, std::string& key, Fil
     return true;
 }
 
-std::string DryRunFileSystem::TrackKey(const std::string& path) {
+std::string DryRunFileSystem::TrackKey(const std::string& path, FileStatus* seen) {
     FileStatus named;
+    if (seen) *seen = FileStatus{};
     // A rewrite has just looked at the name before it renames over it.
     if (!LookOutside(path, named, true)) {
         resolveAlways_ = true;
@@ -168,6 +169,7 @@ std::string DryRunFileSystem::TrackKey(const std::string& path) {
         const std::string r = inner_.ResolvePath(path);
         return r.empty() ? path : r;
     }
+    if (seen) *seen = named;
     // Nothing outside (a dangling link included): known by the path as given.
     if (!named.exists) return path;
     tracked_.insert(FileKey{named.device, named.inode});
@@ -203,6 +205,16 @@ bool DryRunFileSystem::PageStatus(const std::string& key, FileStatus& out) {
     out.size = static_cast<long long>(p->second.size);
     out.mtimeNs += p->second.version;
     return true;
+}
+
+void DryRunFileSystem::KeepDifference(Scratch&& s, const FileStatus& outside, Page& page) {
+    page.size = s.size;
+    page.based = true;
+    page.base = outside;
+    page.prefix = s.prefix;
+    page.suffix = s.suffix;
+    const std::string& text = s.pieces[0];
+    page.text = std::make_shared<const std::string>(text, s.prefix, text.size() - s.prefix - s.suffix);
 }
 
 void DryRunFileSystem::KeepPage(const std::string& key, std::string&& text, Page& page) {
@@ -436,17 +448,26 @@ bool DryRunFileSystem::Write(Handle h, const char* data, std::size_t size) {
     return true;
 }
 
-bool DryRunFileSystem::WriteAll(Handle h, std::string&& text) {
+bool DryRunFileSystem::WriteAll(Handle h, std::string&& text, const std::string* replacing) {
     Forget(id_, h);
-    if (!Ours(h)) return inner_.WriteAll(h, std::move(text));
+    if (!Ours(h)) return inner_.WriteAll(h, std::move(text), replacing);
     std::lock_guard lock(mutex_);
     auto it = open_.find(h);
     if (it == open_.end() || it->second.path.empty()) return Err(EBADF);
     auto s = scratch_.find(it->second.path);
     if (s == scratch_.end()) return Err(EBADF);
-    // Taken over whole: the page a dry run keeps is the text the rewrite made.
-    s->second.size += text.size();
-    s->second.pieces.push_back(std::move(text));
+    // Taken over whole: the page a dry run keeps is the text the rewrite made,
+    // or only what differs from the bytes it replaces.
+    Scratch& scratch = s->second;
+    scratch.differs = replacing && scratch.pieces.empty();
+    if (scratch.differs) {
+        scratch.baseSize = replacing->size();
+        scratch.prefix = CommonPrefix(text, *replacing);
+        scratch.suffix = CommonSuffix(std::string_view(text).substr(scratch.prefix),
+                                      std::string_view(*replacing).substr(scratch.prefix));
+    }
+    scratch.size += text.size();
+    scratch.pieces.push_back(std::move(text));
     return true;
 }
 
@@ -491,9 +512,21 @@ bool DryRunFileSystem::Rename(const std::string& from, const std::string& to) {
     auto s = scratch_.find(from);
     // A dry run moves nothing that exists outside it.
     if (s == scratch_.end()) return Err(EXDEV);
-    const std::string key = TrackKey(to);
-    Page& page = pages_[key];
-    KeepPage(key, std::move(s->second).Text(), page);
+    FileStatus outside;
+    const std::string key = TrackKey(to, &outside);
+    // The bytes the working file was written over are those of the file
+    // outside (the rewrite has just made sure that file is unchanged),
+    // unless this run has already made a page of it.
+    auto p = pages_.find(key);
+    const bool overOutside = s->second.differs && s->second.pieces.size() == 1 && p == pages_.end() &&
+                             !removed_.count(key) && outside.exists && outside.regular &&
+                             !outside.isSymlink &&
+                             outside.size == static_cast<long long>(s->second.baseSize);
+    Page& page = p != pages_.end() ? p->second : pages_[key];
+    if (overOutside)
+        KeepDifference(std::move(s->second), outside, page);
+    else
+        KeepPage(key, std::move(s->second).Text(), page);
     ++page.version;
     removed_.erase(key);
     scratch_.erase(s);

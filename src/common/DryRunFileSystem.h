@@ -28,7 +28,7 @@ public:
     Handle OpenRead(const std::string& path) override;
     long long Read(Handle h, char* buf, std::size_t size) override;
     bool Write(Handle h, const char* data, std::size_t size) override;
-    bool WriteAll(Handle h, std::string&& text) override;
+    bool WriteAll(Handle h, std::string&& text, const std::string* replacing) override;
     bool SetMode(Handle h, uint32_t mode, uint32_t uid, uint32_t gid) override;
     bool Sync(Handle h) override;
     bool Close(Handle h) override;
@@ -70,6 +70,12 @@ private:
         std::vector<std::string> pieces;
         std::size_t size = 0;
         uint64_t inode = 0;
+        // Written whole by WriteAll over bytes of baseSize: how many of
+        // them it begins and ends with.
+        bool differs = false;
+        std::size_t prefix = 0;
+        std::size_t suffix = 0;
+        std::size_t baseSize = 0;
         std::string Text() &&;
     };
     struct Open {
@@ -96,8 +102,9 @@ private:
     // seen: the file's identity outside, when that was what told.
     bool TrackedKey(const std::string& path, std::string& key, FileIdentity* seen = nullptr);
     // The key of path (KeyOf), recording the file behind it as one that
-    // may be a page or a removed file from now on.
-    std::string TrackKey(const std::string& path);
+    // may be a page or a removed file from now on; seen (when given): its
+    // status outside, exists false when it could not be told.
+    std::string TrackKey(const std::string& path, FileStatus* seen = nullptr);
     // The status of path outside (Stat of the inner file system); with
     // mayReuse, the latest look of this thread when it was at this path.
     bool LookOutside(const std::string& path, FileStatus& out, bool mayReuse);
@@ -115,6 +122,9 @@ private:
     // Keeps text as the page at key, as far as it can as a difference from
     // the file outside.
     void KeepPage(const std::string& key, std::string&& text, Page& page);
+    // Keeps the working file s, written over the bytes of the file outside
+    // (whose status is outside), as the page.
+    void KeepDifference(Scratch&& s, const FileStatus& outside, Page& page);
     // The whole text of a page; null when the file outside changed since
     // the page was kept (or cannot be read): the page no longer stands.
     std::shared_ptr<const std::string> PageText(const std::string& key, const Page& page);

@@ -220,7 +220,7 @@ bool PosixFileSystem::CanWrite(const std::string& path) {
 
 // --- Reading for the analysis ---
 
-bool FileSystem::WriteAll(Handle h, std::string&& text) {
+bool FileSystem::WriteAll(Handle h, std::string&& text, const std::string* /*replacing*/) {
     constexpr std::size_t kPiece = 1 << 16;
     for (std::size_t off = 0; off < text.size(); off += kPiece)
         if (!Write(h, text.data() + off, std::min(kPiece, text.size() - off))) return false;

@@ -79,8 +79,11 @@ public:
     virtual bool Write(Handle h, const char* data, std::size_t size) = 0;
     // Writes all of text, which a file system in memory may keep instead of
     // copying it; the others write it in pieces through Write, so that a
-    // slow or interrupted disk shows up as a partial file.
-    virtual bool WriteAll(Handle h, std::string&& text);
+    // slow or interrupted disk shows up as a partial file. replacing (when
+    // not null): the bytes, as read through this file system, of the file
+    // this one is to be renamed over, so that a file system in memory may
+    // keep only what differs from them.
+    virtual bool WriteAll(Handle h, std::string&& text, const std::string* replacing);
     // Permission bits and (best effort) owner of an open file.
     virtual bool SetMode(Handle h, uint32_t mode, uint32_t uid, uint32_t gid) = 0;
     // Flushes the file's data to the device.

@@ -235,7 +235,9 @@ bool SafeRewrite::Replace(const std::string& workingPath, std::string text) {
 
     // Written in pieces (by WriteAll) so that a slow or interrupted disk
     // shows up as a partial working file, never as a partial document.
-    if (!fs_.WriteAll(work_, std::move(text))) return FailWithSystemReason();
+    const bool oldTextWhole = !isNew_ && static_cast<long long>(text_.size()) == status_.size;
+    if (!fs_.WriteAll(work_, std::move(text), oldTextWhole ? &text_ : nullptr))
+        return FailWithSystemReason();
     if (!isNew_ && !fs_.SetMode(work_, status_.mode, status_.uid, status_.gid))
         return FailWithSystemReason();
     if (!CopyAttributes(work_)) return false;

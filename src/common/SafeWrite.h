@@ -60,7 +60,9 @@ public:
     bool TookEarlier() const { return tookEarlier_; }
     // The file actually rewritten (path with its link resolved).
     const std::string& Target() const { return target_; }
-    // The bytes read by Open; the caller may move them out or release them.
+    // The bytes read by Open; the caller may move them out or release them,
+    // but not change them: while they stand whole, Replace tells the file
+    // system that they are what its text replaces.
     std::string& Text() { return text_; }
     const FileStatus& Status() const { return status_; }
 

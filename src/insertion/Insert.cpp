@@ -321,12 +321,15 @@ int16_t InsertMetaTags(const std::string& keywordsTag, const std::string& docume
     };
     try {
         SafeRewrite page(fs);
-        // The old text is of no further use once the new one is made: the
+        // The old text is of no further use once the new one is written: the
         // page is held at most twice. The buffer of the caller's read goes
         // back to it (unless large), so that a run reads its next page into
         // memory it already has rather than into pages fresh from the system.
+        constexpr std::size_t kReusedBuffer = std::size_t{16} << 20;
+        bool dropped = false;
         auto dropOldText = [&] {
-            constexpr std::size_t kReusedBuffer = std::size_t{16} << 20;
+            if (dropped) return;
+            dropped = true;
             if (earlier && page.TookEarlier() && page.Text().capacity() <= kReusedBuffer) {
                 page.Text().clear();
                 earlier->bytes.swap(page.Text());
@@ -367,18 +370,25 @@ int16_t InsertMetaTags(const std::string& keywordsTag, const std::string& docume
 
         // A rewrite made ahead of this page as it was read and tested, under
         // the request this insertion is given, is that of this insertion.
-        if (prepared && tested && SameRewrite(prepared->request, rq)) {
+        // The old text stays through the write, where a dry run keeps only
+        // what differs from it, unless it is too large to hold twice.
+        auto replace = [&](std::string&& text) {
+            if (page.Text().capacity() > kReusedBuffer) dropOldText();
+            const bool ok = page.Replace(work, std::move(text));
             dropOldText();
-            if (prepared->text && !page.Replace(work, std::move(*prepared->text)))
-                return fileError(page.Failure());
+            return ok;
+        };
+        if (prepared && tested && SameRewrite(prepared->request, rq)) {
+            if (prepared->text && !replace(std::move(*prepared->text))) return fileError(page.Failure());
+            dropOldText();
             PendingReport::Flush(prepared->lines, log);
             return prepared->code;
         }
         PendingReport report;
         int16_t code = kInsertOk;
         std::optional<std::string> out = Rewrite(page.Text(), test.utf8, rq, report, code);
+        if (out && !replace(std::move(*out))) return fileError(page.Failure());
         dropOldText();
-        if (out && !page.Replace(work, std::move(*out))) return fileError(page.Failure());
         PendingReport::Flush(report.lines(), log);
         return code;
     } catch (const std::bad_alloc&) {
