@@ -147,7 +147,6 @@ Analyzer::DoFileResult Analyzer::AnalyseLoaded(bool loaded, int readError,
     host_.SetWordCountBusyLook(true);
 
     try {
-        const WordTally::WeightFn weight = [this] { return ContextWeight(); };
         // The caption is rebuilt in one buffer for every new word (when the
         // host shows one), and the output box is read back (which costs the
         // window a conversion of its whole text) only at the first new word:
@@ -158,7 +157,7 @@ Analyzer::DoFileResult Analyzer::AnalyseLoaded(bool loaded, int readError,
         bool noticeMayStand = true;
         const bool showsCount = host_.ShowsWordCount();
         Scanner scanner(scan, settings_, host_, report_, blnStop, [&] {
-            if (tally_.CountWord(scan.CurrentWord, settings_.Language, &commonWords_, weight) ==
+            if (tally_.CountWord(scan.CurrentWord, settings_.Language, &commonWords_, ContextWeight()) ==
                     WordTally::Outcome::NewWord &&
                 (showsCount || noticeMayStand)) {
                 char digits[8];

@@ -314,10 +314,10 @@ void WordTally::ForgetRules() {
     memoBytes_.clear();
 }
 
-template <typename IsCommon>
+template <typename IsCommon, typename Weight>
 WordTally::Outcome WordTally::CountRemembered(std::string_view word, int language, const void* source,
                                               uint64_t sourceChanges, const IsCommon& isCommon,
-                                              const WeightFn& weight) {
+                                              const Weight& weight) {
     if (word.size() < kMinWordLength || word.size() > kMaxWordLength) return Outcome::Dropped;
     if (language != memoLanguage_ || source != memoSource_ || sourceChanges != memoSourceChanges_) {
         ForgetRules();
@@ -374,7 +374,17 @@ WordTally::Outcome WordTally::CountWord(std::string_view word, int language, con
     return CountRemembered(word, language, common, common ? common->Changes() : 0, isCommon, weight);
 }
 
-[[gnu::always_inline]] inline WordTally::Outcome WordTally::CountEntry(uint32_t id, const WeightFn& weight) {
+WordTally::Outcome WordTally::CountWord(std::string_view word, int language, const CommonWords* common,
+                                        float weight) {
+    auto isCommon = [&](std::string_view, std::string_view lower) {
+        return common && common->IsCommonLowered(lower, language);
+    };
+    return CountRemembered(word, language, common, common ? common->Changes() : 0, isCommon,
+                           [weight] { return weight; });
+}
+
+template <typename Weight>
+[[gnu::always_inline]] inline WordTally::Outcome WordTally::CountEntry(uint32_t id, const Weight& weight) {
     Entry& e = entries_[id];
     if (e.frequency == kMaxCount) return Outcome::Dropped;
     ++e.frequency;
@@ -390,7 +400,8 @@ WordTally::Outcome WordTally::CountWord(std::string_view word, int language, con
     return Outcome::Counted;
 }
 
-WordTally::Outcome WordTally::Count(std::string_view w, uint64_t hash, const WeightFn& weight, uint32_t& id) {
+template <typename Weight>
+WordTally::Outcome WordTally::Count(std::string_view w, uint64_t hash, const Weight& weight, uint32_t& id) {
     if (!indexValid_) RebuildIndex();
     id = FindWord(w, hash);
     if (id != kNoEntry) return CountEntry(id, weight);

@@ -13,7 +13,7 @@
 // How the analysis uses it:
 //   tally.Reset();                                     // start of a document
 //   for each scanned word:
-//       switch (tally.CountWord(word, language, &commonWords, [&] { return ContextWeight(); })) {
+//       switch (tally.CountWord(word, language, &commonWords, ContextWeight())) {
 //       case WordTally::Outcome::NewWord: caption "Number of words found: " + count,
 //                                         empty "Now processing ..." from the output box
 //       default: break;
@@ -84,6 +84,9 @@ public:
     // The same with the loaded common-word lists; null means no common words.
     Outcome CountWord(std::string_view word, int language, const CommonWords* common,
                       const WeightFn& weight);
+    // The same with the weight as a value (what the scanner hands over for
+    // every word: no call through a function object).
+    Outcome CountWord(std::string_view word, int language, const CommonWords* common, float weight);
 
     int16_t WordCount() const;
 
@@ -112,17 +115,20 @@ private:
         float value = 0.0f;
         uint64_t stamp = 0;   // moment the value last changed
     };
-    // w's hash is HashWord(w).
-    Outcome Count(std::string_view w, uint64_t hash, const WeightFn& weight, uint32_t& id);
-    Outcome CountEntry(uint32_t id, const WeightFn& weight);
+    // w's hash is HashWord(w). weight: a function object giving the weight,
+    // called only when the word is counted.
+    template <typename Weight>
+    Outcome Count(std::string_view w, uint64_t hash, const Weight& weight, uint32_t& id);
+    template <typename Weight>
+    Outcome CountEntry(uint32_t id, const Weight& weight);
     // The word rules depend only on the scanned word, the language and the
     // common-word lists, and a document repeats its words many times: the
     // outcome of the rules is remembered per scanned word (dropped, or the
     // entry it counts for), so a repeated word costs one probe. Remembered
     // entry ids stay right until merging renames and removes entries.
-    template <typename IsCommon>
+    template <typename IsCommon, typename Weight>
     Outcome CountRemembered(std::string_view word, int language, const void* source, uint64_t sourceChanges,
-                            const IsCommon& isCommon, const WeightFn& weight);
+                            const IsCommon& isCommon, const Weight& weight);
     struct MemoSlot {
         uint32_t tag = 0;
         uint32_t offset = 0;  // into memoBytes_
