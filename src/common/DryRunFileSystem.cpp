@@ -6,6 +6,8 @@
 #include <cstring>
 #include <string_view>
 
+#include "common/SafeWrite.h"
+
 namespace zelk {
 
 namespace {
@@ -42,7 +44,8 @@ thread_local LastLook tLook;
 
 std::atomic<uint64_t> gLastId{0};
 
-// How many bytes a and b share from their starts; from their ends.
+// How many bytes a and b share from their starts; from their ends, with
+// the first skip bytes of each left out.
 std::size_t CommonPrefix(std::string_view a, std::string_view b) {
     const std::size_t n = std::min(a.size(), b.size());
     std::size_t i = 0;
@@ -55,8 +58,8 @@ std::size_t CommonPrefix(std::string_view a, std::string_view b) {
     while (i < n && a[i] == b[i]) ++i;
     return i;
 }
-std::size_t CommonSuffix(std::string_view a, std::string_view b) {
-    const std::size_t n = std::min(a.size(), b.size());
+std::size_t CommonSuffix(std::string_view a, std::string_view b, std::size_t skip) {
+    const std::size_t n = std::min(a.size(), b.size()) - skip;
     const char* ea = a.data() + a.size();
     const char* eb = b.data() + b.size();
     std::size_t i = 0;
@@ -71,10 +74,7 @@ std::size_t CommonSuffix(std::string_view a, std::string_view b) {
 }
 
 // The file outside is still the one a page was kept over.
-bool Unchanged(const FileStatus& base, const FileStatus& now) {
-    return now.exists && base.device == now.device && base.inode == now.inode &&
-           base.size == now.size && base.mtimeNs == now.mtimeNs;
-}
+bool Unchanged(const FileStatus& base, const FileStatus& now) { return now.exists && SameFileState(base, now); }
 
 std::string FolderPart(const std::string& path) {
     const auto slash = path.rfind('/');
@@ -207,14 +207,14 @@ bool DryRunFileSystem::PageStatus(const std::string& key, FileStatus& out) {
     return true;
 }
 
-void DryRunFileSystem::KeepDifference(Scratch&& s, const FileStatus& outside, Page& page) {
-    page.size = s.size;
+void DryRunFileSystem::KeepDifference(const std::string& text, std::size_t prefix, std::size_t suffix,
+                                      const FileStatus& outside, Page& page) {
+    page.size = text.size();
     page.based = true;
     page.base = outside;
-    page.prefix = s.prefix;
-    page.suffix = s.suffix;
-    const std::string& text = s.pieces[0];
-    page.text = std::make_shared<const std::string>(text, s.prefix, text.size() - s.prefix - s.suffix);
+    page.prefix = prefix;
+    page.suffix = suffix;
+    page.text = std::make_shared<const std::string>(text, prefix, text.size() - prefix - suffix);
 }
 
 void DryRunFileSystem::KeepPage(const std::string& key, std::string&& text, Page& page) {
@@ -229,13 +229,8 @@ void DryRunFileSystem::KeepPage(const std::string& key, std::string&& text, Page
     LookedElsewhere();
     if (inner_.ReadFile(key, outside, 0, SIZE_MAX, err, st) && st.regular &&
         static_cast<long long>(outside.size()) == st.size) {
-        page.base = st;
-        page.based = true;
-        page.prefix = CommonPrefix(text, outside);
-        page.suffix = CommonSuffix(std::string_view(text).substr(page.prefix),
-                                   std::string_view(outside).substr(page.prefix));
-        page.text = std::make_shared<const std::string>(
-            text, page.prefix, text.size() - page.prefix - page.suffix);
+        const std::size_t prefix = CommonPrefix(text, outside);
+        KeepDifference(text, prefix, CommonSuffix(text, outside, prefix), st, page);
     } else {
         page.text = std::make_shared<const std::string>(std::move(text));
     }
@@ -463,8 +458,7 @@ bool DryRunFileSystem::WriteAll(Handle h, std::string&& text, const std::string*
     if (scratch.differs) {
         scratch.baseSize = replacing->size();
         scratch.prefix = CommonPrefix(text, *replacing);
-        scratch.suffix = CommonSuffix(std::string_view(text).substr(scratch.prefix),
-                                      std::string_view(*replacing).substr(scratch.prefix));
+        scratch.suffix = CommonSuffix(text, *replacing, scratch.prefix);
     }
     scratch.size += text.size();
     scratch.pieces.push_back(std::move(text));
@@ -524,7 +518,7 @@ bool DryRunFileSystem::Rename(const std::string& from, const std::string& to) {
                              outside.size == static_cast<long long>(s->second.baseSize);
     Page& page = p != pages_.end() ? p->second : pages_[key];
     if (overOutside)
-        KeepDifference(std::move(s->second), outside, page);
+        KeepDifference(s->second.pieces[0], s->second.prefix, s->second.suffix, outside, page);
     else
         KeepPage(key, std::move(s->second).Text(), page);
     ++page.version;

@@ -122,9 +122,10 @@ private:
     // Keeps text as the page at key, as far as it can as a difference from
     // the file outside.
     void KeepPage(const std::string& key, std::string&& text, Page& page);
-    // Keeps the working file s, written over the bytes of the file outside
-    // (whose status is outside), as the page.
-    void KeepDifference(Scratch&& s, const FileStatus& outside, Page& page);
+    // Keeps text as the page, over the file outside (whose status is
+    // outside) that it begins and ends with prefix and suffix bytes of.
+    void KeepDifference(const std::string& text, std::size_t prefix, std::size_t suffix,
+                        const FileStatus& outside, Page& page);
     // The whole text of a page; null when the file outside changed since
     // the page was kept (or cannot be read): the page no longer stands.
     std::shared_ptr<const std::string> PageText(const std::string& key, const Page& page);
