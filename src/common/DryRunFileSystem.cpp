@@ -446,19 +446,23 @@ bool DryRunFileSystem::Write(Handle h, const char* data, std::size_t size) {
 bool DryRunFileSystem::WriteAll(Handle h, std::string&& text, const std::string* replacing) {
     Forget(id_, h);
     if (!Ours(h)) return inner_.WriteAll(h, std::move(text), replacing);
+    // Taken over whole: the page a dry run keeps is the text the rewrite made,
+    // or only what differs from the bytes it replaces. The two are compared
+    // before the lock is taken: the threads reading ahead open their pages
+    // meanwhile.
+    const std::size_t prefix = replacing ? CommonPrefix(text, *replacing) : 0;
+    const std::size_t suffix = replacing ? CommonSuffix(text, *replacing, prefix) : 0;
     std::lock_guard lock(mutex_);
     auto it = open_.find(h);
     if (it == open_.end() || it->second.path.empty()) return Err(EBADF);
     auto s = scratch_.find(it->second.path);
     if (s == scratch_.end()) return Err(EBADF);
-    // Taken over whole: the page a dry run keeps is the text the rewrite made,
-    // or only what differs from the bytes it replaces.
     Scratch& scratch = s->second;
     scratch.differs = replacing && scratch.pieces.empty();
     if (scratch.differs) {
         scratch.baseSize = replacing->size();
-        scratch.prefix = CommonPrefix(text, *replacing);
-        scratch.suffix = CommonSuffix(text, *replacing, scratch.prefix);
+        scratch.prefix = prefix;
+        scratch.suffix = suffix;
     }
     scratch.size += text.size();
     scratch.pieces.push_back(std::move(text));
