@@ -367,14 +367,6 @@ WordTally::Outcome WordTally::CountWord(std::string_view word, int language, con
 }
 
 WordTally::Outcome WordTally::CountWord(std::string_view word, int language, const CommonWords* common,
-                                        const WeightFn& weight) {
-    auto isCommon = [&](std::string_view, std::string_view lower) {
-        return common && common->IsCommonLowered(lower, language);
-    };
-    return CountRemembered(word, language, common, common ? common->Changes() : 0, isCommon, weight);
-}
-
-WordTally::Outcome WordTally::CountWord(std::string_view word, int language, const CommonWords* common,
                                         float weight) {
     auto isCommon = [&](std::string_view, std::string_view lower) {
         return common && common->IsCommonLowered(lower, language);

@@ -81,11 +81,9 @@ public:
     // common words).
     Outcome CountWord(std::string_view word, int language, const IsCommonFn& isCommon,
                       const WeightFn& weight);
-    // The same with the loaded common-word lists; null means no common words.
-    Outcome CountWord(std::string_view word, int language, const CommonWords* common,
-                      const WeightFn& weight);
-    // The same with the weight as a value (what the scanner hands over for
-    // every word: no call through a function object).
+    // The same with the loaded common-word lists (null means no common
+    // words) and the weight as a value: what the scanner hands over for
+    // every word, with no call through a function object.
     Outcome CountWord(std::string_view word, int language, const CommonWords* common, float weight);
 
     int16_t WordCount() const;

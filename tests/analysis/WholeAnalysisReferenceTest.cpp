@@ -73,10 +73,10 @@ protected:
         EXPECT_NE(test.verdict, kNotText) << path;
         reference.Tally().Reset();
         reference.scan.Reset();
-        const WordTally::WeightFn weight = [this] { return reference.ContextWeight(); };
         bool stop = false;
         Scanner scanner(reference.scan, settings, host, report, stop, [&] {
-            reference.Tally().CountWord(reference.scan.CurrentWord, settings.Language, &common, weight);
+            reference.Tally().CountWord(reference.scan.CurrentWord, settings.Language, &common,
+                                        reference.ContextWeight());
         });
         LineReader reader;
         EXPECT_TRUE(reader.Open(path, LineReader::Ends::CrOrCrLf, fs));

@@ -36,7 +36,7 @@ struct Both {
     void Count(const std::string& w, float weight, int language = 0) {
         auto f = [weight] { return weight; };
         auto isCommon = [&](std::string_view s) { return common.IsCommonWord(s, language); };
-        ASSERT_EQ(fast.CountWord(w, language, &common, f), literal.CountWord(w, language, isCommon, f)) << w;
+        ASSERT_EQ(fast.CountWord(w, language, &common, weight), literal.CountWord(w, language, isCommon, f)) << w;
     }
     void Merge() {
         fast.MergeCaseVariants();

@@ -18,7 +18,7 @@ using Outcome = WordTally::Outcome;
 using V = std::vector<std::string>;
 
 Outcome Add(WordTally& tally, std::string_view word, float weight = 1.0f, int language = 0) {
-    return tally.CountWord(word, language, static_cast<const CommonWords*>(nullptr), [weight] { return weight; });
+    return tally.CountWord(word, language, static_cast<const CommonWords*>(nullptr), weight);
 }
 
 // "word frequency value" per entry, in rank order (the values here are
