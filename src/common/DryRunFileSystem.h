@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "common/BriefMutex.h"
 #include "common/FileSystem.h"
 
 namespace zelk {
@@ -133,7 +134,7 @@ private:
 
     FileSystem& inner_;
     const uint64_t id_;  // tells this file system's thread-local looks from others'
-    std::mutex mutex_;
+    BriefMutex mutex_;
     std::map<std::string, Page> pages_;       // by KeyOf
     std::map<std::string, Scratch> scratch_;  // by name
     std::set<std::string> removed_;           // by KeyOf
