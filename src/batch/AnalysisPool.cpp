@@ -43,8 +43,8 @@ void ListInto(FileSystem& fs, const std::string& folder, bool subfolders,
 }
 
 // A new thread starts on the core of the thread that made it, and the
-// kernel may leave the two sharing that core for tens of milliseconds while
-// another one idles: a tenth of a run over a whole site. So thread k of the
+// kernel may leave the two sharing that core while another one idles, for
+// as much as 45 ms of a 260 ms run over a whole site. So thread k of the
 // pool moves itself once to the k-th core after its maker's (of those the
 // process may use), then lets the scheduler place it as it likes.
 void MoveOffMakersCore([[maybe_unused]] int makersCore, [[maybe_unused]] int k) {
