@@ -24,7 +24,7 @@ public:
     void unlock() { mutex_.unlock(); }
 
 private:
-    // About a few microseconds: longer than the lock is ever held.
+    // A few microseconds: longer than a few look-ups take.
     static constexpr int kTries = 200;
     std::mutex mutex_;
 };
